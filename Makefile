@@ -1,0 +1,49 @@
+# The two commands for users: `make run` and `make test`. Everything else is
+# for developers. Every target first installs what is missing.
+.PHONY: all deps build run test test-linux test-sanitize test-windows windows bench fuzz tunes-preview clean
+
+all: build
+
+deps:
+	@./scripts/install-deps
+
+build: deps
+	cmake --preset default
+	cmake --build --preset default
+
+run: build
+	@if [ -x build/tovins-timer ]; then \
+	  exec build/tovins-timer; \
+	else \
+	  echo "Built the core and its tests. There is no window yet: the desktop program is still to come."; \
+	fi
+
+test: test-linux test-sanitize test-windows
+
+test-linux: build
+	ctest --preset default
+
+test-sanitize: deps
+	cmake --preset sanitize
+	cmake --build --preset sanitize
+	ctest --preset sanitize
+
+windows: deps
+	@if [ -f cmake/mingw-w64-x86_64.cmake ]; then \
+	  cmake --preset windows && cmake --build --preset windows; \
+	else echo "The Windows build is not set up yet."; fi
+
+test-windows: windows
+	@if [ -f cmake/mingw-w64-x86_64.cmake ]; then ./scripts/run-wine-tests; fi
+
+bench: build
+	@if [ -x scripts/run-bench ]; then ./scripts/run-bench; else echo "No benchmarks yet."; fi
+
+fuzz: deps
+	@if [ -x scripts/run-fuzz ]; then ./scripts/run-fuzz; else echo "No fuzz targets yet."; fi
+
+tunes-preview: build
+	@if [ -x scripts/tunes-preview ]; then ./scripts/tunes-preview; else echo "No tunes yet."; fi
+
+clean:
+	rm -rf build build-sanitize build-windows build-fuzz

@@ -1,0 +1,18 @@
+// The once-a-second clock, the countdown in the caption, and the alarm itself.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct App;
+
+// Caption text for the remaining seconds: "19 minutes left", "1 second left".
+std::string CountdownText(std::int32_t remainingSeconds);
+// The 11-character clock text, e.g. " 9:05:07 am".
+std::string FormatClock(int hour, int minute, int second);
+
+// Keeps the music going, then reads the local time and refreshes the clock.
+void ClockTick(App& app);
+// Writes the remaining time into the caption when it changes, or fires.
+void CountdownTick(App& app);
+void FireAlarm(App& app);

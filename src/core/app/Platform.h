@@ -1,0 +1,16 @@
+// The few values in which the two desktops differ, chosen at compile time so
+// that the rules that use them stay in one place.
+#pragma once
+
+#include <array>
+
+#ifdef _WIN32
+constexpr char PathSeparator = '\\';
+constexpr std::array<const char*, 2> MixerPrograms = {"sndvol32.exe", "sndvol.exe"};
+#else
+constexpr char PathSeparator = '/';
+constexpr std::array<const char*, 2> MixerPrograms = {"pavucontrol", "gnome-control-center"};
+#endif
+
+// Shell folder id of the user's music folder.
+constexpr int CsidlMyMusic = 13;

@@ -1,0 +1,120 @@
+// Folder walk, shuffle and song lookup of the MP3 library.
+#include "music/Mp3Library.h"
+
+#include "app/App.h"
+#include "app/Platform.h"
+#include "music/Random.h"
+
+std::uint32_t SearchFirst(FolderListing& listing, const std::string& pattern, std::uint32_t requested,
+                          TSearchRec& rec) {
+  rec.ExcludeAttr = static_cast<std::int32_t>(~requested & SkippableAttributes);
+  std::uint32_t error = 0;
+  rec.FindHandle = listing.FindFirst(pattern, rec.Data, error);
+  if (rec.FindHandle == FolderListing::InvalidHandle) return error != 0 ? error : 2;
+  const std::uint32_t result = SearchMatch(listing, rec);
+  if (result != 0) SearchClose(listing, rec);
+  return result;
+}
+
+std::uint32_t SearchNext(FolderListing& listing, TSearchRec& rec) {
+  std::uint32_t error = 0;
+  if (!listing.FindNext(rec.FindHandle, rec.Data, error)) return error != 0 ? error : 18;
+  return SearchMatch(listing, rec);
+}
+
+void SearchClose(FolderListing& listing, TSearchRec& rec) {
+  if (rec.FindHandle == FolderListing::InvalidHandle) return;
+  listing.FindClose(rec.FindHandle);
+  rec.FindHandle = FolderListing::InvalidHandle;
+}
+
+std::uint32_t SearchMatch(FolderListing& listing, TSearchRec& rec) {
+  while ((rec.Data.Attributes & static_cast<std::uint32_t>(rec.ExcludeAttr)) != 0) {
+    std::uint32_t error = 0;
+    if (!listing.FindNext(rec.FindHandle, rec.Data, error)) return error != 0 ? error : 18;
+  }
+  rec.WriteTime = static_cast<std::int32_t>(rec.Data.WriteTime);
+  rec.Size = static_cast<std::int64_t>((static_cast<std::uint64_t>(rec.Data.SizeHigh) << 32) | rec.Data.SizeLow);
+  rec.Attr = static_cast<std::int32_t>(rec.Data.Attributes);
+  rec.Name = rec.Data.Name.substr(0, rec.Data.Name.find('\0'));
+  return 0;
+}
+
+namespace {
+
+// One walk serves both counting and finding. Returns true once the wanted
+// song has been found, so that nothing more is listed.
+bool Walk(App& app, const std::string& folder, bool find) {
+  AppState& s = app.State;
+  FolderListing& listing = app.Port.Listing;
+  const char separator = PathSeparator;
+
+  if (s.SubfoldersOn) {
+    TSearchRec rec;
+    if (SearchFirst(listing, folder + "*.*", FileAttrDirectory, rec) == 0) {
+      do {
+        if ((rec.Attr & static_cast<std::int32_t>(FileAttrDirectory)) != 0 && rec.Name != "." && rec.Name != "..") {
+          if (Walk(app, folder + rec.Name + separator, find)) {
+            SearchClose(listing, rec);
+            return true;
+          }
+        }
+      } while (SearchNext(listing, rec) == 0);
+      SearchClose(listing, rec);
+    }
+  }
+
+  TSearchRec rec;
+  if (SearchFirst(listing, folder + "*.mp3", FileAttrArchive, rec) == 0) {
+    do {
+      if (rec.Size <= 0) continue;
+      ++s.SongCounter;
+      if (find && s.SongCounter == s.SongTarget) {
+        s.SongPath = folder + rec.Name;
+        SearchClose(listing, rec);
+        return true;
+      }
+    } while (SearchNext(listing, rec) == 0);
+    SearchClose(listing, rec);
+  }
+  return false;
+}
+
+}  // namespace
+
+void CountSongs(App& app, const std::string& folder) { Walk(app, folder, false); }
+
+void FindSong(App& app, const std::string& folder) { Walk(app, folder, true); }
+
+bool ShuffleSongs(App& app) {
+  AppState& s = app.State;
+  s.SongCounter = 0;
+  s.SongPath.clear();
+  CountSongs(app, s.MP3Folder);
+  if (s.SongCounter == 0) return false;
+
+  const std::int32_t n = s.SongCounter;
+  s.SongOrder.assign(static_cast<std::size_t>(n) + 1, 0);
+  for (std::int32_t i = 1; i <= n; ++i) s.SongOrder[static_cast<std::size_t>(i)] = i;
+
+  Randomize(s.RandSeed, app.Port.Time);
+  for (int round = 0; round < 3; ++round) {
+    for (std::int32_t i = 1; i <= n; ++i) {
+      const std::int32_t j = Random(s.RandSeed, n) + 1;
+      if (j != i) std::swap(s.SongOrder[static_cast<std::size_t>(i)], s.SongOrder[static_cast<std::size_t>(j)]);
+    }
+  }
+  s.SongPos = Random(s.RandSeed, n);
+  return true;
+}
+
+void NextSongPath(App& app) {
+  AppState& s = app.State;
+  if (s.SongOrder.empty()) return;
+  s.SongPath.clear();
+  ++s.SongPos;
+  if (s.SongPos < 1 || static_cast<std::size_t>(s.SongPos) >= s.SongOrder.size()) s.SongPos = 1;
+  s.SongTarget = s.SongOrder[static_cast<std::size_t>(s.SongPos)];
+  s.SongCounter = 0;
+  FindSong(app, s.MP3Folder);
+}
