@@ -9,31 +9,12 @@
 #include <memory>
 #include <thread>
 
+#include "EnvGuard.h"
 #include "SdlOutputVolume.h"
 #include "SdlSoundChannel.h"
 #include "TestFiles.h"
 
 namespace {
-
-// Sets an environment variable for one test and puts the old value back.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 class SdlSoundChannelTest : public ::testing::Test {
  protected:
