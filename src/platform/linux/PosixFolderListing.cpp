@@ -110,6 +110,16 @@ FolderListing::Handle PosixFolderListing::FindFirst(const std::string& pattern, 
     return InvalidHandle;
   }
   const int fd = dirfd(dir);
+  if (listings_.empty()) walked_.clear();  // a new walk begins
+  struct stat self {};
+  if (fstat(fd, &self) == 0) {
+    const auto [walked, first] = walked_.emplace(std::make_pair(self.st_dev, self.st_ino), folder);
+    if (!first && walked->second != folder) {
+      closedir(dir);
+      error = ListingPathNotFound;
+      return InvalidHandle;
+    }
+  }
   Listing listing;
   errno = 0;
   while (const dirent* entry = readdir(dir)) {

@@ -2,8 +2,11 @@
 // pattern, with attributes that keep the walk away from anything but songs.
 #pragma once
 
+#include <sys/types.h>
+
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Ports.h"
@@ -14,7 +17,10 @@
 // directory bit; regular files the archive bit and their size; anything else
 // (FIFO, socket, device, dangling link) the system bit, so it is never a song.
 // A link to a folder that is the listed folder or one of its ancestors is
-// reported hidden, so no walk can go round in circles. Entries come sorted
+// reported hidden, so no walk can go round in circles; and within one walk
+// (from a listing made while none is open until the next such one) each real
+// folder is listed under one path only: reached again through another link
+// it lists as missing, so a web of links cannot multiply the walk. Entries come sorted
 // by name, so two walks of an unchanged tree see the same order. Nothing is
 // ever opened but the folder itself, so a listing never blocks on a device.
 class PosixFolderListing : public FolderListing {
@@ -35,6 +41,9 @@ class PosixFolderListing : public FolderListing {
   };
   std::map<Handle, Listing> listings_;
   Handle nextHandle_ = 1;
+  // The folders listed in the current walk, by device and inode, with the
+  // path they were first listed under.
+  std::map<std::pair<dev_t, ino_t>, std::string> walked_;
 };
 
 // Error codes as Windows gives them, so the core sees the same numbers.

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -34,6 +35,29 @@ Mix_MusicType TypeFromExtension(const std::string& path) {
   if (strcasecmp(ext, "mid") == 0 || strcasecmp(ext, "midi") == 0 || strcasecmp(ext, "kar") == 0) return MUS_MID;
   return MUS_NONE;
 }
+
+// The player chosen from the first bytes. SDL_mixer's own guess takes
+// anything it cannot name for a tracker module, which it reads whole into
+// memory: a huge file named like a song would cost its size in memory and
+// many seconds of reading. So only the formats named here are guessed.
+Mix_MusicType TypeFromContent(SDL_RWops* rw) {
+  unsigned char magic[12] = {};
+  const std::size_t got = SDL_RWread(rw, magic, 1, sizeof magic);
+  if (SDL_RWseek(rw, 0, RW_SEEK_SET) != 0) return MUS_NONE;
+  const auto starts = [&](const char* text, std::size_t at = 0) {
+    const std::size_t length = std::strlen(text);
+    return got >= at + length && std::memcmp(magic + at, text, length) == 0;
+  };
+  if (starts("MThd")) return MUS_MID;
+  if (starts("ID3") || (got >= 2 && magic[0] == 0xFF && (magic[1] & 0xE0) == 0xE0)) return MUS_MP3;
+  if (starts("RIFF") && starts("WAVE", 8)) return MUS_WAV;
+  if (starts("OggS")) return MUS_OGG;
+  if (starts("fLaC")) return MUS_FLAC;
+  return MUS_NONE;
+}
+
+// MIDI files, too, are read whole; a real song is a few hundred kilobytes.
+constexpr off_t MaxMidiBytes = off_t{16} << 20;
 
 // Opens the file without blocking and only when it is (still) the regular
 // file that was checked.
@@ -134,11 +158,15 @@ void SdlSoundChannel::Open(const std::string& path) {
   if (!OpenDevice()) return;
   SDL_RWops* rw = OpenChecked(path, st);
   if (rw == nullptr) return;
-  music_ = Mix_LoadMUSType_RW(rw, MUS_NONE, SDL_FALSE);
-  if (music_ == nullptr) {
-    const Mix_MusicType type = TypeFromExtension(path);
-    if (type != MUS_NONE && SDL_RWseek(rw, 0, RW_SEEK_SET) == 0) music_ = Mix_LoadMUSType_RW(rw, type, SDL_FALSE);
-  }
+  const Mix_MusicType byName = TypeFromExtension(path);
+  const Mix_MusicType byContent = TypeFromContent(rw);
+  const auto load = [&](Mix_MusicType type) -> _Mix_Music* {
+    if (type == MUS_NONE || (type == MUS_MID && st.st_size > MaxMidiBytes)) return nullptr;
+    if (SDL_RWseek(rw, 0, RW_SEEK_SET) != 0) return nullptr;
+    return Mix_LoadMUSType_RW(rw, type, SDL_FALSE);
+  };
+  music_ = load(byContent != MUS_NONE ? byContent : byName);
+  if (music_ == nullptr && byContent != MUS_NONE && byName != byContent) music_ = load(byName);
   if (music_ == nullptr) {
     SDL_RWclose(rw);
     return;

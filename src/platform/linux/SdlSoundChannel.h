@@ -27,8 +27,9 @@ class SdlSoundChannel : public SoundChannel {
 
   void Close() override;
   // Only a regular file of more than 0 bytes is opened, and only while no
-  // other song is open; the player is chosen from the content (MP3, MIDI,
-  // and what else SDL_mixer knows), else from the extension.
+  // other song is open; the player is chosen from the first bytes (MP3,
+  // MIDI, WAV, Ogg, FLAC), else from the extension. MIDI files are read
+  // whole, so one of more than 16 MB is refused.
   void Open(const std::string& path) override;
   void Play() override;
   // "" with nothing open, "playing", or "stopped" once the song has ended or
