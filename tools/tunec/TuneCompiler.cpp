@@ -75,7 +75,8 @@ struct Section {
   std::int64_t pickup = 0;
   std::vector<SectionTrack> tracks;  // one per track definition
   std::vector<TempoMark> tempos;
-  std::vector<std::pair<std::int64_t, int>> tempoEvents;  // after ramps are expanded
+  std::vector<std::pair<std::int64_t, int>> tempoEvents;  // the marks other than a glide
+  std::optional<TempoMark> glide;
   std::int64_t length = 0;
 };
 
@@ -86,7 +87,12 @@ struct Tune {
   int tempoLine = 0;
   std::vector<TrackDef> tracks;
   std::vector<Section> sections;
-  std::vector<std::pair<int, int>> play;  // section index, line
+  struct PlayEntry {
+    int section;
+    int line;
+    int tempo;  // the tempo this section starts at
+  };
+  std::vector<PlayEntry> play;
   std::vector<std::pair<std::string, int>> playNames;
 };
 
@@ -538,23 +544,17 @@ void FinishSection(Tune& tune, Section& section) {
   }
   if (!any || section.length == 0) Fail(section.line, "section " + section.name + " has no music");
 
-  // Tempo marks in time order; a glide runs to the section's end in steps of a beat.
+  // Tempo marks in time order; a glide, the last of them, is laid out as the section is played.
   std::stable_sort(section.tempos.begin(), section.tempos.end(),
                    [](const TempoMark& a, const TempoMark& b) { return a.tick < b.tick; });
-  int current = tune.tempo;
   for (std::size_t i = 0; i < section.tempos.size(); ++i) {
     const TempoMark& mark = section.tempos[i];
     if (!mark.ramp) {
       section.tempoEvents.emplace_back(mark.tick, mark.bpm);
-      current = mark.bpm;
-      continue;
-    }
-    if (i + 1 != section.tempos.size()) Fail(mark.line, "a tempo glide must be the section's last tempo mark");
-    std::int64_t span = section.length - mark.tick;
-    for (std::int64_t tick = mark.tick; tick < section.length; tick += Ppq) {
-      std::int64_t step = (tick - mark.tick) + Ppq;
-      std::int64_t bpm = current + (mark.bpm - current) * std::min(step, span) / std::max<std::int64_t>(span, 1);
-      section.tempoEvents.emplace_back(tick, static_cast<int>(bpm));
+    } else if (i + 1 != section.tempos.size()) {
+      Fail(mark.line, "a tempo glide must be the section's last tempo mark");
+    } else {
+      section.glide = mark;
     }
   }
   if (notes + section.tempoEvents.size() > MaxTuneNotes) Fail(section.line, "too many events in one section");
@@ -692,11 +692,16 @@ Tune Parse(std::string_view source) {
   }
 
   if (tune.playNames.empty()) {
-    for (std::size_t i = 0; i < tune.sections.size(); ++i) tune.play.emplace_back(static_cast<int>(i), 1);
+    for (std::size_t i = 0; i < tune.sections.size(); ++i) tune.play.push_back({static_cast<int>(i), 1, tune.tempo});
   }
   for (const auto& [word, line] : tune.playNames) {
     std::string_view name = word;
-    int times = 1;
+    int times = 1, tempo = tune.tempo;
+    std::size_t at = name.find('@');
+    if (at != std::string_view::npos) {
+      tempo = NumberIn(name.substr(at + 1), 10, 400, line, "a section's tempo");
+      name = name.substr(0, at);
+    }
     std::size_t star = name.find('*');
     if (star != std::string_view::npos) {
       times = NumberIn(name.substr(star + 1), 1, 16, line, "a repeat count");
@@ -707,7 +712,7 @@ Tune Parse(std::string_view source) {
     if (section == tune.sections.end()) Fail(line, "no section named " + Show(name));
     for (int i = 0; i < times; ++i) {
       if (tune.play.size() >= static_cast<std::size_t>(MaxTunePlayEntries)) Fail(line, "more than 256 sections played");
-      tune.play.emplace_back(static_cast<int>(section - tune.sections.begin()), line);
+      tune.play.push_back({static_cast<int>(section - tune.sections.begin()), line, tempo});
     }
   }
   return tune;
@@ -789,8 +794,9 @@ TuneCompileResult Build(const Tune& tune) {
   std::int64_t offset = 0;
   std::size_t events = 0;
 
-  for (const auto& [index, line] : tune.play) {
-    const Section& section = tune.sections[index];
+  for (const Tune::PlayEntry& entry : tune.play) {
+    const Section& section = tune.sections[entry.section];
+    int line = entry.line;
     if (offset + section.length > MaxTuneTicks) Fail(line, "the tune is longer than 100000 bars of 4/4");
     for (std::size_t t = 0; t < tune.tracks.size(); ++t) {
       const TrackDef& def = tune.tracks[t];
@@ -815,14 +821,25 @@ TuneCompileResult Build(const Tune& tune) {
     }
     events += section.tempoEvents.size() + 1;
     if (events > MaxTuneNotes) Fail(line, "more than 20000 notes in the tune");
-    // Each section starts at the piece's tempo unless it sets its own.
-    if (tempo != tune.tempo) {
-      tempoTrack.push_back({offset, 0, Tempo(tune.tempo)});
-      tempo = tune.tempo;
+    // Each section starts at the piece's tempo (or its own from the play line).
+    if (tempo != entry.tempo) {
+      tempoTrack.push_back({offset, 0, Tempo(entry.tempo)});
+      tempo = entry.tempo;
     }
     for (const auto& [tick, bpm] : section.tempoEvents) {
       tempoTrack.push_back({offset + tick, 1, Tempo(bpm)});
       tempo = bpm;
+    }
+    if (section.glide) {
+      // One step a beat from the tempo in force to the glide's, reached at the last beat.
+      std::int64_t from = section.glide->tick, span = section.length - from;
+      int start = tempo;
+      for (std::int64_t tick = from; tick < section.length; tick += Ppq) {
+        if (++events > MaxTuneNotes) Fail(line, "more than 20000 notes in the tune");
+        std::int64_t step = std::min(tick - from + Ppq, span);
+        tempo = static_cast<int>(start + (section.glide->bpm - start) * step / span);
+        tempoTrack.push_back({offset + tick, 1, Tempo(tempo)});
+      }
     }
     offset += section.length;
   }
