@@ -60,10 +60,14 @@ find_window() {
   [ -n "$window" ]
 }
 wait_for 30 find_window || fail "the window \"Timer\" did not appear"
+# The X window gets its name before it is mapped; focus needs it viewable.
+viewable() { xwininfo -id "$window" 2>/dev/null | grep -q 'IsViewable'; }
+wait_for 10 viewable || fail "the window \"Timer\" was never shown"
 say "window \"Timer\" is up"
 
 # No control has the focus at first; TAB puts it into the time box.
-xdotool windowfocus --sync "$window"
+focused() { xdotool windowfocus --sync "$window" 2>/dev/null; }
+wait_for 5 focused || fail "the window \"Timer\" can't take the focus"
 sleep 0.3
 xdotool key Tab
 xdotool type --delay 60 20
