@@ -79,6 +79,31 @@ stored=$("$wine_run" reg query 'HKCU\Software\TimerZqv2010\Time' /v 'String Valu
 echo "$stored" | grep -Eq 'String Value[[:space:]]+REG_SZ[[:space:]]+20$' || fail "setting Time is not 20: $stored"
 say "registry holds Time = 20"
 
+# Six menu items and four controls have their tooltips.
+tools=$("$wine_run" "$probe" tools 2>/dev/null | tr -d '\r')
+[ "$tools" = 10 ] || fail "expected 10 tooltips, found \"$tools\""
+say "10 tooltips registered"
+
+# The music settings dialog ("f") takes the folder over when it closes
+# (Escape acts as Done): the stored folder then ends with a backslash.
+xdotool key f
+find_dialog() {
+  dialog=$(xdotool search --name '^Set folder for MP3 music files$' 2>/dev/null | head -1)
+  [ -n "$dialog" ] && xwininfo -id "$dialog" 2>/dev/null | grep -q IsViewable
+}
+wait_for 10 find_dialog || fail "the music settings dialog did not open"
+dialog_focused() { xdotool windowfocus --sync "$dialog" 2>/dev/null; }
+wait_for 5 dialog_focused || fail "the music settings dialog can't take the focus"
+sleep 0.3
+xdotool key Escape
+dialog_closed() { ! xwininfo -id "$dialog" 2>/dev/null | grep -q IsViewable; }
+wait_for 5 dialog_closed || fail "Escape did not close the music settings dialog"
+folder=$("$wine_run" reg query 'HKCU\Software\TimerZqv2010\MP3Folder' /v 'String Value' 2>/dev/null | tr -d '\r')
+echo "$folder" | grep -Eq 'REG_SZ[[:space:]]+.+\\$' || fail "MP3Folder was not stored with its backslash: $folder"
+say "music settings dialog opened, closed with Escape and stored the folder"
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+sleep 0.3
+
 # Go ("g" acts as a key, not as typing).
 xdotool key g
 shows_title() { title_index "$(caption)" >/dev/null; }
