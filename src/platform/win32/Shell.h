@@ -10,7 +10,8 @@
 class ShellFolderChooser;
 class ShellLauncher;
 
-// The one app object of the process, and the adapters that need a window.
+// The one app object of the process, and the adapters that need a window
+// (defined by the program, or by a test in its place).
 App& TheApp();
 ShellFolderChooser& TheFolderChooser();
 ShellLauncher& TheLauncher();
@@ -31,6 +32,15 @@ std::string WindowText(HWND window);
 void CenterOnScreen(HWND window, bool repaint);
 // Gives a window the program's icon "TIMER", small and big.
 void SetProgramIcons(HWND window);
+
+struct StartedProgram {
+  HWND MainWindow = nullptr;  // none when start-up failed
+  HACCEL Accelerators = nullptr;
+};
+// Registers the class, creates, centres and fills the main window, registers
+// the tooltips and shows it.
+StartedProgram StartUp(HINSTANCE instance);
+int RunMessageLoop(const StartedProgram& program);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK MusicDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
