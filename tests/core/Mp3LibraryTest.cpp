@@ -306,3 +306,18 @@ TEST_F(Mp3LibraryTest, SongRemovedAfterTheShuffleGivesAnEmptyPath) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SongOrder, HoldsOneNumberPerSongEvenAfterALargerTree) {
+  TestApp t;
+  t.state.MP3Folder = P("M/");
+  for (int i = 1; i <= 1000; ++i) t.listing.AddFile(P("M"), "s" + std::to_string(i) + ".mp3");
+  ASSERT_TRUE(ShuffleSongs(t.app));
+  for (int i = 3; i <= 1000; ++i) t.listing.Remove(P("M"), "s" + std::to_string(i) + ".mp3");
+  ASSERT_TRUE(ShuffleSongs(t.app));
+  EXPECT_EQ(t.state.SongOrder.size(), 3u);
+  EXPECT_EQ(t.state.SongOrder.capacity(), 3u);
+}
+
+}  // namespace
