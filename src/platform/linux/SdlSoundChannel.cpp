@@ -85,6 +85,8 @@ bool SdlSoundChannel::OpenDevice() {
 
   // The program handles its own signals; SDL must not take SIGINT/SIGTERM.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // The name the desktop's volume mixer shows for our stream.
+  SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tovin's Timer");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     lastDeviceFailure_ = now;
     return false;
