@@ -113,6 +113,20 @@ TEST_F(SdlSoundChannelTest, OneSongAtATime) {
   EXPECT_NE(channel.Mode(), "");
 }
 
+TEST_F(SdlSoundChannelTest, PlayingUntilTheEndOrAClose) {
+  ASSERT_TRUE(mp3_);
+  ScopedEnv realTime("SDL_AUDIODRIVER", "dummy");  // paced like a real device
+  SdlSoundChannel channel;
+  for (const char* song : {"chord.mid", "sine.mp3"}) {
+    channel.Open(Media(song));
+    EXPECT_EQ(channel.Mode(), "stopped") << song;  // open, not yet played
+    channel.Play();
+    EXPECT_EQ(channel.Mode(), "playing") << song;  // a second-long song has only begun
+    channel.Close();
+    EXPECT_EQ(channel.Mode(), "") << song;
+  }
+}
+
 TEST_F(SdlSoundChannelTest, WithoutAnAudioDeviceEverythingFailsQuietly) {
   ASSERT_TRUE(mp3_);
   ScopedEnv noDevice("SDL_AUDIODRIVER", "no-such-driver");

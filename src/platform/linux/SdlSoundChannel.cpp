@@ -91,6 +91,9 @@ bool SdlSoundChannel::OpenDevice() {
     lastDeviceFailure_ = now;
     return false;
   }
+  // Nobody reads SDL's event queue here: keep device notices out of it.
+  SDL_EventState(SDL_AUDIODEVICEADDED, SDL_IGNORE);
+  SDL_EventState(SDL_AUDIODEVICEREMOVED, SDL_IGNORE);
   Mix_Init(MIX_INIT_MP3 | MIX_INIT_MID);
   // A fixed format (16-bit stereo), converted by SDL for the device, so the
   // gain below always knows its samples.
