@@ -5,9 +5,9 @@
 #include "Fakes.h"
 #include "alarm/AlarmSetting.h"
 #include "alarm/Countdown.h"
+#include "music/Music.h"
 #include "app/Ids.h"
 #include "app/Platform.h"
-#include "music/Music.h"
 
 namespace {
 

@@ -13,17 +13,19 @@ namespace {
 
 TEST(CountdownText, CaptionsAroundTheMinuteBoundaries) {
   const std::pair<std::int32_t, const char*> cases[] = {
-      {1, "1 second left"},      {2, "2 seconds left"},        {59, "59 seconds left"},      {60, "60 seconds left"},
-      {61, "1 minute left"},     {119, "1 minute left"},       {120, "2 minutes left"},      {1199, "19 minutes left"},
-      {1200, "20 minutes left"}, {82800, "1380 minutes left"}, {86399, "1439 minutes left"},
+      {1, "1 second left"},     {2, "2 seconds left"},    {59, "59 seconds left"},
+      {60, "60 seconds left"},  {61, "1 minute left"},    {119, "1 minute left"},
+      {120, "2 minutes left"},  {1199, "19 minutes left"}, {1200, "20 minutes left"},
+      {82800, "1380 minutes left"}, {86399, "1439 minutes left"},
   };
   for (const auto& [seconds, text] : cases) EXPECT_EQ(CountdownText(seconds), text) << seconds;
 }
 
 TEST(FormatClock, TwelveHourTextOfElevenCharacters) {
   const std::tuple<int, int, int, const char*> cases[] = {
-      {9, 5, 7, " 9:05:07 am"},    {0, 0, 0, "12:00:00 am"},  {12, 0, 0, "12:00:00 pm"},  {23, 59, 59, "11:59:59 pm"},
-      {11, 59, 59, "11:59:59 am"}, {13, 1, 2, " 1:01:02 pm"}, {10, 30, 0, "10:30:00 am"},
+      {9, 5, 7, " 9:05:07 am"},  {0, 0, 0, "12:00:00 am"},  {12, 0, 0, "12:00:00 pm"},
+      {23, 59, 59, "11:59:59 pm"}, {11, 59, 59, "11:59:59 am"}, {13, 1, 2, " 1:01:02 pm"},
+      {10, 30, 0, "10:30:00 am"},
   };
   for (const auto& [h, m, s, text] : cases) {
     EXPECT_EQ(FormatClock(h, m, s), text);

@@ -16,23 +16,11 @@ struct WheelCase {
 
 TEST(WheelAdjustMinutes, EditsTheTimeBoxByOneMinute) {
   const WheelCase cases[] = {
-      {"", true, "0"},
-      {"0", true, "1"},
-      {"20", true, "21"},
-      {"20", false, "19"},
-      {"0", false, ""},
-      {"", false, ""},
-      {" 7 ", true, "8"},
-      {"1380", true, "1381"},
-      {"8:30 pm", true, "8:30 pm"},
-      {"8:30 pm", false, "8:30 pm"},
-      {"20 min", true, "20 min"},
-      {"20 min", false, "20 min"},
-      {"-5", true, ""},
-      {"$14", true, "21"},
-      {"007", false, "6"},
-      {"   ", true, "0"},
-      {"2147483647", true, "2147483648"},
+      {"", true, "0"},         {"0", true, "1"},          {"20", true, "21"},     {"20", false, "19"},
+      {"0", false, ""},        {"", false, ""},           {" 7 ", true, "8"},     {"1380", true, "1381"},
+      {"8:30 pm", true, "8:30 pm"}, {"8:30 pm", false, "8:30 pm"}, {"20 min", true, "20 min"},
+      {"20 min", false, "20 min"},  {"-5", true, ""},      {"$14", true, "21"},    {"007", false, "6"},
+      {"   ", true, "0"},       {"2147483647", true, "2147483648"},
   };
   for (const auto& c : cases) {
     TestApp t;
