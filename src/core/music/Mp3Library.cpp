@@ -95,6 +95,7 @@ bool ShuffleSongs(App& app) {
 
   const std::int32_t n = s.SongCounter;
   s.SongOrder.assign(static_cast<std::size_t>(n) + 1, 0);
+  s.SongOrder.shrink_to_fit();  // one number per song, even after a larger tree
   for (std::int32_t i = 1; i <= n; ++i) s.SongOrder[static_cast<std::size_t>(i)] = i;
 
   Randomize(s.RandSeed, app.Port.Time);

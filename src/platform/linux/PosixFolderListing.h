@@ -14,7 +14,9 @@
 // directory bit; regular files the archive bit and their size; anything else
 // (FIFO, socket, device, dangling link) the system bit, so it is never a song.
 // A link to a folder that is the listed folder or one of its ancestors is
-// reported hidden, so no walk can go round in circles. Entries come sorted
+// reported hidden, so no walk can go round in circles. A "*.*" listing (the
+// walk's search for subfolders) reports regular files without their size and
+// write time, sparing a lookup per file. Entries come sorted
 // by name, so two walks of an unchanged tree see the same order. Nothing is
 // ever opened but the folder itself, so a listing never blocks on a device.
 class PosixFolderListing : public FolderListing {
