@@ -9,10 +9,15 @@
 #include <memory>
 #include <thread>
 
+#include "EmbeddedTuneStore.h"
 #include "EnvGuard.h"
+#include "Fakes.h"
 #include "SdlOutputVolume.h"
 #include "SdlSoundChannel.h"
 #include "TestFiles.h"
+#include "XdgUserFolders.h"
+#include "music/InternalTunes.h"
+#include "music/Music.h"
 
 namespace {
 
@@ -113,6 +118,20 @@ TEST_F(SdlSoundChannelTest, OneSongAtATime) {
   EXPECT_NE(channel.Mode(), "");
 }
 
+TEST_F(SdlSoundChannelTest, PlayingUntilTheEndOrAClose) {
+  ASSERT_TRUE(mp3_);
+  ScopedEnv realTime("SDL_AUDIODRIVER", "dummy");  // paced like a real device
+  SdlSoundChannel channel;
+  for (const char* song : {"chord.mid", "sine.mp3"}) {
+    channel.Open(Media(song));
+    EXPECT_EQ(channel.Mode(), "stopped") << song;  // open, not yet played
+    channel.Play();
+    EXPECT_EQ(channel.Mode(), "playing") << song;  // a second-long song has only begun
+    channel.Close();
+    EXPECT_EQ(channel.Mode(), "") << song;
+  }
+}
+
 TEST_F(SdlSoundChannelTest, WithoutAnAudioDeviceEverythingFailsQuietly) {
   ASSERT_TRUE(mp3_);
   ScopedEnv noDevice("SDL_AUDIODRIVER", "no-such-driver");
@@ -155,6 +174,56 @@ TEST_F(SdlSoundChannelTest, GainScalesEachChannelsSamples) {
   const std::string leftOnly = PlayToEnd(Media("sine.mp3"), 0x0000FFFFu);
   EXPECT_NEAR(PeakOfRawSamples(leftOnly, 0), full, full / 20);
   EXPECT_EQ(PeakOfRawSamples(leftOnly, 1), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The program's own tunes through the real store, folders and channel: each
+// one opens, and a tune start is heard.
+class BuiltInTunes : public ::testing::Test {
+ protected:
+  TempDir dir;
+  ScopedEnv driver{"SDL_AUDIODRIVER", "disk"};
+  ScopedEnv delay{"SDL_DISKAUDIODELAY", "0"};
+  ScopedEnv file{"SDL_DISKAUDIOFILE", dir / "out.raw"};
+  ScopedEnv cache{"XDG_CACHE_HOME", dir / "cache"};
+};
+
+TEST_F(BuiltInTunes, EveryTuneOpens) {
+  EmbeddedTuneStore store;
+  SdlSoundChannel channel;
+  for (char letter = 'a'; letter <= 'z'; ++letter) {
+    const auto tune = store.FindResource(std::string(1, letter), "MIDI");
+    ASSERT_TRUE(tune) << letter;
+    ASSERT_TRUE(store.WriteFile(dir / "Temp.mid", *tune));
+    channel.Open(dir / "Temp.mid");
+    EXPECT_EQ(channel.Mode(), "stopped") << letter;  // open and ready to play
+    channel.Close();
+  }
+}
+
+TEST_F(BuiltInTunes, InternalSongStartIsHeard) {
+  EmbeddedTuneStore store;
+  XdgUserFolders folders;
+  TestApp t;
+  {
+    SdlSoundChannel channel;
+    App app{AppState{},
+            Ports{t.window, channel, t.store, folders, t.listing, t.clock, t.volume, store, t.launcher, t.chooser}};
+    PlayInternalTune(app);
+    EXPECT_EQ(channel.Mode(), "playing");
+    // Let the audio thread render a few seconds of the tune, then stop.
+    const std::string output = dir / "out.raw";
+    struct stat st {};
+    for (int polls = 0; polls < 5000 && (stat(output.c_str(), &st) != 0 || st.st_size < 4 * 44100 * 4); ++polls) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    StopMusic(app);
+    EXPECT_EQ(channel.Mode(), "");
+  }
+  EXPECT_GT(PeakOfRawSamples(dir / "out.raw"), 1000);
 }
 
 }  // namespace

@@ -116,11 +116,4 @@ TEST_F(InternalTunesTest, WithoutATempFolderNothingIsWrittenAndTheTitleStillShow
   EXPECT_EQ(s.TuneHistory.size(), 10u);  // the choice still counts as played
 }
 
-TEST_F(InternalTunesTest, ResourceLookupIgnoresTheCaseOfItsName) {
-  EXPECT_TRUE(WriteResourceToFile(t.app, "Q", "MIDI", "out.mid"));
-  EXPECT_EQ(t.tunes.files["out.mid"], t.tunes.resources["q"]);
-  EXPECT_FALSE(WriteResourceToFile(t.app, "q", "WAVE", "other.mid"));
-  EXPECT_EQ(t.tunes.files.count("other.mid"), 0u);
-}
-
 }  // namespace

@@ -197,7 +197,7 @@ std::string Beats(std::int64_t ticks) {
   return text + (ticks == Ppq ? " quarter note" : " quarter notes");
 }
 
-// Reads the lengths of one note: letter, dots, triplet mark, joined by '+'.
+// Walks one line of music character by character; also reads note lengths.
 class LineScanner {
  public:
   LineScanner(std::string_view text, int line) : text_(text), line_(line) {}

@@ -94,7 +94,8 @@ bool ShuffleSongs(App& app) {
   if (s.SongCounter == 0) return false;
 
   const std::int32_t n = s.SongCounter;
-  s.SongOrder.assign(static_cast<std::size_t>(n) + 1, 0);
+  // A fresh array: one number per song, even after a larger tree.
+  s.SongOrder = std::vector<std::int32_t>(static_cast<std::size_t>(n) + 1, 0);
   for (std::int32_t i = 1; i <= n; ++i) s.SongOrder[static_cast<std::size_t>(i)] = i;
 
   Randomize(s.RandSeed, app.Port.Time);

@@ -110,6 +110,7 @@ FolderListing::Handle PosixFolderListing::FindFirst(const std::string& pattern, 
     return InvalidHandle;
   }
   const int fd = dirfd(dir);
+<<<<<<< HEAD
   if (listings_.empty()) walked_.clear();  // a new walk begins
   struct stat self {};
   if (fstat(fd, &self) == 0) {
@@ -120,6 +121,11 @@ FolderListing::Handle PosixFolderListing::FindFirst(const std::string& pattern, 
       return InvalidHandle;
     }
   }
+=======
+  // Listing every name is how the walk looks for subfolders; file sizes do
+  // not matter there, and leaving them out spares one lookup per song.
+  const bool wantSizes = glob != "*.*";
+>>>>>>> main
   Listing listing;
   errno = 0;
   while (const dirent* entry = readdir(dir)) {
@@ -133,6 +139,29 @@ FolderListing::Handle PosixFolderListing::FindFirst(const std::string& pattern, 
       continue;
     }
     if (found.Name[0] == '.') found.Attributes |= FileAttrHidden;
+    // The directory entry's type saves a lookup where it says enough.
+    switch (entry->d_type) {
+      case DT_DIR:
+        found.Attributes |= FileAttrDirectory;
+        listing.entries.push_back(std::move(found));
+        continue;
+      case DT_REG:
+        if (!wantSizes) {
+          found.Attributes |= FileAttrArchive;
+          listing.entries.push_back(std::move(found));
+          continue;
+        }
+        break;
+      case DT_FIFO:
+      case DT_SOCK:
+      case DT_CHR:
+      case DT_BLK:
+        found.Attributes |= FileAttrSystem;
+        listing.entries.push_back(std::move(found));
+        continue;
+      default:  // a link, or a file system that does not say
+        break;
+    }
     struct stat st {};
     if (fstatat(fd, found.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // gone meanwhile
     if (S_ISLNK(st.st_mode)) {

@@ -20,7 +20,9 @@
 // reported hidden, so no walk can go round in circles; and within one walk
 // (from a listing made while none is open until the next such one) each real
 // folder is listed under one path only: reached again through another link
-// it lists as missing, so a web of links cannot multiply the walk. Entries come sorted
+// it lists as missing, so a web of links cannot multiply the walk. A "*.*"
+// listing (the walk's search for subfolders) reports regular files without
+// their size and write time, sparing a lookup per file. Entries come sorted
 // by name, so two walks of an unchanged tree see the same order. Nothing is
 // ever opened but the folder itself, so a listing never blocks on a device.
 class PosixFolderListing : public FolderListing {

@@ -109,10 +109,15 @@ bool SdlSoundChannel::OpenDevice() {
 
   // The program handles its own signals; SDL must not take SIGINT/SIGTERM.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // The name the desktop's volume mixer shows for our stream.
+  SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tovin's Timer");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     lastDeviceFailure_ = now;
     return false;
   }
+  // Nobody reads SDL's event queue here: keep device notices out of it.
+  SDL_EventState(SDL_AUDIODEVICEADDED, SDL_IGNORE);
+  SDL_EventState(SDL_AUDIODEVICEREMOVED, SDL_IGNORE);
   Mix_Init(MIX_INIT_MP3 | MIX_INIT_MID);
   // A fixed format (16-bit stereo), converted by SDL for the device, so the
   // gain below always knows its samples.
