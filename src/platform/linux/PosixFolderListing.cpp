@@ -110,7 +110,6 @@ FolderListing::Handle PosixFolderListing::FindFirst(const std::string& pattern, 
     return InvalidHandle;
   }
   const int fd = dirfd(dir);
-<<<<<<< HEAD
   if (listings_.empty()) walked_.clear();  // a new walk begins
   struct stat self {};
   if (fstat(fd, &self) == 0) {
@@ -121,11 +120,9 @@ FolderListing::Handle PosixFolderListing::FindFirst(const std::string& pattern, 
       return InvalidHandle;
     }
   }
-=======
   // Listing every name is how the walk looks for subfolders; file sizes do
   // not matter there, and leaving them out spares one lookup per song.
   const bool wantSizes = glob != "*.*";
->>>>>>> main
   Listing listing;
   errno = 0;
   while (const dirent* entry = readdir(dir)) {
