@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "Look.h"
+#include "QtLauncher.h"
 #include "ShellRules.h"
 #include "app/Ids.h"
 
@@ -152,6 +153,14 @@ class ShellRulesTest : public QObject {
     QFETCH(QSize, screen);
     QFETCH(QSize, window);
     QTEST(CenteredCorner(screen, window), "corner");
+  }
+
+  void launcherTellsWhetherTheProgramStarted() {
+    QtLauncher launcher;
+    QVERIFY(launcher.Launch("true"));
+    QVERIFY(launcher.Launch("true --with an-argument"));
+    QVERIFY(!launcher.Launch("no-such-mixer-program-here"));
+    QVERIFY(!launcher.Launch(""));
   }
 };
 

@@ -5,6 +5,9 @@
 #include <QString>
 
 bool QtLauncher::Launch(const std::string& program) {
-  if (program.empty()) return false;
-  return QProcess::startDetached(QString::fromStdString(program), {});
+  // A program name, optionally followed by its arguments.
+  QStringList words = QProcess::splitCommand(QString::fromStdString(program));
+  if (words.isEmpty()) return false;
+  const QString name = words.takeFirst();
+  return QProcess::startDetached(name, words);
 }

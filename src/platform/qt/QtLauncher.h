@@ -5,5 +5,6 @@
 
 class QtLauncher : public Launcher {
  public:
+  // program: a name found on PATH (or a path), optionally with arguments.
   bool Launch(const std::string& program) override;
 };
