@@ -22,6 +22,7 @@ LocalTime FakeClock::Now() { return {seconds_ / 3600, seconds_ / 60 % 60, second
 void FakeMainWindowView::SetCaption(const std::string& text) {
   caption = text;
   captions.push_back(text);
+  if (onCaption) onCaption(text);
 }
 
 void FakeMainWindowView::SetItemText(int id, const std::string& text) {
@@ -133,8 +134,8 @@ bool WildcardMatch(const char* pattern, const char* name) {
     }
   }
   if (*name == '\0') return false;
-  if (*pattern != '?' && std::tolower(static_cast<unsigned char>(*pattern)) !=
-                             std::tolower(static_cast<unsigned char>(*name)))
+  if (*pattern != '?' &&
+      std::tolower(static_cast<unsigned char>(*pattern)) != std::tolower(static_cast<unsigned char>(*name)))
     return false;
   return WildcardMatch(pattern + 1, name + 1);
 }
@@ -177,6 +178,7 @@ void FakeFolderListing::Fill(const Entry& entry, FindData& data) {
 
 FolderListing::Handle FakeFolderListing::FindFirst(const std::string& pattern, FindData& data, std::uint32_t& error) {
   patterns.push_back(pattern);
+  if (onFindFirst) onFindFirst(pattern);
   const std::size_t cut = pattern.rfind(PathSeparator);
   const std::string folder = cut == std::string::npos ? std::string() : pattern.substr(0, cut + 1);
   const std::string glob = cut == std::string::npos ? pattern : pattern.substr(cut + 1);
@@ -227,6 +229,7 @@ std::optional<std::string_view> FakeTuneStore::FindResource(const std::string& n
 }
 
 bool FakeTuneStore::WriteFile(const std::string& path, std::string_view bytes) {
+  if (onWrite) onWrite(path);
   if (failWrite) return false;
   files[path] = std::string(bytes);
   return true;

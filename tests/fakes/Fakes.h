@@ -55,6 +55,8 @@ class FakeMainWindowView : public MainWindowView {
   int dialogOpens = 0;
   // Runs inside Notice / OpenMusicDialog, as a nested message loop would.
   std::function<void()> onNotice;
+  // Runs after each caption is set, so tests can see it among other calls.
+  std::function<void(const std::string&)> onCaption;
   std::function<void()> onMusicDialog;
 };
 
@@ -140,6 +142,7 @@ class FakeFolderListing : public FolderListing {
   std::map<std::string, std::vector<Entry>> folders;
   std::vector<std::string> patterns;  // every FindFirst pattern, in order
   int openListings = 0;
+  std::function<void(const std::string&)> onFindFirst;  // runs at each FindFirst
 
  private:
   struct Listing {
@@ -169,6 +172,7 @@ class FakeTuneStore : public TuneStore {
   std::map<std::string, std::string> resources;  // lower-case name -> bytes
   std::map<std::string, std::string> files;
   bool failWrite = false;
+  std::function<void(const std::string&)> onWrite;  // runs at each write attempt
 };
 
 class FakeLauncher : public Launcher {

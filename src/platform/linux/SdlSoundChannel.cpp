@@ -1,0 +1,157 @@
+// SDL2_mixer behind the sound channel: files are checked before they are
+// opened, so a FIFO or a device named like a song can never block the program.
+#include "SdlSoundChannel.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int SampleRate = 44100;
+constexpr int ChunkFrames = 2048;
+constexpr auto DeviceRetryPause = std::chrono::seconds(3);
+
+const char* const SoundFonts[] = {
+    "/usr/share/sounds/sf2/TimGM6mb.sf2",
+    "/usr/share/sounds/sf2/default-GM.sf2",
+    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+};
+
+bool IsRegularFile(const struct stat& st) { return S_ISREG(st.st_mode) && st.st_size > 0; }
+
+// What the extension says when the content alone does not tell.
+Mix_MusicType TypeFromExtension(const std::string& path) {
+  const std::size_t dot = path.rfind('.');
+  if (dot == std::string::npos || path.find('/', dot) != std::string::npos) return MUS_NONE;
+  const char* ext = path.c_str() + dot + 1;
+  if (strcasecmp(ext, "mp3") == 0 || strcasecmp(ext, "mp2") == 0 || strcasecmp(ext, "mpga") == 0) return MUS_MP3;
+  if (strcasecmp(ext, "mid") == 0 || strcasecmp(ext, "midi") == 0 || strcasecmp(ext, "kar") == 0) return MUS_MID;
+  return MUS_NONE;
+}
+
+// Opens the file without blocking and only when it is (still) the regular
+// file that was checked.
+SDL_RWops* OpenChecked(const std::string& path, const struct stat& checked) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return nullptr;
+  struct stat st {};
+  if (fstat(fd, &st) != 0 || !IsRegularFile(st) || st.st_dev != checked.st_dev || st.st_ino != checked.st_ino) {
+    close(fd);
+    return nullptr;
+  }
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags != -1) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  FILE* file = fdopen(fd, "rb");
+  if (file == nullptr) {
+    close(fd);
+    return nullptr;
+  }
+  SDL_RWops* rw = SDL_RWFromFP(file, SDL_TRUE);
+  if (rw == nullptr) fclose(file);
+  return rw;
+}
+
+}  // namespace
+
+SdlSoundChannel::SdlSoundChannel() = default;
+
+SdlSoundChannel::~SdlSoundChannel() {
+  Close();
+  if (deviceOpen_) {
+    Mix_SetPostMix(nullptr, nullptr);
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+}
+
+std::string SdlSoundChannel::SoundFontPath() {
+  for (const char* path : SoundFonts) {
+    if (access(path, R_OK) == 0) return path;
+  }
+  return {};
+}
+
+bool SdlSoundChannel::OpenDevice() {
+  if (deviceOpen_) return true;
+  const auto now = std::chrono::steady_clock::now();
+  if (lastDeviceFailure_ && now - *lastDeviceFailure_ < DeviceRetryPause) return false;
+
+  // The program handles its own signals; SDL must not take SIGINT/SIGTERM.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    lastDeviceFailure_ = now;
+    return false;
+  }
+  Mix_Init(MIX_INIT_MP3 | MIX_INIT_MID);
+  // A fixed format (16-bit stereo), converted by SDL for the device, so the
+  // gain below always knows its samples.
+  if (Mix_OpenAudioDevice(SampleRate, AUDIO_S16SYS, 2, ChunkFrames, nullptr, 0) != 0) {
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    lastDeviceFailure_ = now;
+    return false;
+  }
+  // MIDI goes through FluidSynth, which needs a General MIDI SoundFont.
+  const std::string soundFont = SoundFontPath();
+  if (!soundFont.empty()) Mix_SetSoundFonts(soundFont.c_str());
+  Mix_SetPostMix(&SdlSoundChannel::ApplyGain, this);
+  deviceOpen_ = true;
+  lastDeviceFailure_.reset();
+  return true;
+}
+
+void SdlSoundChannel::ApplyGain(void* self, std::uint8_t* stream, int length) {
+  const std::uint32_t gain = static_cast<SdlSoundChannel*>(self)->Gain();
+  if (gain == 0xFFFFFFFFu) return;
+  const std::int64_t levels[2] = {gain & 0xFFFF, gain >> 16};
+  auto* samples = reinterpret_cast<Sint16*>(stream);
+  const int count = length / static_cast<int>(sizeof(Sint16));
+  for (int i = 0; i < count; ++i) {
+    samples[i] = static_cast<Sint16>(samples[i] * levels[i & 1] / 65535);
+  }
+}
+
+void SdlSoundChannel::Close() {
+  if (music_ == nullptr) return;
+  Mix_HaltMusic();
+  Mix_FreeMusic(music_);
+  music_ = nullptr;
+  SDL_RWclose(source_);
+  source_ = nullptr;
+}
+
+void SdlSoundChannel::Open(const std::string& path) {
+  if (music_ != nullptr || path.empty()) return;  // one song at a time
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0 || !IsRegularFile(st)) return;
+  if (!OpenDevice()) return;
+  SDL_RWops* rw = OpenChecked(path, st);
+  if (rw == nullptr) return;
+  music_ = Mix_LoadMUSType_RW(rw, MUS_NONE, SDL_FALSE);
+  if (music_ == nullptr) {
+    const Mix_MusicType type = TypeFromExtension(path);
+    if (type != MUS_NONE && SDL_RWseek(rw, 0, RW_SEEK_SET) == 0) music_ = Mix_LoadMUSType_RW(rw, type, SDL_FALSE);
+  }
+  if (music_ == nullptr) {
+    SDL_RWclose(rw);
+    return;
+  }
+  source_ = rw;
+}
+
+void SdlSoundChannel::Play() {
+  // Once from the start; a song that cannot play reads as "stopped" at once.
+  if (music_ != nullptr) Mix_PlayMusic(music_, 1);
+}
+
+std::string SdlSoundChannel::Mode() {
+  if (music_ == nullptr) return {};
+  return Mix_PlayingMusic() != 0 ? "playing" : "stopped";
+}

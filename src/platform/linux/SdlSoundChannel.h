@@ -1,0 +1,56 @@
+// The sound-channel port on SDL2_mixer: one song at a time, MP3 or MIDI,
+// played once; the audio device is opened at the first song.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/Ports.h"
+
+struct _Mix_Music;
+struct SDL_RWops;
+
+// Construct one per program; SdlOutputVolume takes it to share its output:
+//   SdlSoundChannel sound;
+//   SdlOutputVolume volume(sound);
+// Without a usable audio device every open fails quietly (and the mode stays
+// empty); the device is tried again at a later song, at most every few seconds.
+class SdlSoundChannel : public SoundChannel {
+ public:
+  SdlSoundChannel();
+  ~SdlSoundChannel() override;
+  SdlSoundChannel(const SdlSoundChannel&) = delete;
+  SdlSoundChannel& operator=(const SdlSoundChannel&) = delete;
+
+  void Close() override;
+  // Only a regular file of more than 0 bytes is opened, and only while no
+  // other song is open; the player is chosen from the content (MP3, MIDI,
+  // and what else SDL_mixer knows), else from the extension.
+  void Open(const std::string& path) override;
+  void Play() override;
+  // "" with nothing open, "playing", or "stopped" once the song has ended or
+  // could not play.
+  std::string Mode() override;
+
+  // The program's own output gain, left level in the low 16 bits, right in
+  // the high 16 bits; applied to everything played. Full at start.
+  std::uint32_t Gain() const { return gain_.load(std::memory_order_relaxed); }
+  void SetGain(std::uint32_t value) { gain_.store(value, std::memory_order_relaxed); }
+  bool DeviceOpen() const { return deviceOpen_; }
+
+  // The General MIDI SoundFont used for MIDI songs, "" when none is installed.
+  static std::string SoundFontPath();
+
+ private:
+  bool OpenDevice();
+  static void ApplyGain(void* self, std::uint8_t* stream, int length);
+
+  _Mix_Music* music_ = nullptr;
+  SDL_RWops* source_ = nullptr;  // the open file, read while the song plays
+  bool deviceOpen_ = false;
+  std::optional<std::chrono::steady_clock::time_point> lastDeviceFailure_;
+  std::atomic<std::uint32_t> gain_{0xFFFFFFFFu};
+};

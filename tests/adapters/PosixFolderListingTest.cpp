@@ -1,0 +1,251 @@
+// The POSIX folder listing, alone and under the core's walk, on real trees.
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <tuple>
+#include <vector>
+
+#include "Fakes.h"
+#include "PosixFolderListing.h"
+#include "TestFiles.h"
+#include "music/Mp3Library.h"
+
+namespace {
+
+// The core over the real listing; every other port is a fake.
+struct RealTree {
+  TestApp fakes;
+  PosixFolderListing listing;
+  App app{AppState{}, Ports{fakes.window, fakes.sound, fakes.store, fakes.folders, listing, fakes.clock, fakes.volume,
+                            fakes.tunes, fakes.launcher, fakes.chooser}};
+
+  // Every song path in walk order, found one number at a time.
+  std::vector<std::string> WalkOrder(const std::string& folder) {
+    app.State.SongCounter = 0;
+    CountSongs(app, folder);
+    const std::int32_t count = app.State.SongCounter;
+    std::vector<std::string> songs;
+    for (std::int32_t target = 1; target <= count; ++target) {
+      app.State.SongPath.clear();
+      app.State.SongCounter = 0;
+      app.State.SongTarget = target;
+      FindSong(app, folder);
+      songs.push_back(app.State.SongPath);
+    }
+    return songs;
+  }
+};
+
+std::vector<std::tuple<std::string, std::uint32_t, std::uint64_t>> List(PosixFolderListing& listing,
+                                                                        const std::string& pattern) {
+  std::vector<std::tuple<std::string, std::uint32_t, std::uint64_t>> found;
+  FindData data;
+  std::uint32_t error = 0;
+  const auto handle = listing.FindFirst(pattern, data, error);
+  if (handle == FolderListing::InvalidHandle) return found;
+  do {
+    found.emplace_back(data.Name, data.Attributes, (std::uint64_t{data.SizeHigh} << 32) | data.SizeLow);
+  } while (listing.FindNext(handle, data, error));
+  listing.FindClose(handle);
+  return found;
+}
+
+void MakeFifo(const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }
+
+void MakeSocket(const std::string& path) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(path.size(), sizeof address.sun_path);
+  path.copy(address.sun_path, path.size());
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  close(fd);
+}
+
+constexpr std::uint32_t Dir = FileAttrDirectory;
+constexpr std::uint32_t Arc = FileAttrArchive;
+constexpr std::uint32_t Hid = FileAttrHidden;
+constexpr std::uint32_t Sys = FileAttrSystem;
+
+TEST(PosixFolderListing, AttributesSizesAndSortedNames) {
+  TempDir root;
+  WriteBytes(root / "b.mp3", "12345");
+  WriteBytes(root / "A.MP3", "1");
+  WriteBytes(root / "empty.mp3", "");
+  WriteBytes(root / ".hidden.mp3", "12");
+  WriteBytes(root / "notes.txt", "x");
+  MakeFolder(root / "dir.mp3");
+  MakeFolder(root / ".cache");
+  MakeFifo(root / "pipe.mp3");  // listing it must not block
+  MakeSocket(root / "sock.mp3");
+  ASSERT_EQ(symlink("b.mp3", (root / "link.mp3").c_str()), 0);
+  ASSERT_EQ(symlink("nowhere.mp3", (root / "dangling.mp3").c_str()), 0);
+  ASSERT_EQ(symlink("dir.mp3", (root / "linkdir.mp3").c_str()), 0);
+
+  PosixFolderListing listing;
+  using Row = std::tuple<std::string, std::uint32_t, std::uint64_t>;
+  const std::vector<Row> songs = {
+      {".hidden.mp3", Hid | Arc, 2}, {"A.MP3", Arc, 1},     {"b.mp3", Arc, 5},    {"dangling.mp3", Sys, 0},
+      {"dir.mp3", Dir, 0},           {"empty.mp3", Arc, 0}, {"link.mp3", Arc, 5}, {"linkdir.mp3", Dir, 0},
+      {"pipe.mp3", Sys, 0},          {"sock.mp3", Sys, 0},
+  };
+  auto listed = List(listing, root / "*.mp3");
+  for (auto& row : listed) {
+    if (std::get<1>(row) & Dir) std::get<2>(row) = 0;  // a folder's size means nothing
+  }
+  EXPECT_EQ(listed, songs);
+
+  std::vector<std::string> all;
+  for (const auto& row : List(listing, root / "*.*")) all.push_back(std::get<0>(row));
+  const std::vector<std::string> expected = {".",           "..",           ".cache",   ".hidden.mp3", "A.MP3",
+                                             "b.mp3",       "dangling.mp3", "dir.mp3",  "empty.mp3",   "link.mp3",
+                                             "linkdir.mp3", "notes.txt",    "pipe.mp3", "sock.mp3"};
+  EXPECT_EQ(all, expected);
+  EXPECT_EQ(std::get<1>(List(listing, root / "*.*")[2]), Hid | Dir);
+}
+
+TEST(PosixFolderListing, PatternsIgnoreCaseAndKnowTheWildcards) {
+  const std::tuple<const char*, const char*, bool> cases[] = {
+      {"*.mp3", "song.mp3", true},    {"*.mp3", "SONG.MP3", true},  {"*.mp3", "song.Mp3", true},
+      {"*.mp3", "song.mp3x", false},  {"*.mp3", "song.mp", false},  {"*.mp3", ".mp3", true},
+      {"*.*", "noextension", true},   {"*.*", ".", true},           {"Music*.mp3", "music1.mp3", true},
+      {"Music*.mp3", "a.mp3", false}, {"?.mp3", "a.mp3", true},     {"?.mp3", "ab.mp3", false},
+      {"*a*b*", "xxaxxbxx", true},    {"*a*b*", "xxbxxaxx", false},
+  };
+  for (const auto& [glob, name, matches] : cases) {
+    EXPECT_EQ(PosixFolderListing::Matches(glob, name), matches) << glob << " " << name;
+  }
+}
+
+TEST(PosixFolderListing, MissingFolderFileAsFolderAndNoMatchFail) {
+  TempDir root;
+  WriteBytes(root / "a.txt", "x");
+  PosixFolderListing listing;
+  FindData data;
+  for (const std::string& pattern : {root / "missing/*.mp3", root / "a.txt/*.*", root / "*.mp3"}) {
+    std::uint32_t error = 0;
+    EXPECT_EQ(listing.FindFirst(pattern, data, error), FolderListing::InvalidHandle) << pattern;
+    EXPECT_NE(error, 0u) << pattern;
+  }
+}
+
+TEST(PosixFolderListing, SeparateListingsDoNotDisturbEachOther) {
+  TempDir root;
+  for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) WriteBytes(root / name, "x");
+  MakeFolder(root / "sub");
+  WriteBytes(root / "sub/z.mp3", "x");
+  PosixFolderListing listing;
+  FindData outer;
+  FindData inner;
+  std::uint32_t error = 0;
+  const auto first = listing.FindFirst(root / "*.mp3", outer, error);
+  const auto second = listing.FindFirst(root / "sub/*.mp3", inner, error);
+  EXPECT_EQ(inner.Name, "z.mp3");
+  EXPECT_FALSE(listing.FindNext(second, inner, error));
+  EXPECT_EQ(error, ListingNoMoreFiles);
+  listing.FindClose(second);
+  ASSERT_TRUE(listing.FindNext(first, outer, error));
+  EXPECT_EQ(outer.Name, "b.mp3");
+  listing.FindClose(first);
+  listing.FindClose(first);  // twice is harmless
+  EXPECT_FALSE(listing.FindNext(first, outer, error));
+}
+
+class RealWalk : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Songs are one byte; the names say where each one should come.
+    WriteBytes(root / "b.mp3", "x");
+    WriteBytes(root / "a.mp3", "x");
+    WriteBytes(root / "SONG.MP3", "x");
+    WriteBytes(root / "zero.mp3", "");
+    WriteBytes(root / ".h.mp3", "x");
+    WriteBytes(root / "readme.txt", "x");
+    MakeFolder(root / "sub2");
+    WriteBytes(root / "sub2/x.mp3", "x");
+    MakeFolder(root / "sub1/deep");
+    WriteBytes(root / "sub1/deep/d.mp3", "x");
+    WriteBytes(root / "sub1/s.mp3", "x");
+    MakeFolder(root / ".hid");
+    WriteBytes(root / ".hid/h.mp3", "x");
+    MakeFolder(root / "dir.mp3");
+    WriteBytes(root / "dir.mp3/inner.mp3", "x");
+    MakeFifo(root / "pipe.mp3");
+    t.app.State.SubfoldersOn = true;
+  }
+  TempDir root;
+  RealTree t;
+};
+
+TEST_F(RealWalk, SubfolderSongsFirstDepthFirstThenOwnSongsByName) {
+  const std::vector<std::string> expected = {
+      root / "dir.mp3/inner.mp3", root / "sub1/deep/d.mp3", root / "sub1/s.mp3", root / "sub2/x.mp3",
+      root / "SONG.MP3",          root / "a.mp3",           root / "b.mp3",
+  };
+  EXPECT_EQ(t.WalkOrder(root.Path()), expected);
+  EXPECT_EQ(t.listing.OpenListings(), 0u);
+}
+
+TEST_F(RealWalk, SubfoldersOffCountsTheFolderAlone) {
+  t.app.State.SubfoldersOn = false;
+  const std::vector<std::string> expected = {root / "SONG.MP3", root / "a.mp3", root / "b.mp3"};
+  EXPECT_EQ(t.WalkOrder(root.Path()), expected);
+}
+
+TEST_F(RealWalk, MissingFolderAndFolderWithoutSeparatorFindNothing) {
+  EXPECT_TRUE(t.WalkOrder(root / "missing/").empty());
+  // Without the final separator the patterns name files beside the folder.
+  const std::string folder = root.Path().substr(0, root.Path().size() - 1);
+  EXPECT_TRUE(t.WalkOrder(folder + "/sub1").empty());
+}
+
+TEST_F(RealWalk, EmptyFolderPathWalksTheCurrentFolder) {
+  char* previous = getcwd(nullptr, 0);
+  ASSERT_EQ(chdir((root / "sub1").c_str()), 0);
+  const auto songs = t.WalkOrder("");
+  ASSERT_EQ(chdir(previous), 0);
+  free(previous);
+  EXPECT_EQ(songs, (std::vector<std::string>{"deep/d.mp3", "s.mp3"}));
+}
+
+TEST_F(RealWalk, LinksBackToAncestorsAreNotEntered) {
+  ASSERT_EQ(symlink(root.Path().c_str(), (root / "sub1/deep/up").c_str()), 0);
+  ASSERT_EQ(symlink("..", (root / "sub1/parent").c_str()), 0);
+  ASSERT_EQ(symlink(".", (root / "sub2/self").c_str()), 0);
+  // A link to a folder elsewhere is an ordinary folder.
+  MakeFolder(root / "sub1/deep/other");
+  TempDir elsewhere;
+  WriteBytes(elsewhere / "e.mp3", "x");
+  ASSERT_EQ(symlink(elsewhere.Path().c_str(), (root / "sub2/away").c_str()), 0);
+  const auto songs = t.WalkOrder(root.Path());
+  const std::vector<std::string> expected = {
+      root / "dir.mp3/inner.mp3", root / "sub1/deep/d.mp3", root / "sub1/s.mp3", root / "sub2/away/e.mp3",
+      root / "sub2/x.mp3",        root / "SONG.MP3",        root / "a.mp3",      root / "b.mp3",
+  };
+  EXPECT_EQ(songs, expected);
+}
+
+TEST_F(RealWalk, UnreadableSubfolderIsSkipped) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  ASSERT_EQ(chmod((root / "sub1").c_str(), 0), 0);
+  const std::vector<std::string> expected = {root / "dir.mp3/inner.mp3", root / "sub2/x.mp3", root / "SONG.MP3",
+                                             root / "a.mp3", root / "b.mp3"};
+  EXPECT_EQ(t.WalkOrder(root.Path()), expected);
+}
+
+TEST_F(RealWalk, SongRemovedAfterTheShuffleGivesAnEmptyPath) {
+  t.app.State.SubfoldersOn = false;
+  t.app.State.MP3Folder = root.Path();
+  ASSERT_TRUE(ShuffleSongs(t.app));
+  ASSERT_EQ(t.app.State.SongOrder.size(), 4u);
+  // Take away every song, so whichever number comes next finds nothing.
+  for (const char* name : {"SONG.MP3", "a.mp3", "b.mp3"}) unlink((root / name).c_str());
+  NextSongPath(t.app);
+  EXPECT_EQ(t.app.State.SongPath, "");
+}
+
+}  // namespace

@@ -1,0 +1,160 @@
+// The SDL sound channel and its output gain, heard through SDL's disk audio
+// driver: the rendered samples land in a file the tests then measure.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+#include "EnvGuard.h"
+#include "SdlOutputVolume.h"
+#include "SdlSoundChannel.h"
+#include "TestFiles.h"
+
+namespace {
+
+class SdlSoundChannelTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    media_ = std::make_unique<TempDir>();
+    mp3_ = MakeSineMp3(*media_ / "sine.mp3", 1.0, 16000);
+    WriteBytes(*media_ / "chord.mid", TinyMidi(1.0));
+  }
+  static void TearDownTestSuite() { media_.reset(); }
+
+  static std::string Media(const std::string& name) { return *media_ / name; }
+
+  // The audio thread runs flat out with no delay; wait for the song's end,
+  // polling a bounded number of times.
+  static std::string WaitWhilePlaying(SdlSoundChannel& channel) {
+    std::string mode = channel.Mode();
+    for (int polls = 0; mode == "playing" && polls < 20000; ++polls) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      mode = channel.Mode();
+    }
+    return mode;
+  }
+
+  // Plays one file to its end through a fresh channel; the samples go to the
+  // returned file.
+  std::string PlayToEnd(const std::string& path, std::optional<std::uint32_t> gain = std::nullopt) {
+    const std::string output = out / ("out" + std::to_string(++runs_) + ".raw");
+    ScopedEnv file("SDL_DISKAUDIOFILE", output);
+    SdlSoundChannel channel;
+    SdlOutputVolume volume(channel);
+    if (gain) volume.SetWaveVolume(*gain);
+    channel.Open(path);
+    EXPECT_NE(channel.Mode(), "") << path;
+    channel.Play();
+    EXPECT_EQ(WaitWhilePlaying(channel), "stopped") << path;
+    channel.Close();
+    EXPECT_EQ(channel.Mode(), "");
+    return output;
+  }
+
+  ScopedEnv driver{"SDL_AUDIODRIVER", "disk"};
+  ScopedEnv delay{"SDL_DISKAUDIODELAY", "0"};
+  TempDir out;
+  int runs_ = 0;
+  static inline std::unique_ptr<TempDir> media_;
+  static inline bool mp3_ = false;
+};
+
+TEST_F(SdlSoundChannelTest, MidiTuneIsHeardAndReachesStopped) {
+  ASSERT_NE(SdlSoundChannel::SoundFontPath(), "") << "no General MIDI SoundFont installed";
+  const std::string samples = PlayToEnd(Media("chord.mid"));
+  EXPECT_GT(PeakOfRawSamples(samples), 1000);
+}
+
+TEST_F(SdlSoundChannelTest, Mp3SongIsHeardAndReachesStopped) {
+  ASSERT_TRUE(mp3_) << "lame could not make the test song";
+  const std::string samples = PlayToEnd(Media("sine.mp3"));
+  EXPECT_GT(PeakOfRawSamples(samples), 8000);
+}
+
+TEST_F(SdlSoundChannelTest, WhatIsNoSongNeverOpens) {
+  ASSERT_TRUE(mp3_);
+  WriteBytes(out / "empty.mp3", "");
+  WriteBytes(out / "text.mp3", std::string(2000, 'x'));
+  MakeFolder(out / "folder.mp3");
+  ASSERT_EQ(mkfifo((out / "pipe.mp3").c_str(), 0600), 0);  // opening it would block
+  ASSERT_EQ(symlink((out / "pipe.mp3").c_str(), (out / "pipelink.mp3").c_str()), 0);
+  ScopedEnv file("SDL_DISKAUDIOFILE", out / "out.raw");
+  SdlSoundChannel channel;
+  for (const std::string& path :
+       {std::string(), out / "missing.mp3", out / "empty.mp3", out / "text.mp3", out / "folder.mp3", out / "pipe.mp3",
+        out / "pipelink.mp3", std::string("/dev/zero")}) {
+    channel.Open(path);
+    EXPECT_EQ(channel.Mode(), "") << path;
+    channel.Play();
+    EXPECT_EQ(channel.Mode(), "") << path;
+  }
+  // The same channel still plays a real song: the failures were the files'.
+  channel.Open(Media("sine.mp3"));
+  EXPECT_NE(channel.Mode(), "");
+}
+
+TEST_F(SdlSoundChannelTest, OneSongAtATime) {
+  ASSERT_TRUE(mp3_);
+  ScopedEnv file("SDL_DISKAUDIOFILE", out / "out.raw");
+  SdlSoundChannel channel;
+  channel.Open(Media("sine.mp3"));
+  channel.Play();
+  // A second open without a close is refused, like a busy alias.
+  channel.Open(Media("chord.mid"));
+  EXPECT_EQ(WaitWhilePlaying(channel), "stopped");
+  channel.Close();
+  channel.Close();  // closing twice is harmless
+  EXPECT_EQ(channel.Mode(), "");
+  channel.Open(Media("chord.mid"));
+  EXPECT_NE(channel.Mode(), "");
+}
+
+TEST_F(SdlSoundChannelTest, WithoutAnAudioDeviceEverythingFailsQuietly) {
+  ASSERT_TRUE(mp3_);
+  ScopedEnv noDevice("SDL_AUDIODRIVER", "no-such-driver");
+  SdlSoundChannel channel;
+  SdlOutputVolume volume(channel);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    channel.Open(Media("sine.mp3"));
+    channel.Play();
+    EXPECT_EQ(channel.Mode(), "");
+    EXPECT_FALSE(channel.DeviceOpen());
+  }
+  volume.SetWaveVolume(0x10002000);
+  EXPECT_EQ(volume.GetWaveVolume(), 0x10002000u);
+  channel.Close();
+}
+
+TEST(SdlOutputVolume, StartsFullAndReadsBackWhatWasSet) {
+  SdlSoundChannel channel;  // no device is opened for this
+  SdlOutputVolume volume(channel);
+  EXPECT_EQ(volume.GetWaveVolume(), 0xFFFFFFFFu);
+  for (const std::uint32_t value : {0u, 0x0000FFFFu, 0xFFFF0000u, 0x12345678u, 0x01F401F4u}) {
+    volume.SetWaveVolume(value);
+    EXPECT_EQ(volume.GetWaveVolume(), value);
+  }
+  // Wave and MIDI are the same output here.
+  volume.SetMidiVolume(0x7FFF7FFFu);
+  EXPECT_EQ(volume.GetWaveVolume(), 0x7FFF7FFFu);
+  EXPECT_FALSE(channel.DeviceOpen());
+}
+
+TEST_F(SdlSoundChannelTest, GainScalesEachChannelsSamples) {
+  ASSERT_TRUE(mp3_);
+  const int full = PeakOfRawSamples(PlayToEnd(Media("sine.mp3")));
+  ASSERT_GT(full, 8000);
+  // A quarter on both sides, set before the device opens.
+  const std::string quarter = PlayToEnd(Media("sine.mp3"), 0x3FFF3FFFu);
+  EXPECT_NEAR(PeakOfRawSamples(quarter, 0), full / 4, full / 20);
+  EXPECT_NEAR(PeakOfRawSamples(quarter, 1), full / 4, full / 20);
+  // Left full, right silent.
+  const std::string leftOnly = PlayToEnd(Media("sine.mp3"), 0x0000FFFFu);
+  EXPECT_NEAR(PeakOfRawSamples(leftOnly, 0), full, full / 20);
+  EXPECT_EQ(PeakOfRawSamples(leftOnly, 1), 0);
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+// Temporary folders and test media for the adapter tests.
+#include "TestFiles.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <vector>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+  const char* base = std::getenv("TMPDIR");
+  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/timer-test-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern + "/";
+}
+
+TempDir::~TempDir() {
+  // Folders a test made unreadable must be opened again before removal.
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(path_, fs::directory_options::skip_permission_denied, ec);
+       it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    if (ec) break;
+    if (it->is_directory(ec) && !it->is_symlink(ec)) chmod(it->path().c_str(), 0700);
+  }
+  chmod(path_.c_str(), 0700);
+  for (const auto& entry : fs::directory_iterator(path_, ec)) {
+    if (entry.is_directory(ec) && !entry.is_symlink(ec)) chmod(entry.path().c_str(), 0700);
+  }
+  fs::remove_all(path_, ec);
+}
+
+void WriteBytes(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void MakeFolder(const std::string& path) { fs::create_directories(path); }
+
+namespace {
+
+void PutLe(std::string& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+void PutBe(std::string& out, std::uint32_t value, int bytes) {
+  for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+void PutVarLength(std::string& out, std::uint32_t value) {
+  std::string bytes(1, static_cast<char>(value & 0x7F));
+  while ((value >>= 7) != 0) bytes.insert(bytes.begin(), static_cast<char>((value & 0x7F) | 0x80));
+  out += bytes;
+}
+
+}  // namespace
+
+std::string SineWav(double seconds, int amplitude) {
+  constexpr int rate = 22050;
+  const int frames = static_cast<int>(seconds * rate);
+  std::string data;
+  data.reserve(static_cast<std::size_t>(frames) * 2);
+  for (int i = 0; i < frames; ++i) {
+    const double sample = amplitude * std::sin(2.0 * M_PI * 440.0 * i / rate);
+    PutLe(data, static_cast<std::uint16_t>(static_cast<std::int16_t>(std::lround(sample))), 2);
+  }
+  std::string wav = "RIFF";
+  PutLe(wav, static_cast<std::uint32_t>(36 + data.size()), 4);
+  wav += "WAVEfmt ";
+  PutLe(wav, 16, 4);
+  PutLe(wav, 1, 2);  // PCM
+  PutLe(wav, 1, 2);  // mono
+  PutLe(wav, rate, 4);
+  PutLe(wav, rate * 2, 4);  // bytes per second
+  PutLe(wav, 2, 2);         // block align
+  PutLe(wav, 16, 2);        // bits per sample
+  wav += "data";
+  PutLe(wav, static_cast<std::uint32_t>(data.size()), 4);
+  return wav + data;
+}
+
+bool MakeSineMp3(const std::string& path, double seconds, int amplitude) {
+  const std::string wav = path + ".wav";
+  WriteBytes(wav, SineWav(seconds, amplitude));
+  const char* argv[] = {"lame", "--quiet", "-b", "64", wav.c_str(), path.c_str(), nullptr};
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, "lame", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) return false;
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return false;
+  unlink(wav.c_str());
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::string TinyMidi(double seconds) {
+  constexpr std::uint32_t ticksPerQuarter = 480;  // at 120 beats a minute: 960 ticks a second
+  constexpr int chord[] = {60, 64, 67};
+  std::string track;
+  PutVarLength(track, 0);
+  track += "\xC0";  // program change: piano
+  track += '\0';
+  for (int note : chord) {
+    PutVarLength(track, 0);
+    track += static_cast<char>(0x90);  // note on, full-ish velocity
+    track += static_cast<char>(note);
+    track += static_cast<char>(110);
+  }
+  bool first = true;
+  for (int note : chord) {
+    PutVarLength(track, first ? static_cast<std::uint32_t>(seconds * 960) : 0);
+    first = false;
+    track += static_cast<char>(0x80);  // note off
+    track += static_cast<char>(note);
+    track += '\0';
+  }
+  PutVarLength(track, 0);
+  track += "\xFF\x2F";  // end of track
+  track += '\0';
+  std::string midi = "MThd";
+  PutBe(midi, 6, 4);
+  PutBe(midi, 0, 2);  // format 0
+  PutBe(midi, 1, 2);  // one track
+  PutBe(midi, ticksPerQuarter, 2);
+  midi += "MTrk";
+  PutBe(midi, static_cast<std::uint32_t>(track.size()), 4);
+  return midi + track;
+}
+
+int PeakOfRawSamples(const std::string& path, int channel, std::size_t maxBytes) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> buffer(1 << 16);  // a whole number of stereo frames
+  std::size_t total = 0;
+  int peak = 0;
+  while (in && total < maxBytes) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    const auto got = static_cast<std::size_t>(in.gcount());
+    for (std::size_t i = 0; i + 1 < got; i += 2) {
+      if (channel >= 0 && static_cast<int>((i / 2) % 2) != channel) continue;
+      const auto sample = static_cast<std::int16_t>(static_cast<std::uint8_t>(buffer[i]) |
+                                                    (static_cast<std::uint8_t>(buffer[i + 1]) << 8));
+      peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    }
+    total += got;
+  }
+  return peak;
+}
