@@ -3,12 +3,26 @@
 #include "LinuxPorts.h"
 
 #ifdef TIMER_HAVE_LINUX_ADAPTERS
+#include "EmbeddedTuneStore.h"
+#include "PosixClock.h"
+#include "PosixFolderListing.h"
+#include "SdlOutputVolume.h"
+#include "SdlSoundChannel.h"
+#include "XdgUserFolders.h"
 #else
 #include "app/NullPorts.h"
 #endif
 
 LinuxPorts::LinuxPorts() : store_(QtKeyValueStore::DefaultPath()) {
 #ifdef TIMER_HAVE_LINUX_ADAPTERS
+  // The volume is the channel's own output gain, so it is made from it.
+  auto sound = std::make_unique<SdlSoundChannel>();
+  volume_ = std::make_unique<SdlOutputVolume>(*sound);
+  sound_ = std::move(sound);
+  folders_ = std::make_unique<XdgUserFolders>();
+  listing_ = std::make_unique<PosixFolderListing>();
+  clock_ = std::make_unique<PosixClock>();
+  tunes_ = std::make_unique<EmbeddedTuneStore>();
 #else
   sound_ = std::make_unique<NullSoundChannel>();
   folders_ = std::make_unique<NullUserFolders>();
