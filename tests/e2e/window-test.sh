@@ -48,6 +48,8 @@ start_xvfb || fail "no free X display"
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
 export XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=dummy
+# No session bus: a missing one would be started on demand and outlive the test.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 
