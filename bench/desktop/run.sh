@@ -39,21 +39,24 @@ chmod 700 "$XDG_RUNTIME_DIR"
 
 median() { sort -n | awk '{a[NR]=$1} END {if (NR%2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2}'; }
 rss_mb() { awk '/^VmRSS:/ {printf "%.1f\n", $2/1024}' "/proc/$1/status"; }
-cpu_ticks() { awk '{print $14+$15}' "/proc/$1/stat"; }
+# CPU time of every thread of the process, in microseconds.
+cpu_us() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ns += $1} END {printf "%d\n", ns / 1000}'; }
 
-# Start-up: from just before the process starts to the first paint of its window.
+# Start-up: from the moment just before the program is executed (stamped by
+# the process that then becomes it) to the first paint of its window.
 startups=()
 for i in $(seq $runs); do
   log="$work/start$i.log"
-  start=$(date +%s%N)
-  TOVINS_TIMER_REPORT_SHOWN=1 "$program" >"$log" 2>/dev/null &
+  TOVINS_TIMER_REPORT_SHOWN=1 python3 -c 'import os, sys, time
+print("start", time.time_ns(), flush=True)
+os.execv(sys.argv[1], sys.argv[1:])' "$program" >"$log" 2>/dev/null &
   pid=$!
-  for _ in $(seq 200); do grep -q '^shown ' "$log" 2>/dev/null && break; sleep 0.01; done
-  shown=$(awk '/^shown / {print $2}' "$log")
-  startups+=("$(( (shown - start) / 1000 ))")
+  for _ in $(seq 500); do grep -q '^shown ' "$log" 2>/dev/null && break; sleep 0.01; done
+  startups+=("$(awk '/^start / {s = $2} /^shown / {printf "%d", ($2 - s) / 1000}' "$log")")
   kill "$pid"; wait "$pid" 2>/dev/null || true
 done
-printf 'start-up to first paint: median %.1f ms\n' "$(printf '%s\n' "${startups[@]}" | median | awk '{print $1/1000}')"
+printf 'start-up to first paint: median %.1f ms (load average %s)\n' \
+  "$(printf '%s\n' "${startups[@]}" | median | awk '{print $1/1000}')" "$(cut -d' ' -f1 /proc/loadavg)"
 
 # Memory and CPU: ten programs side by side, each with its own settings.
 for i in $(seq $runs); do
@@ -65,20 +68,20 @@ sleep 5
 idle_rss=$(for p in "${pids[@]}"; do rss_mb "$p"; done | median)
 echo "resident memory 5 s after start, idle: median ${idle_rss} MB"
 
-hz=$(getconf CLK_TCK)
 before=()
-for p in "${pids[@]}"; do before+=("$(cpu_ticks "$p")"); done
+for p in "${pids[@]}"; do before+=("$(cpu_us "$p")"); done
 sleep "$idle_seconds"
 cpu=$(for i in "${!pids[@]}"; do
-  echo $(( ($(cpu_ticks "${pids[$i]}") - before[i]) * 1000 / hz ))
+  echo $(( $(cpu_us "${pids[$i]}") - before[i] ))
 done | median)
-echo "CPU time over ${idle_seconds} s idle: median ${cpu} ms (clock ticks of $((1000 / hz)) ms)"
+printf 'CPU time over %s s idle: median %.2f ms\n' "$idle_seconds" "$(awk -v us="$cpu" 'BEGIN {print us / 1000}')"
 
 # Playing: press "g" in each window (one internal tune) and wait a while.
 windows=$(xdotool search --name '^Timer$' || true)
 for w in $windows; do
-  xdotool mousemove --window "$w" 30 20 click 1 2>/dev/null || true
-  xdotool key --window "$w" g 2>/dev/null || true
+  height=$(xwininfo -id "$w" | awk '/Height:/ {print $2}')
+  xdotool mousemove --window "$w" 30 $((height - 15)) click 1 2>/dev/null || true  # the time box
+  xdotool key g 2>/dev/null || true
 done
 sleep 5
 playing_rss=$(for p in "${pids[@]}"; do rss_mb "$p"; done | median)

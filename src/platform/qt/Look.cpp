@@ -53,6 +53,11 @@ void KeepSystemColours(QWidget* widget) {
   widget->setPalette(palette);
 }
 
+void Place(QWidget* control, const QRect& where) {
+  control->setFixedSize(where.size());
+  control->move(where.topLeft());
+}
+
 QPoint CenteredCorner(const QSize& screen, const QSize& window) {
   return QPoint((screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2);
 }

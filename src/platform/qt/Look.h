@@ -26,3 +26,6 @@ void CenterOnScreen(QWidget* window);
 // The top-left corner that centres a window: differences halved, truncated.
 QPoint CenteredCorner(const QSize& screen, const QSize& window);
 QIcon TimerIcon();
+// Puts a control at its template place with a fixed size, so that a new text
+// never sends the window's layout round again (the clock changes each second).
+void Place(QWidget* control, const QRect& where);

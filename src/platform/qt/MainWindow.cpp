@@ -92,24 +92,24 @@ void MainWindow::BuildControls() {
   timeEdit_ = new QLineEdit(client_);
   timeEdit_->setObjectName(QStringLiteral("timeEdit"));
   timeEdit_->setAlignment(Qt::AlignCenter);
-  timeEdit_->setGeometry(du.ToPixels(3, 3, 40, 10));
+  Place(timeEdit_, du.ToPixels(3, 3, 40, 10));
   timeEdit_->setTextMargins(0, 0, 0, 0);
   connect(timeEdit_, &QLineEdit::textEdited, this, &MainWindow::OnTimeEdited);
 
   separator_ = new QLabel(QStringLiteral(">"), client_);
   separator_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  separator_->setGeometry(du.ToPixels(43, 3, 10, 10));
+  Place(separator_, du.ToPixels(43, 3, 10, 10));
 
   alarmDisplay_ = new QLabel(client_);
   alarmDisplay_->setObjectName(QStringLiteral("alarmDisplay"));
   alarmDisplay_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  alarmDisplay_->setGeometry(du.ToPixels(53, 3, 40, 9));
+  Place(alarmDisplay_, du.ToPixels(53, 3, 40, 9));
 
   timerButton_ = new QPushButton(QStringLiteral("&Timer"), client_);
   timerButton_->setObjectName(QStringLiteral("timerButton"));
   timerButton_->setDefault(true);
   KeepSystemColours(timerButton_);
-  timerButton_->setGeometry(du.ToPixels(93, 3, 30, 10));
+  Place(timerButton_, du.ToPixels(93, 3, 30, 10));
   connect(timerButton_, &QPushButton::clicked, this, [this] {
     if (app_) RunCommand(*app_, CmdStartTimer);
   });
@@ -117,7 +117,7 @@ void MainWindow::BuildControls() {
   clock_ = new QLabel(client_);
   clock_->setObjectName(QStringLiteral("clock"));
   clock_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  clock_->setGeometry(du.ToPixels(123, 3, 55, 10));
+  Place(clock_, du.ToPixels(123, 3, 55, 10));
 
   // The time box comes first when the window opens.
   setTabOrder(timeEdit_, timerButton_);

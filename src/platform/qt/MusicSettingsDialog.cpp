@@ -35,14 +35,14 @@ MusicSettingsDialog::MusicSettingsDialog(App& app, QWidget* parent) : QDialog(pa
     button->setObjectName(QStringLiteral("button%1").arg(id));
     button->setAutoDefault(false);  // Enter presses nothing, as there is no default button
     KeepSystemColours(button);
-    button->setGeometry(where);
+    Place(button, where);
     buttons_[id] = button;
     connect(button, &QPushButton::clicked, this, [this, id] { Command(id); });
   };
   auto addCheck = [&](int id, const char* text, QRect where) {
     auto* check = new QCheckBox(QString::fromUtf8(text), this);
     check->setObjectName(QStringLiteral("check%1").arg(id));
-    check->setGeometry(where);
+    Place(check, where);
     buttons_[id] = check;
     connect(check, &QCheckBox::clicked, this, [this, id] { Command(id); });
   };
@@ -50,7 +50,7 @@ MusicSettingsDialog::MusicSettingsDialog(App& app, QWidget* parent) : QDialog(pa
     auto* label = new QLabel(QString::fromUtf8(text), this);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(true);
-    label->setGeometry(where);
+    Place(label, where);
   };
 
   // Template order, which is also the tab order.
@@ -58,12 +58,12 @@ MusicSettingsDialog::MusicSettingsDialog(App& app, QWidget* parent) : QDialog(pa
   folderEdit_ = new QLineEdit(this);
   folderEdit_->setObjectName(QStringLiteral("folderEdit"));
   folderEdit_->setAlignment(Qt::AlignCenter);
-  folderEdit_->setGeometry(du.ToPixels(3, 14, 167, 10));
+  Place(folderEdit_, du.ToPixels(3, 14, 167, 10));
   messageEdit_ = new QPlainTextEdit(this);
   messageEdit_->setObjectName(QStringLiteral("messageEdit"));
   messageEdit_->setTabChangesFocus(true);
   messageEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  messageEdit_->setGeometry(du.ToPixels(42, 32, 173, 20));
+  Place(messageEdit_, du.ToPixels(42, 32, 173, 20));
   addButton(IdPlayButton, "&Play music", du.ToPixels(3, 60, 50, 20));
   addButton(IdStopButton, "&Stop music", du.ToPixels(56, 60, 50, 20));
   addButton(IdVolumeButton, "&Volume", du.ToPixels(172, 60, 44, 20));
