@@ -79,9 +79,7 @@ printf 'CPU time over %s s idle: median %.2f ms\n' "$idle_seconds" "$(awk -v us=
 # Playing: press "g" in each window (one internal tune) and wait a while.
 windows=$(xdotool search --name '^Timer$' || true)
 for w in $windows; do
-  height=$(xwininfo -id "$w" | awk '/Height:/ {print $2}')
-  xdotool mousemove --window "$w" 30 $((height - 15)) click 1 2>/dev/null || true  # the time box
-  xdotool key g 2>/dev/null || true
+  xdotool key --window "$w" g 2>/dev/null || true  # sent to each window, focused or not
 done
 sleep 5
 playing_rss=$(for p in "${pids[@]}"; do rss_mb "$p"; done | median)

@@ -82,12 +82,16 @@ height=$(xwininfo -id "$window" | awk '/Height:/ {print $2}')
 xdotool mousemove --window "$window" 30 $((height - 15)) click 1
 sleep 0.2
 
+# The sound stack waits for the first song.
+grep -q tovins-timer-sound "/proc/$app_pid/maps" && fail "the sound module was loaded before any music"
+
 # Go plays a tune: its title takes the caption. Stop puts "Timer" back.
 xdotool key --window "$window" g
 wait_caption_not "Timer" 30 || fail "Go left the caption at '$(caption)'"
 playing=$(caption)
 [[ "$playing" == *" left" || "$playing" == "Timer started" || -z "$playing" ]] && fail "Go showed '$playing'"
 echo "playing: $playing"
+grep -q tovins-timer-sound "/proc/$app_pid/maps" || fail "Go did not load the sound module"
 xdotool key --window "$window" s
 wait_caption '^Timer$' 30 || fail "Stop left the caption at '$(caption)'"
 

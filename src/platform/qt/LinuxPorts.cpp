@@ -4,10 +4,9 @@
 
 #ifdef TIMER_HAVE_LINUX_ADAPTERS
 #include "EmbeddedTuneStore.h"
+#include "LazySound.h"
 #include "PosixClock.h"
 #include "PosixFolderListing.h"
-#include "SdlOutputVolume.h"
-#include "SdlSoundChannel.h"
 #include "XdgUserFolders.h"
 #else
 #include "app/NullPorts.h"
@@ -15,9 +14,9 @@
 
 LinuxPorts::LinuxPorts() : store_(QtKeyValueStore::DefaultPath()) {
 #ifdef TIMER_HAVE_LINUX_ADAPTERS
-  // The volume is the channel's own output gain, so it is made from it.
-  auto sound = std::make_unique<SdlSoundChannel>();
-  volume_ = std::make_unique<SdlOutputVolume>(*sound);
+  // SDL comes in with the first song; the volume is the channel's own gain.
+  auto sound = std::make_unique<LazySoundChannel>(LazySoundChannel::DefaultModulePaths());
+  volume_ = std::make_unique<LazyOutputVolume>(*sound);
   sound_ = std::move(sound);
   folders_ = std::make_unique<XdgUserFolders>();
   listing_ = std::make_unique<PosixFolderListing>();
