@@ -319,6 +319,33 @@ class MainWindowTest : public QObject {
     QCOMPARE(buttons, 1);
   }
 
+  // With the window's own one-second timer: the alarm fires at a tick, its
+  // message box opens inside that tick, and later ticks still arrive.
+  void ticksGoOnWhileTheAlarmMessageIsOpen() {
+    TestApp fakes;
+    fakes.clock.Set(10, 0, 0);
+    MainWindow window;
+    App app{AppState{}, Ports{window, fakes.sound, fakes.store, fakes.folders, fakes.listing, fakes.clock, fakes.volume,
+                              fakes.tunes, fakes.launcher, fakes.chooser}};
+    window.Start(app, true);
+    window.show();
+    app.State.AlarmMessage = "Tea is ready";
+    std::size_t checksWhenShown = 0;
+    bool nestedTicks = false;
+    ModalHandler handler([&](QWidget* modal) {
+      checksWhenShown = fakes.sound.log.size();
+      fakes.clock.Advance(1);
+      // KeepPlaying asks the channel at every tick: new questions mean ticks.
+      QTRY_VERIFY_WITH_TIMEOUT(fakes.sound.log.size() > checksWhenShown, 3000);
+      nestedTicks = window.ItemText(IdClock) == FormatClock(10, 0, 1);
+      qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+    });
+    window.SetItemText(IdTimeEdit, "0");
+    RunCommand(app, CmdStartTimer);  // fires at the next tick
+    QTRY_VERIFY_WITH_TIMEOUT(handler.seen, 3000);
+    QVERIFY(nestedTicks);
+  }
+
   void tooltipsCarryTheirTextsWrapped() {
     WindowRig rig;
     const QFontMetrics metrics(QToolTip::font());

@@ -57,8 +57,10 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   tick_.setSingleShot(true);
   tick_.setTimerType(Qt::PreciseTimer);
   connect(&tick_, &QTimer::timeout, this, [this] {
-    Tick();
+    // Armed first: the alarm message box opens inside Tick(), and the ticks
+    // (the clock, the next song) must go on while it is open.
     ArmTick();
+    Tick();
   });
 }
 
