@@ -2,7 +2,30 @@
 #include "music/TuneTitles.h"
 
 const std::array<const char*, 26> TuneTitles = {
-    "Tune A", "Tune B", "Tune C", "Tune D", "Tune E", "Tune F", "Tune G", "Tune H", "Tune I",
-    "Tune J", "Tune K", "Tune L", "Tune M", "Tune N", "Tune O", "Tune P", "Tune Q", "Tune R",
-    "Tune S", "Tune T", "Tune U", "Tune V", "Tune W", "Tune X", "Tune Y", "Tune Z",
+    "Ludwig van Beethoven - Ode to Joy",          // A
+    "Ludwig van Beethoven - Fur Elise",           // B
+    "W. A. Mozart - Eine kleine Nachtmusik",      // C
+    "W. A. Mozart - Rondo alla Turca",            // D
+    "Edvard Grieg - Morning Mood",                // E
+    "Grieg - In the Hall of the Mountain King",   // F
+    "Johannes Brahms - Lullaby",                  // G
+    "Scott Joplin - The Entertainer",             // H
+    "Johann Strauss II - The Blue Danube",        // I
+    "Orpheus in the Underworld",                  // J
+    "Swan Lake",                                  // K
+    "Johann Pachelbel - Canon in D",              // L
+    "Traditional - Greensleeves",                 // M
+    "Traditional - Scarborough Fair",             // N
+    "Stephen Foster - Oh! Susanna",               // O
+    "Carmen",                                     // P
+    "Gioachino Rossini - William Tell Overture",  // Q
+    "Antonin Dvorak - Largo (New World)",         // R
+    "George Frideric Handel - Hallelujah",        // S
+    "Antonio Vivaldi - Spring",                   // T
+    "J. S. Bach - Jesu, Joy of Man's Desiring",   // U
+    "Traditional - Amazing Grace",                // V
+    "Traditional - Auld Lang Syne",               // W
+    "Traditional - Korobeiniki",                  // X
+    "Erik Satie - Gymnopedie No. 1",              // Y
+    "James Lord Pierpont - Jingle Bells",         // Z
 };

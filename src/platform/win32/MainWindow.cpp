@@ -1,0 +1,157 @@
+// The main window procedure: each message is handed to one handler, and the
+// handlers only translate into the core's operations.
+#include <cstdint>
+
+#include "Shell.h"
+#include "Views.h"
+#include "Win32.h"
+#include "alarm/Countdown.h"
+#include "app/Commands.h"
+#include "app/Ids.h"
+
+namespace {
+constexpr const char* IconName = "TIMER";
+constexpr const char* MusicDialogTemplateName = "MP3";
+constexpr const char* TimerFailedText = "Sorry, but I couldn't set up the Windows TIMER properly.";
+// The 16-bit message of the same meaning as WM_CTLCOLOREDIT and friends.
+constexpr UINT WmCtlColorLegacy = 0x0019;
+
+void OnCreate(HWND window) {
+  if (SetTimer(window, TimerId, TimerPeriodMs, nullptr) == 0) {
+    AppNotice(TimerFailedText);
+    ExitProcess(0);  // without the tick there is no timer to offer
+  }
+  // Sets the time of day that the Timer command needs before the first tick.
+  ClockTick(TheApp());
+  SetProgramIcons(window);
+}
+
+void OnDestroy() {
+  AppState& state = TheApp().State;
+  if (state.BackgroundBrush != 0) DeleteObject(BackgroundBrushHandle());
+  KillTimer(MainWindowHandle(), TimerId);
+  PostQuitMessage(0);
+}
+
+LRESULT OnCtlColor(HDC deviceContext) {
+  SetBkColor(deviceContext, BackgroundColour);
+  SetTextColor(deviceContext, TextColour);
+  return reinterpret_cast<LRESULT>(BackgroundBrushHandle());
+}
+
+void OnEraseBackground(HWND window, HDC deviceContext) {
+  RECT client;
+  GetClientRect(window, &client);
+  FillRect(deviceContext, &client, BackgroundBrushHandle());
+}
+
+void OnMouseWheelMessage(WPARAM wParam) {
+  // The sign of the delta in the high word is the sign of the whole 32 bits.
+  const bool up = static_cast<std::int32_t>(static_cast<std::uint32_t>(wParam)) > 0;
+  const bool ctrl = (LOWORD(wParam) & MK_CONTROL) != 0;
+  OnMouseWheel(TheApp(), ctrl, up);
+}
+
+void OnTimer() {
+  ClockTick(TheApp());
+  CountdownTick(TheApp());
+}
+}  // namespace
+
+int AppMessageBox(const std::string& text, UINT flags) {
+  return MessageBoxA(MainWindowHandle(), text.c_str(), AppCaption, flags);
+}
+
+void AppNotice(const std::string& text) { AppMessageBox(text, MB_OK | MB_SETFOREGROUND); }
+
+void SetItemText(int id, const std::string& text) { SetDlgItemTextA(MainWindowHandle(), id, text.c_str()); }
+
+HWND ItemWindow(int id) { return GetDlgItem(MainWindowHandle(), id); }
+
+std::string WindowText(HWND window) {
+  if (window == nullptr) return {};
+  const int length = GetWindowTextLengthA(window);
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(window, text.data(), length + 1);
+  text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+  return text;
+}
+
+void SetProgramIcons(HWND window) {
+  const HICON icon = LoadIconA(GetModuleHandleA(nullptr), IconName);
+  SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate(window);
+      break;
+    case WM_DESTROY:
+      OnDestroy();
+      break;
+    case WM_SYSCOMMAND:
+      // The whole value is compared, as the close box, the system menu and
+      // ALT+F4 send it.
+      if (wParam == SC_CLOSE) {
+        DestroyWindow(MainWindowHandle());
+        return 0;
+      }
+      break;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WmCtlColorLegacy:
+      return OnCtlColor(reinterpret_cast<HDC>(wParam));
+    case WM_ERASEBKGND:
+      OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
+      break;
+    case WM_COMMAND:
+      RunCommand(TheApp(), LOWORD(wParam));
+      break;
+    case WM_MOUSEWHEEL:
+      OnMouseWheelMessage(wParam);
+      return 0;
+    case WM_TIMER:
+      OnTimer();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The main window's controls for the core.
+
+void Win32MainWindowView::SetCaption(const std::string& text) { SetWindowTextA(MainWindowHandle(), text.c_str()); }
+
+std::string Win32MainWindowView::Caption() { return WindowText(MainWindowHandle()); }
+
+void Win32MainWindowView::SetItemText(int id, const std::string& text) { ::SetItemText(id, text); }
+
+std::string Win32MainWindowView::ItemText(int id) { return WindowText(ItemWindow(id)); }
+
+bool Win32MainWindowView::IsMinimized() { return IsIconic(MainWindowHandle()) != FALSE; }
+
+void Win32MainWindowView::Notice(const std::string& text) { AppNotice(text); }
+
+void Win32MainWindowView::Beep() { MessageBeep(MB_OK); }
+
+int Win32MainWindowView::FocusedItem() {
+  const HWND focus = GetFocus();
+  if (focus == nullptr) return 0;
+  for (const int id : {IdTimeEdit, IdTimerButton}) {
+    if (ItemWindow(id) == focus) return id;
+  }
+  return 0;
+}
+
+void Win32MainWindowView::FocusItem(int id) { SetFocus(ItemWindow(id)); }
+
+void Win32MainWindowView::Minimize() { ShowWindow(MainWindowHandle(), SW_SHOWMINIMIZED); }
+
+void Win32MainWindowView::OpenMusicDialog() {
+  // A template that can't be loaded simply opens nothing.
+  DialogBoxParamA(GetModuleHandleA(nullptr), MusicDialogTemplateName, MainWindowHandle(), MusicDialogProc, 0);
+}

@@ -1,0 +1,47 @@
+// The Windows shell's shared pieces: the one app object, the program's
+// message boxes, control access and centring.
+#pragma once
+
+#include <string>
+
+#include "Win32.h"
+#include "app/App.h"
+
+class ShellFolderChooser;
+class ShellLauncher;
+
+// The one app object of the process, and the adapters that need a window
+// (defined by the program, or by a test in its place).
+App& TheApp();
+ShellFolderChooser& TheFolderChooser();
+ShellLauncher& TheLauncher();
+
+inline HWND MainWindowHandle() { return reinterpret_cast<HWND>(TheApp().State.MainWindow); }
+inline HBRUSH BackgroundBrushHandle() { return reinterpret_cast<HBRUSH>(TheApp().State.BackgroundBrush); }
+
+inline constexpr const char* AppCaption = "Tovin's Timer";
+inline constexpr COLORREF BackgroundColour = RGB(255, 255, 221);
+inline constexpr COLORREF TextColour = RGB(0, 0, 170);
+
+int AppMessageBox(const std::string& text, UINT flags);
+void AppNotice(const std::string& text);
+void SetItemText(int id, const std::string& text);
+HWND ItemWindow(int id);
+// The whole text of a window (a control), however long.
+std::string WindowText(HWND window);
+void CenterOnScreen(HWND window, bool repaint);
+// Gives a window the program's icon "TIMER", small and big.
+void SetProgramIcons(HWND window);
+
+struct StartedProgram {
+  HWND MainWindow = nullptr;  // none when start-up failed
+  HACCEL Accelerators = nullptr;
+};
+// Registers the class, creates, centres and fills the main window, registers
+// the tooltips and shows it.
+StartedProgram StartUp(HINSTANCE instance);
+int RunMessageLoop(const StartedProgram& program);
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK MusicDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void SetupTooltips();

@@ -1,0 +1,82 @@
+// Clock, output volume, tune resources and program launching on the Windows API.
+#include "Win32.h"
+#include "Win32Adapters.h"
+
+LocalTime Win32Clock::Now() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return {now.wHour, now.wMinute, now.wSecond};
+}
+
+std::optional<std::uint64_t> Win32Clock::PerformanceCounter() {
+  LARGE_INTEGER counter;
+  if (!QueryPerformanceCounter(&counter)) return std::nullopt;
+  return static_cast<std::uint64_t>(counter.QuadPart);
+}
+
+std::uint32_t Win32Clock::MillisecondsSinceStart() { return GetTickCount(); }
+
+namespace {
+// The handle serves only the volume calls, so any format the device takes
+// will do; the common CD format first, a modest one as a fallback.
+HWAVEOUT OpenWaveOut() {
+  static const WAVEFORMATEX formats[] = {
+      {WAVE_FORMAT_PCM, 2, 44100, 44100 * 4, 4, 16, 0},
+      {WAVE_FORMAT_PCM, 1, 22050, 22050, 1, 8, 0},
+  };
+  for (const WAVEFORMATEX& format : formats) {
+    HWAVEOUT wave = nullptr;
+    if (waveOutOpen(&wave, WAVE_MAPPER, &format, 0, 0, CALLBACK_NULL) == MMSYSERR_NOERROR) return wave;
+  }
+  return nullptr;
+}
+}  // namespace
+
+std::optional<std::uint32_t> WinmmOutputVolume::GetWaveVolume() {
+  const HWAVEOUT wave = OpenWaveOut();
+  if (wave == nullptr) return std::nullopt;
+  DWORD value = 0;
+  const bool read = waveOutGetVolume(wave, &value) == MMSYSERR_NOERROR;
+  waveOutClose(wave);
+  if (!read) return std::nullopt;
+  return value;
+}
+
+void WinmmOutputVolume::SetWaveVolume(std::uint32_t value) {
+  const HWAVEOUT wave = OpenWaveOut();
+  if (wave == nullptr) return;
+  waveOutSetVolume(wave, value);
+  waveOutClose(wave);
+}
+
+void WinmmOutputVolume::SetMidiVolume(std::uint32_t value) { midiOutSetVolume(reinterpret_cast<HMIDIOUT>(0), value); }
+
+std::optional<std::string_view> ResourceTuneStore::FindResource(const std::string& name, const std::string& type) {
+  // Resource names match without regard to case, so "a" finds "A".
+  const HRSRC info = ::FindResourceA(nullptr, name.c_str(), type.c_str());
+  if (info == nullptr) return std::nullopt;
+  const HGLOBAL loaded = LoadResource(nullptr, info);
+  if (loaded == nullptr) return std::nullopt;
+  const void* bytes = LockResource(loaded);
+  const DWORD size = SizeofResource(nullptr, info);
+  if (bytes == nullptr) return std::nullopt;
+  return std::string_view(static_cast<const char*>(bytes), size);
+}
+
+bool ResourceTuneStore::WriteFile(const std::string& path, std::string_view bytes) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool wrote =
+      ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+  const bool closed = CloseHandle(file);
+  // A short write (a full disk) is reported, so a caller can tell.
+  return wrote && closed;
+}
+
+bool ShellLauncher::Launch(const std::string& program) {
+  const HINSTANCE result =
+      ShellExecuteA(reinterpret_cast<HWND>(owner_), "open", program.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}

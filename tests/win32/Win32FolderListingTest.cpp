@@ -1,0 +1,169 @@
+// The folder listing on a real folder tree, walked by the MP3 library: hidden,
+// system and empty files are no songs, hidden folders are not entered, and
+// the songs of subfolders come first.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <vector>
+
+#include "Fakes.h"
+#include "Win32.h"
+#include "Win32Adapters.h"
+#include "music/Mp3Library.h"
+
+namespace {
+class FolderTreeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    root = std::string(temp) + "ListingTest-" + std::to_string(GetCurrentProcessId()) + "\\";
+    ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+    app.State.MP3Folder = root;
+  }
+  void TearDown() override { RemoveTree(root); }
+
+  void Folder(const std::string& name, DWORD attributes = 0) {
+    ASSERT_TRUE(CreateDirectoryA((root + name).c_str(), nullptr)) << name;
+    if (attributes != 0) SetFileAttributesA((root + name).c_str(), attributes);
+  }
+  void File(const std::string& name, std::size_t size, DWORD attributes = 0) {
+    {
+      std::ofstream file(root + name, std::ios::binary);
+      file << std::string(size, 'x');
+    }
+    if (attributes != 0) SetFileAttributesA((root + name).c_str(), attributes);
+  }
+
+  static void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA entry;
+    const HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string name = entry.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = folder + name;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveTree(path + "\\");
+        } else {
+          DeleteFileA(path.c_str());
+        }
+      } while (FindNextFileA(find, &entry));
+      FindClose(find);
+    }
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(folder.c_str());
+  }
+
+  // Every song in walk order, relative to the root, found number by number
+  // as the player finds them.
+  std::vector<std::string> WalkOrder() {
+    AppState& s = app.State;
+    s.SongCounter = 0;
+    CountSongs(app, root);
+    const int count = s.SongCounter;
+    std::vector<std::string> songs;
+    for (int number = 1; number <= count; ++number) {
+      s.SongCounter = 0;
+      s.SongTarget = number;
+      s.SongPath.clear();
+      FindSong(app, root);
+      songs.push_back(s.SongPath.substr(0, root.size()) == root ? s.SongPath.substr(root.size()) : s.SongPath);
+    }
+    return songs;
+  }
+
+  TestApp fakes;
+  Win32FolderListing listing;
+  App app{AppState{}, Ports{fakes.window, fakes.sound, fakes.store, fakes.folders, listing, fakes.clock, fakes.volume,
+                            fakes.tunes, fakes.launcher, fakes.chooser}};
+  std::string root;
+};
+
+std::size_t IndexOf(const std::vector<std::string>& songs, const std::string& song) {
+  return static_cast<std::size_t>(std::find(songs.begin(), songs.end(), song) - songs.begin());
+}
+}  // namespace
+
+TEST_F(FolderTreeTest, OnlyVisibleNonEmptyMp3FilesAreSongs) {
+  File("song.mp3", 10);
+  File("LOUD.MP3", 3);  // the pattern ignores case
+  File("empty.mp3", 0);
+  File("hidden.mp3", 10, FILE_ATTRIBUTE_HIDDEN);
+  File("system.mp3", 10, FILE_ATTRIBUTE_SYSTEM);
+  File("notes.txt", 10);
+  Folder("album.mp3");  // a folder is never a song
+  app.State.SubfoldersOn = false;
+
+  std::vector<std::string> songs = WalkOrder();
+  std::sort(songs.begin(), songs.end());
+  EXPECT_EQ(songs, (std::vector<std::string>{"LOUD.MP3", "song.mp3"}));
+}
+
+TEST_F(FolderTreeTest, SubfoldersComeFirstDepthFirstAndHiddenOnesAreSkipped) {
+  File("top.mp3", 10);
+  Folder("Sub");
+  File("Sub\\middle.mp3", 10);
+  Folder("Sub\\Deeper");
+  File("Sub\\Deeper\\deep.mp3", 10);
+  Folder("album.mp3");
+  File("album.mp3\\inner.mp3", 10);
+  Folder("Secret", FILE_ATTRIBUTE_HIDDEN);
+  File("Secret\\secret.mp3", 10);
+  Folder("Sys", FILE_ATTRIBUTE_SYSTEM);
+  File("Sys\\sys.mp3", 10);
+  app.State.SubfoldersOn = true;
+
+  const std::vector<std::string> songs = WalkOrder();
+  ASSERT_EQ(songs.size(), 4u);
+  EXPECT_EQ(songs.back(), "top.mp3");  // the folder's own songs come last
+  // A subfolder is walked completely, its own subfolders first.
+  const std::size_t deep = IndexOf(songs, "Sub\\Deeper\\deep.mp3");
+  const std::size_t middle = IndexOf(songs, "Sub\\middle.mp3");
+  ASSERT_LT(deep, songs.size());
+  ASSERT_LT(middle, songs.size());
+  EXPECT_EQ(middle, deep + 1);
+  EXPECT_LT(IndexOf(songs, "album.mp3\\inner.mp3"), 3u);
+
+  app.State.SubfoldersOn = false;
+  EXPECT_EQ(WalkOrder(), (std::vector<std::string>{"top.mp3"}));
+}
+
+TEST_F(FolderTreeTest, EntriesCarrySizeAttributesAndLocalWriteTime) {
+  File("big.mp3", 70000);
+  // 20 January 2010, 12:34:56 local time.
+  SYSTEMTIME when = {2010, 1, 3, 20, 12, 34, 56, 0};
+  FILETIME local;
+  FILETIME utc;
+  ASSERT_TRUE(SystemTimeToFileTime(&when, &local));
+  ASSERT_TRUE(LocalFileTimeToFileTime(&local, &utc));
+  const HANDLE file = CreateFileA((root + "big.mp3").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &utc));
+  CloseHandle(file);
+
+  TSearchRec rec;
+  ASSERT_EQ(SearchFirst(listing, root + "*.mp3", FileAttrArchive, rec), 0u);
+  EXPECT_EQ(rec.Name, "big.mp3");
+  EXPECT_EQ(rec.Size, 70000);
+  EXPECT_EQ(rec.Attr & static_cast<std::int32_t>(FileAttrDirectory), 0);
+  const std::uint32_t date = ((2010 - 1980) << 9) | (1 << 5) | 20;
+  const std::uint32_t time = (12 << 11) | (34 << 5) | (56 / 2);
+  EXPECT_EQ(static_cast<std::uint32_t>(rec.WriteTime), (date << 16) | time);
+  EXPECT_NE(SearchNext(listing, rec), 0u);
+  SearchClose(listing, rec);
+  SearchClose(listing, rec);  // closing twice does nothing
+  EXPECT_EQ(rec.FindHandle, FolderListing::InvalidHandle);
+}
+
+TEST_F(FolderTreeTest, MissingFolderListsNothing) {
+  FindData data;
+  std::uint32_t error = 0;
+  EXPECT_EQ(listing.FindFirst(root + "absent\\*.mp3", data, error), FolderListing::InvalidHandle);
+  EXPECT_NE(error, 0u);
+  app.State.MP3Folder = root + "absent\\";
+  EXPECT_FALSE(ShuffleSongs(app));
+}
