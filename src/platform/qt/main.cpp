@@ -13,8 +13,9 @@ int main(int argc, char** argv) {
   QApplication::setStyle(new TimerStyle);
   QuitOnSignals(&application);
 
-  MainWindow window;
+  // The adapters outlive the window, whose last events may still reach them.
   LinuxPorts adapters;
+  MainWindow window;
   App app{AppState{}, adapters.Bind(window)};
   window.Start(app);
   window.show();
