@@ -150,6 +150,7 @@ class MainWindowTest : public QObject {
         case Effect::Timer:
           QCOMPARE(rig.window.windowTitle(), QStringLiteral("Timer started"));
           QCOMPARE(rig.window.ItemText(IdAlarmDisplay), std::string("20"));
+          QCOMPARE(rig.fakes.store.writes, 1);  // once: Alt+t is not also the button's mnemonic
           break;
         case Effect::Go:
           QVERIFY(!rig.fakes.sound.log.empty());
@@ -182,6 +183,25 @@ class MainWindowTest : public QObject {
         QCOMPARE(edit, QStringLiteral("20"));
       }
     }
+  }
+
+  // Alt+t is also the Timer button's mnemonic; the accelerator claims the key
+  // before any shortcut sees it, so the timer starts once, at once.
+  void acceleratorKeysAreNotShortcuts() {
+    WindowRig rig;
+    for (auto [key, mods, text] :
+         {std::tuple{Qt::Key_T, Qt::AltModifier, "t"}, std::tuple{Qt::Key_G, Qt::NoModifier, "g"},
+          std::tuple{Qt::Key_Return, Qt::NoModifier, "\r"}}) {
+      QKeyEvent override(QEvent::ShortcutOverride, key, mods, QString::fromLatin1(text));
+      override.ignore();
+      QApplication::sendEvent(rig.window.TimeEdit(), &override);
+      QVERIFY(override.isAccepted());
+    }
+    QKeyEvent other(QEvent::ShortcutOverride, Qt::Key_B, Qt::AltModifier, QStringLiteral("b"));
+    other.ignore();
+    QApplication::sendEvent(rig.window.TimerButton(), &other);
+    QVERIFY(!other.isAccepted());
+    QCOMPARE(rig.fakes.store.writes, 0);  // claiming a key runs nothing by itself
   }
 
   void timeCanBeTypedWithItsLetters() {

@@ -94,6 +94,7 @@ void MainWindow::BuildControls() {
   timeEdit_ = new QLineEdit(client_);
   timeEdit_->setObjectName(QStringLiteral("timeEdit"));
   timeEdit_->setAlignment(Qt::AlignCenter);
+  timeEdit_->setAccessibleName(QStringLiteral("Time"));
   Place(timeEdit_, du.ToPixels(3, 3, 40, 10));
   timeEdit_->setTextMargins(0, 0, 0, 0);
   connect(timeEdit_, &QLineEdit::textEdited, this, &MainWindow::OnTimeEdited);
@@ -104,6 +105,7 @@ void MainWindow::BuildControls() {
 
   alarmDisplay_ = new QLabel(client_);
   alarmDisplay_->setObjectName(QStringLiteral("alarmDisplay"));
+  alarmDisplay_->setAccessibleName(QStringLiteral("Alarm"));
   alarmDisplay_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   Place(alarmDisplay_, du.ToPixels(53, 3, 40, 9));
 
@@ -118,6 +120,7 @@ void MainWindow::BuildControls() {
 
   clock_ = new QLabel(client_);
   clock_->setObjectName(QStringLiteral("clock"));
+  clock_->setAccessibleName(QStringLiteral("Clock"));
   clock_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   Place(clock_, du.ToPixels(123, 3, 55, 10));
 
