@@ -9,7 +9,8 @@ constexpr char PathSeparator = '\\';
 constexpr std::array<const char*, 2> MixerPrograms = {"sndvol32.exe", "sndvol.exe"};
 #else
 constexpr char PathSeparator = '/';
-constexpr std::array<const char*, 2> MixerPrograms = {"pavucontrol", "gnome-control-center"};
+// PulseAudio's mixer, else the sound page of the GNOME settings (a command line).
+constexpr std::array<const char*, 2> MixerPrograms = {"pavucontrol", "gnome-control-center sound"};
 #endif
 
 // Shell folder id of the user's music folder.

@@ -1,0 +1,64 @@
+// The sound channel and output volume of the program, with the SDL sound
+// stack (SDL, SDL_mixer, FluidSynth, mpg123) in a module loaded at the first
+// song: a timer that is only counting starts faster and holds less memory.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/Ports.h"
+
+// What the sound module exports (plain C names, looked up with dlsym).
+extern "C" {
+using CreateSoundFn = SoundChannel* (*)();
+using SetSoundGainFn = void (*)(SoundChannel*, std::uint32_t);
+}
+inline constexpr const char* CreateSoundSymbol = "TovinsTimerCreateSound";
+inline constexpr const char* SetSoundGainSymbol = "TovinsTimerSetSoundGain";
+inline constexpr const char* SoundModuleName = "tovins-timer-sound.so";
+
+class LazySoundChannel : public SoundChannel {
+ public:
+  // modulePaths: where to look for the module, in order; the first that
+  // loads wins. When none does, the channel fails every open quietly.
+  explicit LazySoundChannel(std::vector<std::string> modulePaths);
+  ~LazySoundChannel() override;
+
+  // The usual places: beside the program (the build folder), then the
+  // program's private library folder of an installed copy.
+  static std::vector<std::string> DefaultModulePaths();
+
+  void Close() override;
+  void Open(const std::string& path) override;
+  void Play() override;
+  std::string Mode() override;
+
+  // The output gain (left level low, right level high); kept here until the
+  // module is loaded, then handed on with every change. Full at start.
+  std::uint32_t Gain() const { return gain_; }
+  void SetGain(std::uint32_t value);
+  bool Loaded() const { return real_ != nullptr; }
+
+ private:
+  bool Load();
+
+  std::vector<std::string> paths_;
+  std::unique_ptr<SoundChannel> real_;
+  SetSoundGainFn setGain_ = nullptr;
+  bool tried_ = false;
+  std::uint32_t gain_ = 0xFFFFFFFFu;
+};
+
+// The volume is the channel's own output gain; wave and MIDI are one output.
+class LazyOutputVolume : public OutputVolume {
+ public:
+  explicit LazyOutputVolume(LazySoundChannel& channel) : channel_(channel) {}
+  std::optional<std::uint32_t> GetWaveVolume() override { return channel_.Gain(); }
+  void SetWaveVolume(std::uint32_t value) override { channel_.SetGain(value); }
+  void SetMidiVolume(std::uint32_t value) override { channel_.SetGain(value); }
+
+ private:
+  LazySoundChannel& channel_;
+};

@@ -1,0 +1,31 @@
+// The look both windows share: colours, the template font, dialog units,
+// centring and the program icon.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+
+#include "ShellRules.h"
+
+class QWidget;
+
+inline const QColor BackgroundColour(255, 255, 221);
+inline const QColor TextColour(0, 0, 170);
+// The windows are laid out for a 12-point font, in the desktop's own family.
+inline constexpr double TemplatePointSize = 12.0;
+
+QFont TemplateFont();
+DialogUnits UnitsOf(const QFont& font);
+// Light-yellow background, dark-blue text in edits, labels and check boxes.
+void PaintYellow(QWidget* window);
+// The desktop's own colours, for push buttons and the menu bar.
+void KeepSystemColours(QWidget* widget);
+// Places the window (its frame included) at the centre of the primary screen.
+void CenterOnScreen(QWidget* window);
+// The top-left corner that centres a window: differences halved, truncated.
+QPoint CenteredCorner(const QSize& screen, const QSize& window);
+QIcon TimerIcon();
+// Puts a control at its template place with a fixed size, so that a new text
+// never sends the window's layout round again (the clock changes each second).
+void Place(QWidget* control, const QRect& where);

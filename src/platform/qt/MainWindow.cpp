@@ -1,0 +1,339 @@
+// The main window (see MainWindow.h). It only translates: every rule is in
+// the core, reached through RunCommand, OnMouseWheel and the tick functions.
+#include "MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTime>
+#include <QToolTip>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cstdio>
+#include <ctime>
+
+#include "Look.h"
+#include "MusicSettingsDialog.h"
+#include "ShellRules.h"
+#include "alarm/Countdown.h"
+#include "app/App.h"
+#include "app/Commands.h"
+#include "app/Ids.h"
+#include "app/Tooltips.h"
+#include "settings/Settings.h"
+
+namespace {
+QString FromText(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+std::string ToText(const QString& text) { return text.toUtf8().toStdString(); }
+
+// Tooltip text broken into lines that fit the tooltip width.
+QString WrappedTip(const char* text) {
+  const QFontMetrics metrics(QToolTip::font());
+  return WrapToWidth(QString::fromUtf8(text), TooltipMaxWidth,
+                     [&metrics](const QString& line) { return metrics.horizontalAdvance(line); });
+}
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("mainWindow"));
+  // A caption with a close box; no minimise or maximise box, no resizing.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowCloseButtonHint);
+  setWindowTitle(QStringLiteral("Timer"));
+  setWindowIcon(TimerIcon());
+  PaintYellow(this);
+  BuildMenu();
+  BuildControls();
+  SetUpTooltips();
+
+  tick_.setSingleShot(true);
+  tick_.setTimerType(Qt::PreciseTimer);
+  connect(&tick_, &QTimer::timeout, this, [this] {
+    // Armed first: the alarm message box opens inside Tick(), and the ticks
+    // (the clock, the next song) must go on while it is open.
+    ArmTick();
+    Tick();
+  });
+}
+
+MainWindow::~MainWindow() { qApp->removeEventFilter(this); }
+
+void MainWindow::BuildMenu() {
+  menuBar_ = new QMenuBar(this);
+  menuBar_->setObjectName(QStringLiteral("menuBar"));
+  menuBar_->setNativeMenuBar(false);  // the bar belongs to the window
+  KeepSystemColours(menuBar_);
+  for (const MenuItem& item : MainMenuItems) {
+    // A separator before the last item puts it at the right end of the bar.
+    if (item.Id == MainMenuItems.back().Id) menuBar_->addSeparator();
+    QAction* action = menuBar_->addAction(QString::fromUtf8(item.Label));
+    action->setData(item.Id);
+    action->setObjectName(QStringLiteral("menu%1").arg(item.Id));
+    const int id = item.Id;
+    connect(action, &QAction::triggered, this, [this, id] {
+      if (app_) RunCommand(*app_, id);
+    });
+  }
+  menuBar_->installEventFilter(this);  // tooltips of the bar's items
+}
+
+void MainWindow::BuildControls() {
+  client_ = new QWidget(this);
+  client_->setObjectName(QStringLiteral("client"));
+  client_->setFont(TemplateFont());
+  const DialogUnits du = UnitsOf(client_->font());
+
+  timeEdit_ = new QLineEdit(client_);
+  timeEdit_->setObjectName(QStringLiteral("timeEdit"));
+  timeEdit_->setAlignment(Qt::AlignCenter);
+  timeEdit_->setAccessibleName(QStringLiteral("Time"));
+  Place(timeEdit_, du.ToPixels(3, 3, 40, 10));
+  timeEdit_->setTextMargins(0, 0, 0, 0);
+  connect(timeEdit_, &QLineEdit::textEdited, this, &MainWindow::OnTimeEdited);
+
+  separator_ = new QLabel(QStringLiteral(">"), client_);
+  separator_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  Place(separator_, du.ToPixels(43, 3, 10, 10));
+
+  alarmDisplay_ = new QLabel(client_);
+  alarmDisplay_->setObjectName(QStringLiteral("alarmDisplay"));
+  alarmDisplay_->setAccessibleName(QStringLiteral("Alarm"));
+  alarmDisplay_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  Place(alarmDisplay_, du.ToPixels(53, 3, 40, 9));
+
+  timerButton_ = new QPushButton(QStringLiteral("&Timer"), client_);
+  timerButton_->setObjectName(QStringLiteral("timerButton"));
+  timerButton_->setDefault(true);
+  KeepSystemColours(timerButton_);
+  Place(timerButton_, du.ToPixels(93, 3, 30, 10));
+  connect(timerButton_, &QPushButton::clicked, this, [this] {
+    if (app_) RunCommand(*app_, CmdStartTimer);
+  });
+
+  clock_ = new QLabel(client_);
+  clock_->setObjectName(QStringLiteral("clock"));
+  clock_->setAccessibleName(QStringLiteral("Clock"));
+  clock_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  Place(clock_, du.ToPixels(123, 3, 55, 10));
+
+  // The time box comes first when the window opens.
+  setTabOrder(timeEdit_, timerButton_);
+  timeEdit_->setFocus();
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->setMenuBar(menuBar_);
+  layout->addWidget(client_);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  // Wide enough for the whole menu bar, whatever the desktop's menu font.
+  const int width = std::max(du.X(180), menuBar_->sizeHint().width());
+  client_->setFixedSize(width, du.Y(15));
+}
+
+void MainWindow::SetUpTooltips() {
+  for (QAction* action : menuBar_->actions()) {
+    if (action->isSeparator()) continue;
+    const int id = action->data().toInt();
+    if (id >= MenuTooltipIdLimit) continue;
+    action->setToolTip(WrappedTip(MenuTooltipText(id).c_str()));
+  }
+  for (const ControlTooltip& tip : ControlTooltips) {
+    if (QWidget* control = Item(tip.Id)) control->setToolTip(WrappedTip(tip.Text));
+  }
+}
+
+void MainWindow::Start(App& app, bool ownTicks) {
+  app_ = &app;
+  // The first clock reading gives StartTimer its time of day; the clock
+  // label itself first shows at the first tick, as the window opens.
+  ClockTick(app);
+  adjustSize();
+  CenterOnScreen(this);
+  LoadSettings(app);
+  // Set after the stored text is in place: it bounds typing only.
+  typingLimit_ = TimeEditTypingLimit;
+  qApp->installEventFilter(this);
+  if (ownTicks) ArmTick();
+}
+
+void MainWindow::Tick() {
+  if (!app_) return;
+  ClockTick(*app_);
+  CountdownTick(*app_);
+}
+
+void MainWindow::ArmTick() { tick_.start(MsUntilNextTick(QTime::currentTime().msec())); }
+
+void MainWindow::OnTimeEdited(const QString& text) {
+  if (typingLimit_ > 0) {
+    if (const auto limited = LimitTyping(lastTimeText_, text, typingLimit_)) {
+      timeEdit_->setText(limited->Text);
+      timeEdit_->setCursorPosition(limited->Cursor);
+    }
+  }
+  lastTimeText_ = timeEdit_->text();
+}
+
+QWidget* MainWindow::Item(int id) const {
+  switch (id) {
+    case IdTimeEdit:
+      return timeEdit_;
+    case IdTimerButton:
+      return timerButton_;
+    case IdAlarmDisplay:
+      return alarmDisplay_;
+    case IdClock:
+      return clock_;
+    default:
+      return nullptr;
+  }
+}
+
+QAction* MainWindow::MenuAction(int commandId) const {
+  for (QAction* action : menuBar_->actions()) {
+    if (!action->isSeparator() && action->data().toInt() == commandId) return action;
+  }
+  return nullptr;
+}
+
+void MainWindow::SetCaption(const std::string& text) { setWindowTitle(FromText(text)); }
+
+std::string MainWindow::Caption() { return ToText(windowTitle()); }
+
+void MainWindow::SetItemText(int id, const std::string& text) {
+  const QString value = FromText(text);
+  if (id == IdTimeEdit) {
+    timeEdit_->setText(value);
+    lastTimeText_ = value;
+  } else if (auto* label = qobject_cast<QLabel*>(Item(id))) {
+    label->setText(value);
+  } else if (id == IdTimerButton) {
+    timerButton_->setText(value);
+  }
+}
+
+std::string MainWindow::ItemText(int id) {
+  if (id == IdTimeEdit) return ToText(timeEdit_->text());
+  if (auto* label = qobject_cast<QLabel*>(Item(id))) return ToText(label->text());
+  if (id == IdTimerButton) return ToText(timerButton_->text());
+  return {};
+}
+
+bool MainWindow::IsMinimized() { return isMinimized(); }
+
+void MainWindow::Notice(const std::string& text) {
+  // A box owned by a minimised window could stay hidden with it; the alarm
+  // message must be seen.
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tovin's Timer"), FromText(text), QMessageBox::Ok,
+                  isMinimized() ? nullptr : this);
+  box.setObjectName(QStringLiteral("notice"));
+  box.setTextFormat(Qt::PlainText);
+  box.setWindowIcon(windowIcon());
+  box.show();
+  box.raise();
+  box.activateWindow();
+  box.exec();
+}
+
+void MainWindow::Beep() { QApplication::beep(); }
+
+int MainWindow::FocusedItem() {
+  QWidget* focused = focusWidget();
+  if (focused == timeEdit_) return IdTimeEdit;
+  if (focused == timerButton_) return IdTimerButton;
+  return 0;
+}
+
+void MainWindow::FocusItem(int id) {
+  if (QWidget* control = Item(id)) control->setFocus(Qt::TabFocusReason);
+}
+
+void MainWindow::Minimize() { showMinimized(); }
+
+void MainWindow::OpenMusicDialog() {
+  if (!app_ || musicDialog_) return;
+  MusicSettingsDialog dialog(*app_, this);
+  musicDialog_ = &dialog;
+  dialog.exec();  // ticks keep arriving in its loop
+  musicDialog_ = nullptr;
+}
+
+bool MainWindow::IsOurs(QObject* watched) const {
+  auto* widget = qobject_cast<QWidget*>(watched);
+  return widget && widget->window() == this;
+}
+
+bool MainWindow::HandleKey(QObject* watched, QEvent* event) {
+  // The accelerators belong to the main window's own loop: never inside a
+  // message box or the music settings dialog.
+  if (!app_ || QApplication::activeModalWidget() || !IsOurs(watched)) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  const auto command = AcceleratorCommand(key->key(), key->modifiers(), key->text());
+  if (!command) return false;
+  if (event->type() == QEvent::ShortcutOverride) {
+    key->accept();  // ours, not a shortcut's (Alt+T is also the button's mnemonic)
+    return true;
+  }
+  RunCommand(*app_, *command);
+  return true;
+}
+
+bool MainWindow::HandleWheel(QObject* watched, QEvent* event) {
+  if (!app_) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget) return false;
+  QWidget* top = widget->window();
+  if (top != this && (!musicDialog_ || top != musicDialog_)) return false;
+  auto* wheel = static_cast<QWheelEvent*>(event);
+  const int delta = wheel->angleDelta().y();
+  if (delta == 0) return true;  // no turn, no step (touchpad phases, sideways)
+  OnMouseWheel(*app_, wheel->modifiers().testFlag(Qt::ControlModifier), delta > 0);
+  return true;
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+      return HandleKey(watched, event);
+    case QEvent::Wheel:
+      return HandleWheel(watched, event);
+    case QEvent::ToolTip:
+      if (watched == menuBar_) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        QAction* action = menuBar_->actionAt(help->pos());
+        if (action && !action->toolTip().isEmpty() && !action->isSeparator()) {
+          QToolTip::showText(help->globalPos(), action->toolTip(), menuBar_, menuBar_->actionGeometry(action));
+        } else {
+          QToolTip::hideText();
+        }
+        return true;
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool MainWindow::event(QEvent* event) {
+  // For the start-up benchmark: the moment the window is first painted.
+  if (event->type() == QEvent::Paint && !reportShown_) {
+    reportShown_ = true;
+    if (qEnvironmentVariableIsSet("TOVINS_TIMER_REPORT_SHOWN")) {
+      timespec now{};
+      clock_gettime(CLOCK_REALTIME, &now);
+      std::printf("shown %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+      std::fflush(stdout);
+    }
+  }
+  return QWidget::event(event);
+}

@@ -1,0 +1,80 @@
+// The main window of the Linux program: the menu bar, one row of controls,
+// the one-second tick and the keys and wheel of the accelerator table.
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include "app/Ports.h"
+
+struct App;
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QPushButton;
+class QAction;
+
+class MainWindow : public QWidget, public MainWindowView {
+  Q_OBJECT
+ public:
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Start-up: the first clock reading, centring, the stored settings, the
+  // typing limit, the keys and wheel. ownTicks false leaves ticking to the
+  // caller (tests drive Tick() themselves).
+  void Start(App& app, bool ownTicks = true);
+
+  // One timer tick: the clock (which keeps music going), then the countdown.
+  void Tick();
+
+  QMenuBar* MenuBar() const { return menuBar_; }
+  QLineEdit* TimeEdit() const { return timeEdit_; }
+  QPushButton* TimerButton() const { return timerButton_; }
+  QWidget* Item(int id) const;
+  QAction* MenuAction(int commandId) const;
+  // The open music settings dialog, if any.
+  QWidget* MusicDialog() const { return musicDialog_; }
+
+  // MainWindowView
+  void SetCaption(const std::string& text) override;
+  std::string Caption() override;
+  void SetItemText(int id, const std::string& text) override;
+  std::string ItemText(int id) override;
+  bool IsMinimized() override;
+  void Notice(const std::string& text) override;
+  void Beep() override;
+  int FocusedItem() override;
+  void FocusItem(int id) override;
+  void Minimize() override;
+  void OpenMusicDialog() override;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  void BuildMenu();
+  void BuildControls();
+  void SetUpTooltips();
+  void ArmTick();
+  void OnTimeEdited(const QString& text);
+  bool HandleKey(QObject* watched, QEvent* event);
+  bool HandleWheel(QObject* watched, QEvent* event);
+  bool IsOurs(QObject* watched) const;
+
+  App* app_ = nullptr;
+  QMenuBar* menuBar_ = nullptr;
+  QWidget* client_ = nullptr;
+  QLineEdit* timeEdit_ = nullptr;
+  QPushButton* timerButton_ = nullptr;
+  QLabel* separator_ = nullptr;
+  QLabel* alarmDisplay_ = nullptr;
+  QLabel* clock_ = nullptr;
+  QTimer tick_;
+  QString lastTimeText_;
+  int typingLimit_ = 0;  // 0: not yet limited
+  QPointer<QWidget> musicDialog_;
+  bool reportShown_ = false;
+};

@@ -1,0 +1,43 @@
+// Small pure helpers of the Qt shell: the accelerator table, the tick
+// schedule, the typing limit, tooltip wrapping and dialog units.
+#pragma once
+
+#include <QRect>
+#include <QString>
+#include <functional>
+#include <optional>
+
+// The main window's accelerator table: the command a key press stands for,
+// or nothing when the key is to be typed or handled normally.
+std::optional<int> AcceleratorCommand(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text);
+
+// Milliseconds from now until just after the next wall-clock second begins,
+// given how far into the current second we are.
+int MsUntilNextTick(int msIntoSecond);
+inline constexpr int TickLateMs = 5;
+
+// The typing limit of the time box: it bounds what the user types, never
+// the text the program puts there. Given the text before and after an edit,
+// returns the text (and cursor) to keep when the edit went past the limit:
+// the inserted characters are cut to what still fits.
+struct LimitedText {
+  QString Text;
+  int Cursor = 0;
+};
+std::optional<LimitedText> LimitTyping(const QString& before, const QString& after, int limit);
+
+// Breaks a text into lines no wider than maxWidth, at spaces; a single word
+// wider than that stands on its own line.
+QString WrapToWidth(const QString& text, int maxWidth, const std::function<int(const QString&)>& widthOf);
+
+// Dialog units: a quarter of the average character width across, an eighth
+// of the character height down.
+struct DialogUnits {
+  int BaseX = 8;
+  int BaseY = 16;
+  // BaseX from the width of "A".."Z" "a".."z" as one string, rounded.
+  static DialogUnits FromFont(int widthOfAlphabet, int charHeight);
+  int X(int units) const;
+  int Y(int units) const;
+  QRect ToPixels(int x, int y, int width, int height) const;
+};

@@ -1,0 +1,12 @@
+// The desktop's own style with the program's few changes: tooltips wake up
+// quickly, and a separator in the menu bar pushes later items to its right end.
+#pragma once
+
+#include <QProxyStyle>
+
+class TimerStyle : public QProxyStyle {
+ public:
+  TimerStyle();
+  int styleHint(StyleHint hint, const QStyleOption* option = nullptr, const QWidget* widget = nullptr,
+                QStyleHintReturn* returnData = nullptr) const override;
+};

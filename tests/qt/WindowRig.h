@@ -1,0 +1,52 @@
+// The real main window wired to the fakes of every other port, and a helper
+// that deals with modal windows from inside their own loops.
+#pragma once
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "Fakes.h"
+#include "MainWindow.h"
+
+struct WindowRig {
+  TestApp fakes;
+  MainWindow window;
+  App app{AppState{}, Ports{window, fakes.sound, fakes.store, fakes.folders, fakes.listing, fakes.clock, fakes.volume,
+                            fakes.tunes, fakes.launcher, fakes.chooser}};
+
+  // Ticks are driven by the test; the clock is the fake one.
+  explicit WindowRig(bool show = true) {
+    fakes.clock.Set(10, 0, 0);
+    fakes.launcher.startable = {"pavucontrol"};
+    window.Start(app, false);
+    if (show) window.show();
+  }
+};
+
+// Runs `act` on the first modal window that opens (inside its own loop),
+// then makes sure it closes. Polls with a zero-length timer, so it needs no
+// sleeping.
+class ModalHandler : public QObject {
+ public:
+  explicit ModalHandler(std::function<void(QWidget*)> act) : act_(std::move(act)) {
+    connect(&poll_, &QTimer::timeout, this, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || !modal->isVisible()) return;
+      poll_.stop();
+      seen = true;
+      seenClass = QString::fromLatin1(modal->metaObject()->className());
+      act_(modal);
+      if (modal->isVisible()) modal->close();
+    });
+    poll_.start(0);
+  }
+  bool seen = false;
+  QString seenClass;  // the modal window may be gone by the time it is checked
+
+ private:
+  std::function<void(QWidget*)> act_;
+  QTimer poll_;
+};
