@@ -2,6 +2,11 @@
 // adapter library the program still runs, silent and with a frozen clock.
 #include "LinuxPorts.h"
 
+#include <time.h>
+
+#include <cstdio>
+#include <cstdlib>
+
 #ifdef TIMER_HAVE_LINUX_ADAPTERS
 #include "EmbeddedTuneStore.h"
 #include "LazySound.h"
@@ -11,6 +16,32 @@
 #else
 #include "app/NullPorts.h"
 #endif
+
+namespace {
+
+// Opt-in log for the tick-accuracy benchmark (bench/tick-accuracy): with
+// TOVINS_TIMER_TICK_LOG=<file>, every clock reading (one per tick) appends
+// the wall-clock time in milliseconds since the epoch.
+class TickLogClock : public Clock {
+ public:
+  TickLogClock(std::unique_ptr<Clock> clock, std::FILE* log) : clock_(std::move(clock)), log_(log) {}
+  ~TickLogClock() override { std::fclose(log_); }
+  LocalTime Now() override {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::fprintf(log_, "%lld\n", static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
+    std::fflush(log_);
+    return clock_->Now();
+  }
+  std::optional<std::uint64_t> PerformanceCounter() override { return clock_->PerformanceCounter(); }
+  std::uint32_t MillisecondsSinceStart() override { return clock_->MillisecondsSinceStart(); }
+
+ private:
+  std::unique_ptr<Clock> clock_;
+  std::FILE* log_;
+};
+
+}  // namespace
 
 LinuxPorts::LinuxPorts() : store_(QtKeyValueStore::DefaultPath()) {
 #ifdef TIMER_HAVE_LINUX_ADAPTERS
@@ -30,6 +61,9 @@ LinuxPorts::LinuxPorts() : store_(QtKeyValueStore::DefaultPath()) {
   volume_ = std::make_unique<NullOutputVolume>();
   tunes_ = std::make_unique<NullTuneStore>();
 #endif
+  if (const char* logPath = std::getenv("TOVINS_TIMER_TICK_LOG")) {
+    if (std::FILE* log = std::fopen(logPath, "we")) clock_ = std::make_unique<TickLogClock>(std::move(clock_), log);
+  }
 }
 
 LinuxPorts::~LinuxPorts() = default;

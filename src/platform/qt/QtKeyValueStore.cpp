@@ -3,11 +3,17 @@
 // program.
 #include "QtKeyValueStore.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -21,6 +27,27 @@ bool IsPlainText(std::string_view data) {
   if (body.find('\0') != std::string_view::npos) return false;
   const QByteArray bytes(body.data(), static_cast<qsizetype>(body.size()));
   return QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
+// QSettings opens the file with a plain blocking open, and its writes follow
+// a link to replace the link's target: a FIFO at the file's place would hang
+// the program, a link to a device would be read or replaced. So only a
+// regular file is read or rewritten (or none, which a write creates).
+bool IsNoFileOrARegularOne(const QString& path) {
+  struct stat st {};
+  if (stat(QFile::encodeName(path).constData(), &st) != 0) return errno == ENOENT;
+  return S_ISREG(st.st_mode);
+}
+
+// QSettings guards each write with a lock file that QLockFile fills in just
+// after creating it. A writer killed in between leaves it empty, and every
+// later write would then wait 30 seconds for it to age. An empty lock file
+// is such a leftover (or a writer a moment from filling it in, which only
+// costs the merge of two running copies' writes: the last one wins anyway).
+void RemoveEmptyLockFile(const QString& path) {
+  const QByteArray lock = QFile::encodeName(path + QStringLiteral(".lock"));
+  struct stat st {};
+  if (lstat(lock.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0) unlink(lock.constData());
 }
 
 QString ValueKey(const QString& group, const std::string& valueName) {
@@ -53,7 +80,8 @@ bool QtKeyValueStore::CreateKey(const std::string& path, Key& key) {
 
 bool QtKeyValueStore::SetValue(Key key, const std::string& valueName, std::string_view data) {
   const auto it = open_.find(key);
-  if (it == open_.end()) return false;
+  if (it == open_.end() || !IsNoFileOrARegularOne(path_)) return false;
+  RemoveEmptyLockFile(path_);
   QSettings settings(path_, QSettings::IniFormat);
   if (IsPlainText(data)) {
     settings.setValue(ValueKey(it->second, valueName), QString::fromUtf8(data.data(), data.size() - 1));
@@ -66,7 +94,7 @@ bool QtKeyValueStore::SetValue(Key key, const std::string& valueName, std::strin
 
 bool QtKeyValueStore::OpenKey(const std::string& path, Key& key) {
   const QString group = GroupOf(path);
-  if (group.isEmpty()) return false;
+  if (group.isEmpty() || !IsNoFileOrARegularOne(path_)) return false;
   QSettings settings(path_, QSettings::IniFormat);
   settings.beginGroup(group);
   if (settings.allKeys().isEmpty()) return false;
@@ -77,7 +105,7 @@ bool QtKeyValueStore::OpenKey(const std::string& path, Key& key) {
 
 bool QtKeyValueStore::QueryValue(Key key, const std::string& valueName, char* buffer, std::uint32_t& size) {
   const auto it = open_.find(key);
-  if (it == open_.end()) return false;
+  if (it == open_.end() || !IsNoFileOrARegularOne(path_)) return false;
   QSettings settings(path_, QSettings::IniFormat);
   const QVariant value = settings.value(ValueKey(it->second, valueName));
   QByteArray bytes;

@@ -1,0 +1,95 @@
+# Shared pieces of the end-to-end scripts (sourced, not run): a virtual X
+# display, a private home, starting the program and reading its caption.
+
+E2E_WORK=$(mktemp -d)
+E2E_XVFB_PID=""
+E2E_APP_PID=""
+E2E_WINDOW=""
+
+e2e_cleanup() {
+  [ -n "$E2E_APP_PID" ] && kill -KILL "$E2E_APP_PID" 2>/dev/null || true
+  [ -n "$E2E_XVFB_PID" ] && kill "$E2E_XVFB_PID" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$E2E_WORK"
+}
+trap e2e_cleanup EXIT
+
+e2e_fail() {
+  echo "FAIL: $*"
+  [ -f "$E2E_WORK/app.log" ] && sed 's/^/  program: /' "$E2E_WORK/app.log"
+  exit 1
+}
+
+# A display of our own among :71 to :79 (another test may take a number
+# between the check and the start, so a server that does not come up means
+# the next number).
+e2e_start_xvfb() {
+  local n
+  for n in $(seq 71 79); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -noreset -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    for _ in $(seq 50); do
+      if [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdotool getmouselocation >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$E2E_XVFB_PID" 2>/dev/null || true
+    E2E_XVFB_PID=""
+  done
+  return 1
+}
+
+# Home, settings, cache and runtime folders of our own; no session bus (one
+# started on demand would outlive the test); sound to SDL's dummy driver.
+e2e_private_home() {
+  export HOME="$E2E_WORK/home" XDG_CONFIG_HOME="$E2E_WORK/config" XDG_CACHE_HOME="$E2E_WORK/cache"
+  export XDG_RUNTIME_DIR="$E2E_WORK/run" SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+  export DBUS_SESSION_BUS_ADDRESS="unix:path=$E2E_WORK/no-bus"
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+}
+
+# Starts the program (with any command put before it, such as faketime),
+# waits for its window and gives the time box the focus.
+e2e_start_program() {
+  "$@" "$program" >"$E2E_WORK/app.log" 2>&1 &
+  E2E_APP_PID=$!
+  E2E_WINDOW=""
+  for _ in $(seq 100); do
+    E2E_WINDOW=$(xdotool search --pid "$E2E_APP_PID" --name '^Timer$' 2>/dev/null | head -n1) && [ -n "$E2E_WINDOW" ] && break
+    kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the program ended at start-up"
+    sleep 0.1
+  done
+  [ -n "$E2E_WINDOW" ] || e2e_fail "no window appeared"
+  # No window manager gives the focus: a click on the time box does.
+  local height
+  height=$(xwininfo -id "$E2E_WINDOW" | awk '/Height:/ {print $2}')
+  xdotool mousemove --window "$E2E_WINDOW" 30 $((height - 15)) click 1
+  sleep 0.2
+}
+
+e2e_caption() { xdotool getwindowname "$E2E_WINDOW"; }
+
+# Waits up to $2 tenths of a second for the caption to match the pattern.
+e2e_wait_caption() {
+  local pattern=$1 tries=${2:-30}
+  for _ in $(seq "$tries"); do
+    [[ "$(e2e_caption)" =~ $pattern ]] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits the same way for the caption to be anything but the given text.
+e2e_wait_caption_not() {
+  local text=$1 tries=${2:-30}
+  for _ in $(seq "$tries"); do
+    [ "$(e2e_caption)" != "$text" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
