@@ -1,6 +1,7 @@
 // Faults of the settings file under the program's start-up and writes:
 // garbage around good settings, a file that is read-only, write-only,
-// unreadable, a FIFO or a link to a device, and writers killed mid-write.
+// unreadable, a FIFO or a link to a device, a file in place of its folder,
+// and writers killed mid-write.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -220,6 +221,23 @@ class SettingsFaultsTest : public QObject {
       getrusage(RUSAGE_SELF, &after);
       QVERIFY2(after.ru_maxrss - before.ru_maxrss < 256 * 1024, c.what);  // nothing read without end
     }
+  }
+
+  void folderReplacedByAFileGivesDefaultsAndStaysAFile() {
+    QVERIFY(QDir(Folder()).removeRecursively());
+    QFile file(Folder());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("someone's file");
+    file.close();
+    const Loaded loaded = Start();
+    QCOMPARE(loaded.time, std::string());
+    QCOMPARE(loaded.useMidi, true);
+    QCOMPARE(loaded.folder, std::string("/home/u/Music"));
+    QtKeyValueStore store(Ini());
+    WriteSetting(store, "Time", "20");  // nowhere to go: dropped quietly
+    QVERIFY(QFileInfo(Folder()).isFile());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("someone's file"));
   }
 
   void emptyLockLeftByAKilledWriterDoesNotHoldUpWrites() {
