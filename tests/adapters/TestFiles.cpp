@@ -142,8 +142,9 @@ std::string TinyMidi(double seconds) {
   return midi + track;
 }
 
-int PeakOfRawSamples(const std::string& path, int channel, std::size_t maxBytes) {
+int PeakOfRawSamples(const std::string& path, int channel, std::size_t maxBytes, std::size_t fromByte) {
   std::ifstream in(path, std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(fromByte & ~std::size_t{3}));  // whole stereo frames
   std::vector<char> buffer(1 << 16);  // a whole number of stereo frames
   std::size_t total = 0;
   int peak = 0;

@@ -35,4 +35,5 @@ std::string TinyMidi(double seconds);
 // The largest absolute 16-bit sample in (at most the first maxBytes of) a
 // raw little-endian stereo sample file, as SDL's disk audio driver writes
 // it: of both channels (-1), the left (0) or the right (1).
-int PeakOfRawSamples(const std::string& path, int channel = -1, std::size_t maxBytes = 256u << 20);
+int PeakOfRawSamples(const std::string& path, int channel = -1, std::size_t maxBytes = 256u << 20,
+                     std::size_t fromByte = 0);
