@@ -60,19 +60,23 @@ e2e_start_program() {
   E2E_APP_PID=$!
   E2E_WINDOW=""
   for _ in $(seq 100); do
-    E2E_WINDOW=$(xdotool search --pid "$E2E_APP_PID" --name '^Timer$' 2>/dev/null | head -n1) && [ -n "$E2E_WINDOW" ] && break
+    E2E_WINDOW=$(timeout 5 xdotool search --pid "$E2E_APP_PID" --name '^Timer$' 2>/dev/null | head -n1) &&
+      [ -n "$E2E_WINDOW" ] && break
     kill -0 "$E2E_APP_PID" 2>/dev/null || e2e_fail "the program ended at start-up"
     sleep 0.1
   done
   [ -n "$E2E_WINDOW" ] || e2e_fail "no window appeared"
   # No window manager gives the focus: a click on the time box does.
   local height
-  height=$(xwininfo -id "$E2E_WINDOW" | awk '/Height:/ {print $2}')
-  xdotool mousemove --window "$E2E_WINDOW" 30 $((height - 15)) click 1
+  height=$(timeout 5 xwininfo -id "$E2E_WINDOW" | awk '/Height:/ {print $2}')
+  [ -n "$height" ] || e2e_fail "the window did not answer"
+  timeout 5 xdotool mousemove --window "$E2E_WINDOW" 30 $((height - 15)) click 1 || e2e_fail "could not click the window"
   sleep 0.2
 }
 
-e2e_caption() { xdotool getwindowname "$E2E_WINDOW"; }
+# Every X call is bounded, so a stuck server or program fails the test with
+# a message instead of stalling it.
+e2e_caption() { timeout 5 xdotool getwindowname "$E2E_WINDOW" || echo "<no answer>"; }
 
 # Waits up to $2 tenths of a second for the caption to match the pattern.
 e2e_wait_caption() {

@@ -16,8 +16,8 @@ e2e_start_xvfb || e2e_fail "no free X display"
 e2e_private_home
 
 e2e_start_program faketime -f '@2026-12-06 10:00:00 x10'
-xdotool type --delay 30 "1"
-xdotool key Return
+timeout 5 xdotool type --delay 30 "1" || e2e_fail "could not type into the window"
+timeout 5 xdotool key Return || e2e_fail "could not type into the window"
 
 # The last minute counts in seconds...
 e2e_wait_caption '^[0-9]+ seconds? left$' 30 || e2e_fail "no seconds countdown: '$(e2e_caption)'"

@@ -19,15 +19,15 @@ enter_state() {
   case $state in
     idle) ;;
     music)
-      xdotool key --window "$E2E_WINDOW" g
-      e2e_wait_caption_not "Timer" 50 || e2e_fail "Go did not start music"
+      timeout 5 xdotool key --window "$E2E_WINDOW" g || e2e_fail "could not type into the window"
+      e2e_wait_caption_not "Timer" 100 || e2e_fail "Go did not start music"
       ;;
     help)
-      xdotool key --window "$E2E_WINDOW" h
+      timeout 5 xdotool key --window "$E2E_WINDOW" h || e2e_fail "could not type into the window"
       timeout 5 xdotool search --sync --name "^Tovin's Timer$" >/dev/null || e2e_fail "no help box appeared"
       ;;
     dialog)
-      xdotool key --window "$E2E_WINDOW" f
+      timeout 5 xdotool key --window "$E2E_WINDOW" f || e2e_fail "could not type into the window"
       timeout 5 xdotool search --sync --name '^Set folder for MP3 music files$' >/dev/null ||
         e2e_fail "no music settings dialog appeared"
       ;;
@@ -38,6 +38,7 @@ worst=0
 for state in idle music help dialog; do
   for signal in TERM INT HUP; do
     e2e_start_program
+    echo "SIG$signal while $state: started"
     enter_state "$state"
     start=$(date +%s%N)
     kill -"$signal" "$E2E_APP_PID"
