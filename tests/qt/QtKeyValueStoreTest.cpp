@@ -29,12 +29,6 @@ class QtKeyValueStoreTest : public QObject {
     QCOMPARE(QtKeyValueStore::DefaultPath(), Ini());
   }
 
-  void groupIsTheSettingName() {
-    QCOMPARE(QtKeyValueStore::GroupOf("Software\\TimerZqv2010\\Time"), QStringLiteral("Time"));
-    QCOMPARE(QtKeyValueStore::GroupOf("Software\\TimerZqv2010\\UseMidi"), QStringLiteral("UseMidi"));
-    QCOMPARE(QtKeyValueStore::GroupOf("Other\\Deep\\Key"), QStringLiteral("Other/Deep/Key"));
-  }
-
   void settingIsAGroupHoldingStringValue() {
     QtKeyValueStore store(Ini());
     WriteSetting(store, "Time", "20");
