@@ -104,30 +104,21 @@ TEST_F(MusicDialogTest, OpensWithTheFolderWithoutItsTrailingSeparator) {
   EXPECT_TRUE(dialog.checked[IdSubfoldersCheck]);
 }
 
-TEST_F(MusicDialogTest, ClosingWithoutChangesKeepsTheFolderWithItsSeparator) {
-  t.state.MP3Folder = Sep + "music" + Sep;
-  MusicDialogInit(t.app, dialog);
-  EXPECT_TRUE(MusicDialogCommand(t.app, dialog, IdDoneButton));
-  MusicDialogClosing(t.app, dialog);
-  EXPECT_EQ(t.state.MP3Folder, Sep + "music" + Sep);
-  EXPECT_EQ(Stored("MP3Folder"), Sep + "music" + Sep);
-}
-
-TEST_F(MusicDialogTest, ATypedFolderIsTakenOverAndStoredWithASeparator) {
-  MusicDialogInit(t.app, dialog);
-  dialog.folder = Sep + "songs";
-  MusicDialogClosing(t.app, dialog);
-  EXPECT_EQ(t.state.MP3Folder, Sep + "songs" + Sep);
-  EXPECT_EQ(Stored("MP3Folder"), Sep + "songs" + Sep);
-}
-
-TEST_F(MusicDialogTest, AnEmptiedFolderStaysEmpty) {
-  t.state.MP3Folder = Sep + "music" + Sep;
-  MusicDialogInit(t.app, dialog);
-  dialog.folder = "";
-  MusicDialogClosing(t.app, dialog);
-  EXPECT_EQ(t.state.MP3Folder, "");
-  EXPECT_EQ(Stored("MP3Folder"), "");
+// The folder box at closing: unchanged keeps the separator, a typed folder
+// gains one, an emptied one stays empty; each is stored as taken over.
+TEST_F(MusicDialogTest, TheFolderIsTakenOverAtClosing) {
+  const std::string music = Sep + "music" + Sep;
+  const std::pair<std::optional<std::string>, std::string> cases[] = {
+      {std::nullopt, music}, {Sep + "songs", Sep + "songs" + Sep}, {"", ""}};
+  for (const auto& [typed, taken] : cases) {
+    t.state.MP3Folder = music;
+    MusicDialogInit(t.app, dialog);
+    if (typed) dialog.folder = *typed;
+    EXPECT_TRUE(MusicDialogCommand(t.app, dialog, IdDoneButton));
+    MusicDialogClosing(t.app, dialog);
+    EXPECT_EQ(t.state.MP3Folder, taken);
+    EXPECT_EQ(Stored("MP3Folder"), taken);
+  }
 }
 
 TEST_F(MusicDialogTest, TheAlarmMessageIsTrimmedOfSpacesOnlyAndNeverStored) {

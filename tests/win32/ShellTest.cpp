@@ -10,6 +10,7 @@
 #include "Win32.h"
 #include "Win32Adapters.h"
 #include "app/Ids.h"
+#include "app/Tooltips.h"
 
 namespace {
 struct ShellTestProgram {
@@ -120,28 +121,6 @@ TEST_F(ShellTest, StartUpFillsShowsAndCentresTheWindow) {
   EXPECT_NE(style & WS_SYSMENU, 0);
 }
 
-TEST_F(ShellTest, TemplateHoldsTheControlsOfTheMainWindow) {
-  Start();
-  struct Case {
-    int id;
-    const char* className;
-    const char* text;
-  };
-  for (const Case c : {Case{IdTimeEdit, "Edit", ""}, Case{IdTimerButton, "Button", "&Timer"},
-                       Case{IdAlarmDisplay, "Static", ""}, Case{IdClock, "Static", ""}}) {
-    const HWND control = GetDlgItem(main, c.id);
-    ASSERT_NE(control, nullptr) << c.id;
-    char className[32] = {};
-    GetClassNameA(control, className, sizeof className);
-    EXPECT_STRCASEEQ(className, c.className) << c.id;
-    if (c.id != IdClock) {
-      EXPECT_EQ(WindowText(control), c.text) << c.id;
-    }
-  }
-  EXPECT_NE(GetWindowLongA(GetDlgItem(main, IdTimeEdit), GWL_STYLE) & ES_CENTER, 0);
-  EXPECT_EQ(GetWindowLongA(GetDlgItem(main, IdTimerButton), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-}
-
 TEST_F(ShellTest, MenuBarHasSixItemsWithMinimiseAtTheRight) {
   Start();
   const HMENU menu = GetMenu(main);
@@ -191,18 +170,13 @@ TEST_F(ShellTest, TooltipsCoverTheMenuItemsThenTheControls) {
   EXPECT_EQ(SendMessageW(Tooltip(), TTM_GETMAXTIPWIDTH, 0, 0), 250);
   EXPECT_EQ(SendMessageW(Tooltip(), TTM_GETDELAYTIME, TTDT_INITIAL, 0), 200);
 
-  const wchar_t* menuTexts[] = {L"Play songs (shortcut key = G)",
-                                L"Stop playing songs (shortcut key = S)",
-                                L"Volume control (shortcut key = V), or hold down CTRL key and spin the mousewheel",
-                                L"Set folder for MP3 songs (shortcut key = F)",
-                                L"Help about this program (shortcut key = H)",
-                                L"Minimize"};
   for (int i = 0; i < 6; ++i) {
     const Tool tool = ToolAt(i);
     EXPECT_EQ(tool.id, static_cast<UINT_PTR>(i));
     EXPECT_EQ(tool.flags & 0x0113, 0x0112u);
     EXPECT_LT(tool.rect.top, 0) << "the menu bar lies above the client area";
-    EXPECT_EQ(tool.text, menuTexts[i]);
+    const std::string text = MenuTooltipText(MainMenuItems[i].Id);
+    EXPECT_EQ(tool.text, std::wstring(text.begin(), text.end()));
   }
   // The entry box and the Timer button are tools of their own; the static
   // texts are areas of the main window.
@@ -255,20 +229,6 @@ TEST_F(ShellTest, WheelChangesMinutesOrWithCtrlTheVolume) {
   SendMessageA(main, WM_MOUSEWHEEL, Wheel(-120, MK_CONTROL | MK_LBUTTON), 0);
   EXPECT_EQ(Program().volume.wave, 0u);
   EXPECT_EQ(Text(IdTimeEdit), "20");
-}
-
-TEST_F(ShellTest, ControlsArePaintedYellowWithBlueText) {
-  Start();
-  const HDC dc = CreateCompatibleDC(nullptr);
-  for (const UINT message : {UINT{WM_CTLCOLOREDIT}, UINT{WM_CTLCOLORSTATIC}, UINT{0x0019}}) {
-    SetBkColor(dc, RGB(0, 0, 0));
-    SetTextColor(dc, RGB(0, 0, 0));
-    const LRESULT brush = SendMessageA(main, message, reinterpret_cast<WPARAM>(dc), 0);
-    EXPECT_EQ(static_cast<std::uintptr_t>(brush), TheApp().State.BackgroundBrush);
-    EXPECT_EQ(GetBkColor(dc), 0x00DDFFFFu);
-    EXPECT_EQ(GetTextColor(dc), 0x00AA0000u);
-  }
-  DeleteDC(dc);
 }
 
 TEST_F(ShellTest, MinimiseItemAndCloseBox) {
