@@ -185,14 +185,4 @@ TEST(MusicDialog, RootFolderStaysUsable) {
 #endif
 }
 
-TEST_F(MusicDialogTest, VolumeButtonTriesTheSecondMixerOnlyWhenTheFirstFails) {
-  t.launcher.startable = {MixerPrograms[0]};
-  MusicDialogCommand(t.app, dialog, IdVolumeButton);
-  EXPECT_EQ(t.launcher.launched, std::vector<std::string>{MixerPrograms[0]});
-  t.launcher.startable = {};
-  t.launcher.launched.clear();
-  MusicDialogCommand(t.app, dialog, IdVolumeButton);
-  EXPECT_EQ(t.launcher.launched, (std::vector<std::string>{MixerPrograms[0], MixerPrograms[1]}));
-}
-
 }  // namespace

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include "SmfReader.h"
@@ -192,51 +191,6 @@ TEST(TuneCompiler, StopsAtItsLimitsWithAnError) {
   std::string longest = "tempo 10\ntime 32/2\ntrack m\nsection a\nm: cw+w+w+w+w+w+w+w+w+w+w+w+w+w+w+w\nplay";
   for (int i = 0; i < 16; ++i) longest += " a*16";
   EXPECT_TRUE(CompileTune(longest, "long.tune").ok());
-}
-
-// Mangled versions of the real tunes: each gives a playable file or an error
-// with a line number, never a crash, a hang or a malformed file.
-TEST(TuneCompiler, SurvivesMangledSources) {
-  const std::string alphabet = "|[]~!@#'.>_<*=:+/0123456789abcdefgqrsthw \n";
-  std::mt19937 random(20261207);  // fixed: the same cases on every run
-  int compiled = 0, rejected = 0;
-  for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    std::ifstream in(std::string(TUNES_DIR) + "/src/" + letter + ".tune", std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string original = text.str();
-    ASSERT_FALSE(original.empty()) << letter;
-    for (int round = 0; round < 60; ++round) {
-      std::string source = original;
-      int edits = 1 + static_cast<int>(random() % 4);
-      for (int e = 0; e < edits && !source.empty(); ++e) {
-        std::size_t at = random() % source.size();
-        switch (random() % 3) {
-          case 0:
-            source[at] = alphabet[random() % alphabet.size()];
-            break;
-          case 1:
-            source.erase(at, 1 + random() % 8);
-            break;
-          default:
-            source.insert(at, source.substr(random() % source.size(), 1 + random() % 40));
-            break;
-        }
-      }
-      TuneCompileResult result = CompileTune(source, "m.tune");
-      if (result.ok()) {
-        Smf smf;
-        EXPECT_EQ(ReadSmf(result.midi, smf), "") << source;
-        ++compiled;
-      } else {
-        EXPECT_EQ(result.error.rfind("m.tune:", 0), 0u) << result.error;
-        EXPECT_TRUE(result.midi.empty());
-        ++rejected;
-      }
-    }
-  }
-  EXPECT_GT(compiled, 0);
-  EXPECT_GT(rejected, 0);
 }
 
 // ---- The command-line tool ----

@@ -69,7 +69,6 @@ class ShellTest : public ::testing::Test {
   }
   std::string Text(int id) { return WindowText(GetDlgItem(main, id)); }
   void Command(int id) { SendMessageA(main, WM_COMMAND, static_cast<WPARAM>(id), 0); }
-  void Tick() { SendMessageA(main, WM_TIMER, TimerId, 0); }
   static WPARAM Wheel(short delta, WORD keys) { return MAKEWPARAM(keys, static_cast<WORD>(delta)); }
 
   HINSTANCE instance = nullptr;
@@ -190,21 +189,6 @@ TEST_F(ShellTest, TooltipsCoverTheMenuItemsThenTheControls) {
   EXPECT_EQ(ToolAt(8).text, L"The current time");
 }
 
-TEST_F(ShellTest, TimerCommandAndTicksCountDownInTheCaption) {
-  Start();
-  Tick();
-  EXPECT_EQ(Text(IdClock), "10:00:00 am");
-  SetDlgItemTextA(main, IdTimeEdit, " 20 ");
-  Command(IdTimerButton);
-  EXPECT_EQ(WindowText(main), "Timer started");
-  EXPECT_EQ(Text(IdAlarmDisplay), "20");
-  EXPECT_EQ(Setting("Time"), "20");
-  Program().clock.Advance(1);
-  Tick();
-  EXPECT_EQ(WindowText(main), "19 minutes left");
-  EXPECT_EQ(Text(IdClock), "10:00:01 am");
-}
-
 TEST_F(ShellTest, TabCommandMovesTheFocusBetweenEntryAndButton) {
   Start();
   SetFocus(GetDlgItem(main, IdTimeEdit));
@@ -229,17 +213,6 @@ TEST_F(ShellTest, WheelChangesMinutesOrWithCtrlTheVolume) {
   SendMessageA(main, WM_MOUSEWHEEL, Wheel(-120, MK_CONTROL | MK_LBUTTON), 0);
   EXPECT_EQ(Program().volume.wave, 0u);
   EXPECT_EQ(Text(IdTimeEdit), "20");
-}
-
-TEST_F(ShellTest, MinimiseItemAndCloseBox) {
-  Start();
-  Command(CmdMinimize);
-  EXPECT_TRUE(IsIconic(main));
-  SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-  EXPECT_FALSE(IsWindow(main));
-  MSG message;
-  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(message.wParam, 0u);
 }
 
 TEST_F(ShellTest, MusicDialogShowsTogglesAndTakesOverOnClosing) {
