@@ -26,7 +26,7 @@ class SdlSoundChannelTest : public ::testing::Test {
   static void SetUpTestSuite() {
     media_ = std::make_unique<TempDir>();
     mp3_ = MakeSineMp3(*media_ / "sine.mp3", 1.0, 16000);
-    WriteBytes(*media_ / "chord.mid", TinyMidi(1.0));
+    WriteBytes(*media_ / "chord.mid", TinyMidi());
   }
   static void TearDownTestSuite() { media_.reset(); }
 

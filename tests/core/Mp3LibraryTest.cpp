@@ -114,26 +114,6 @@ TEST_F(Mp3LibraryTest, SubfolderSongsComeFirstDepthFirstInListingOrder) {
   EXPECT_EQ(t.listing.openListings, 0);
 }
 
-TEST_F(Mp3LibraryTest, PatternsJoinByConcatenation) {
-  t.listing.AddSubfolder(P("M"), "sub");
-  AddSongs("M/sub", {"a.mp3"});
-  s.SongCounter = 0;
-  CountSongs(t.app, s.MP3Folder);
-  // "." and ".." are listed in every folder but never walked.
-  EXPECT_EQ(t.listing.patterns, (std::vector<std::string>{P("M/*.*"), P("M/sub/*.*"), P("M/sub/*.mp3"), P("M/*.mp3")}));
-  t.listing.patterns.clear();
-  s.SubfoldersOn = false;
-  CountSongs(t.app, s.MP3Folder);
-  EXPECT_EQ(t.listing.patterns, std::vector<std::string>{P("M/*.mp3")});
-  // An empty folder gives the bare patterns; a folder without its final
-  // separator gives patterns that name files beside it.
-  t.listing.patterns.clear();
-  s.SubfoldersOn = true;
-  CountSongs(t.app, "");
-  CountSongs(t.app, "M");
-  EXPECT_EQ(t.listing.patterns, (std::vector<std::string>{"*.*", "*.mp3", "M*.*", "M*.mp3"}));
-}
-
 TEST_F(Mp3LibraryTest, FindingStopsListingOnceTheSongIsFound) {
   t.listing.AddSubfolder(P("M"), "a");
   t.listing.AddSubfolder(P("M"), "b");
