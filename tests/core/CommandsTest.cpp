@@ -14,18 +14,6 @@ namespace {
 const std::string Key = "Software\\TimerZqv2010\\";
 const std::string Sep(1, PathSeparator);
 
-TEST(Commands, TabTogglesBetweenTimeBoxAndTimerButton) {
-  TestApp t;
-  t.window.focused = IdTimeEdit;
-  RunCommand(t.app, CmdNextFocus);
-  EXPECT_EQ(t.window.focused, IdTimerButton);
-  RunCommand(t.app, CmdNextFocus);
-  EXPECT_EQ(t.window.focused, IdTimeEdit);
-  t.window.focused = 0;
-  RunCommand(t.app, CmdNextFocus);
-  EXPECT_EQ(t.window.focused, IdTimeEdit);
-}
-
 TEST(Commands, EachCommandReachesItsOperation) {
   TestApp t;
   t.clock.Set(10, 0, 0);

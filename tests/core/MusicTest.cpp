@@ -151,18 +151,6 @@ TEST_F(MusicTest, StartWithMp3SongsReshufflesWithMidiItDoesNot) {
   EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
 }
 
-TEST_F(MusicTest, StartWhilePlayingClosesAndStartsAtOnce) {
-  AddSongs({"a.mp3", "b.mp3"});
-  StartMusic(t.app);
-  Journal();
-  StartMusic(t.app);
-  const auto journal = Journal();
-  ASSERT_EQ(journal.size(), 6u);
-  EXPECT_EQ(journal[1], "close");
-  EXPECT_EQ(journal[4], "play");
-  EXPECT_EQ(t.sound.Mode(), "playing");
-}
-
 TEST_F(MusicTest, SwitchingTheSourceTakesEffectAtTheNextSongWithoutReshuffle) {
   AddSongs({"a.mp3", "b.mp3", "c.mp3"});
   s.UseMidi = true;

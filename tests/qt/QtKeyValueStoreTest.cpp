@@ -136,7 +136,7 @@ class QtKeyValueStoreTest : public QObject {
     QCOMPARE(ReadSetting(store, "MP3Folder", ""), std::string("/songs/"));
   }
 
-  void unwritablePlaceNeverStopsTheProgram() {
+  void unwritableOrUnreadablePlaceNeverStopsTheProgram() {
     // A plain file where the folder should be: nothing can be created there,
     // whoever runs the test.
     WriteFileText(dir_.filePath(QStringLiteral("TimerZqv2010")), "not a folder");
@@ -146,14 +146,13 @@ class QtKeyValueStoreTest : public QObject {
     KeyValueStore::Key key = 0;
     QVERIFY(store.CreateKey("Software\\TimerZqv2010\\Time", key));
     QVERIFY(!store.SetValue(key, "String Value", std::string_view("20", 3)));
-  }
-
-  void unreadableFileGivesDefaults() {
-    QDir().mkpath(Ini());  // a folder in place of the file
-    QtKeyValueStore store(Ini());
-    QCOMPARE(ReadSetting(store, "UseMidi", "1"), std::string("1"));
-    WriteSetting(store, "UseMidi", "0");
-    QCOMPARE(ReadSetting(store, "UseMidi", "1"), std::string("1"));
+    // A folder in place of the file: defaults, and writes change nothing.
+    QDir(dir_.path()).removeRecursively();
+    QDir().mkpath(Ini());
+    QtKeyValueStore other(Ini());
+    QCOMPARE(ReadSetting(other, "UseMidi", "1"), std::string("1"));
+    WriteSetting(other, "UseMidi", "0");
+    QCOMPARE(ReadSetting(other, "UseMidi", "1"), std::string("1"));
   }
 
   void writesReplaceTheFileWhole() {

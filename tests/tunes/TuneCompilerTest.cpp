@@ -42,25 +42,28 @@ TEST(TuneCompiler, WritesFormatOneWithATempoTrackAndOneTrackPerPart) {
   EXPECT_DOUBLE_EQ(smf.Seconds(), 2.0);  // one bar of 4/4 at 120
 }
 
-TEST(TuneCompiler, PitchesOctavesAndLengthsCarryOver) {
-  Smf smf = CompileOk(Header + "time 8/4\nsection a\nmel: c4e d eb5 f#3q bb a4h\n");
-  std::vector<int> pitches, starts;
-  for (const SmfNote& n : smf.tracks[1].notes) {
-    pitches.push_back(n.pitch);
-    starts.push_back(static_cast<int>(n.start));
+// Pitches, octaves and lengths carry over from note to note; each note's
+// start shows the length of the one before.
+TEST(TuneCompiler, PitchesOctavesAndLengths) {
+  const struct {
+    const char* music;
+    std::vector<int> pitches, starts;
+    int end;
+  } cases[] = {
+      {"c4e d eb5 f#3q bb a4h", {60, 62, 75, 54, 58, 69}, {0, 48, 96, 144, 240, 336}, 528},
+      {"cq. de ee3 e e gh+e rs fs.", {60, 62, 64, 64, 64, 67, 65}, {0, 144, 192, 224, 256, 288, 552}, 588},
+  };
+  for (const auto& c : cases) {
+    Smf smf = CompileOk(Header + "time 8/4\nsection a\nmel: " + c.music + "\n");
+    std::vector<int> pitches, starts;
+    for (const SmfNote& n : smf.tracks[1].notes) {
+      pitches.push_back(n.pitch);
+      starts.push_back(static_cast<int>(n.start));
+    }
+    EXPECT_EQ(pitches, c.pitches) << c.music;
+    EXPECT_EQ(starts, c.starts) << c.music;
+    EXPECT_EQ(smf.tracks[1].endTick, c.end) << c.music;
   }
-  EXPECT_EQ(pitches, (std::vector<int>{60, 62, 75, 54, 58, 69}));
-  EXPECT_EQ(starts, (std::vector<int>{0, 48, 96, 144, 240, 336}));
-  EXPECT_EQ(smf.tracks[1].endTick, 528);
-}
-
-TEST(TuneCompiler, LengthsDotsTripletsAndJoins) {
-  // Each note's start shows the length of the one before.
-  Smf smf = CompileOk(Header + "time 8/4\nsection a\nmel: cq. de ee3 e e gh+e rs fs.\n");
-  std::vector<int> starts;
-  for (const SmfNote& n : smf.tracks[1].notes) starts.push_back(static_cast<int>(n.start));
-  EXPECT_EQ(starts, (std::vector<int>{0, 144, 192, 224, 256, 288, 552}));
-  EXPECT_EQ(smf.tracks[1].endTick, 588);
 }
 
 TEST(TuneCompiler, ArticulationTiesAndChords) {
