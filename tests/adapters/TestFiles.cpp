@@ -60,16 +60,6 @@ void PutLe(std::string& out, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-void PutBe(std::string& out, std::uint32_t value, int bytes) {
-  for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-void PutVarLength(std::string& out, std::uint32_t value) {
-  std::string bytes(1, static_cast<char>(value & 0x7F));
-  while ((value >>= 7) != 0) bytes.insert(bytes.begin(), static_cast<char>((value & 0x7F) | 0x80));
-  out += bytes;
-}
-
 }  // namespace
 
 std::string SineWav(double seconds, int amplitude) {
@@ -108,44 +98,23 @@ bool MakeSineMp3(const std::string& path, double seconds, int amplitude) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::string TinyMidi(double seconds) {
-  constexpr std::uint32_t ticksPerQuarter = 480;  // at 120 beats a minute: 960 ticks a second
-  constexpr int chord[] = {60, 64, 67};
-  std::string track;
-  PutVarLength(track, 0);
-  track += "\xC0";  // program change: piano
-  track += '\0';
-  for (int note : chord) {
-    PutVarLength(track, 0);
-    track += static_cast<char>(0x90);  // note on, full-ish velocity
-    track += static_cast<char>(note);
-    track += static_cast<char>(110);
-  }
-  bool first = true;
-  for (int note : chord) {
-    PutVarLength(track, first ? static_cast<std::uint32_t>(seconds * 960) : 0);
-    first = false;
-    track += static_cast<char>(0x80);  // note off
-    track += static_cast<char>(note);
-    track += '\0';
-  }
-  PutVarLength(track, 0);
-  track += "\xFF\x2F";  // end of track
-  track += '\0';
-  std::string midi = "MThd";
-  PutBe(midi, 6, 4);
-  PutBe(midi, 0, 2);  // format 0
-  PutBe(midi, 1, 2);  // one track
-  PutBe(midi, ticksPerQuarter, 2);
-  midi += "MTrk";
-  PutBe(midi, static_cast<std::uint32_t>(track.size()), 4);
-  return midi + track;
+std::string TinyMidi() {
+  // Format 0, 480 ticks a quarter at 120 a minute: a piano C major chord held
+  // for 960 ticks, one second.
+  static const char bytes[] =
+      "MThd\0\0\0\x06\0\0\0\x01\x01\xE0"
+      "MTrk\0\0\0\x20"
+      "\0\xC0\0"
+      "\0\x90\x3C\x6E\0\x90\x40\x6E\0\x90\x43\x6E"
+      "\x87\x40\x80\x3C\0\0\x80\x40\0\0\x80\x43\0"
+      "\0\xFF\x2F\0";
+  return std::string(bytes, sizeof bytes - 1);
 }
 
 int PeakOfRawSamples(const std::string& path, int channel, std::size_t maxBytes, std::size_t fromByte) {
   std::ifstream in(path, std::ios::binary);
   in.seekg(static_cast<std::streamoff>(fromByte & ~std::size_t{3}));  // whole stereo frames
-  std::vector<char> buffer(1 << 16);  // a whole number of stereo frames
+  std::vector<char> buffer(1 << 16);                                  // a whole number of stereo frames
   std::size_t total = 0;
   int peak = 0;
   while (in && total < maxBytes) {

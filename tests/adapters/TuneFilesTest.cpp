@@ -1,5 +1,5 @@
 // The tune store, the private cache folder and the music folder, on real
-// files; and an internal song start writing its tune through both.
+// files.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,11 +10,8 @@
 
 #include "EmbeddedTuneStore.h"
 #include "EnvGuard.h"
-#include "Fakes.h"
 #include "TestFiles.h"
 #include "XdgUserFolders.h"
-#include "music/InternalTunes.h"
-#include "music/TuneTitles.h"
 
 namespace {
 
@@ -124,10 +121,7 @@ TEST_F(XdgFolders, TempFolderIsMadePrivateUnderTheCacheFolder) {
   // A relative XDG_CACHE_HOME is ignored, as the XDG rules say.
   ScopedEnv relative("XDG_CACHE_HOME", "relative/cache");
   EXPECT_EQ(folders.TempFolder(), home / ".cache/TimerZqv2010/");
-}
-
-TEST_F(XdgFolders, OpenFolderIsClosedAgainstOthers) {
-  MakeFolder(home / ".cache/TimerZqv2010");
+  // A folder left open to others is closed again.
   ASSERT_EQ(chmod((home / ".cache/TimerZqv2010").c_str(), 0777), 0);
   EXPECT_EQ(folders.TempFolder(), home / ".cache/TimerZqv2010/");
   EXPECT_EQ(Mode(home / ".cache/TimerZqv2010"), "0700");
@@ -175,32 +169,6 @@ TEST_F(XdgFolders, MusicFolderFromUserDirsThenMusicThenNothing) {
   MakeFolder(home / "conf");
   WriteBytes(home / "conf/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/FromConf\"\n");
   EXPECT_EQ(folders.SpecialFolderPath(13), homePath + "/FromConf");
-}
-
-// An internal song start through the real store and folders: the tune file
-// holds exactly the chosen tune, whatever was planted at its name.
-TEST_F(XdgFolders, InternalSongWritesItsTuneIntoThePrivateFolder) {
-  EmbeddedTuneStore store([](char letter) -> std::string_view {
-    static std::string tunes[26];
-    const int index = (letter | 0x20) - 'a';
-    if (tunes[index].empty()) tunes[index] = "MThd tune " + std::string(1, static_cast<char>(letter | 0x20));
-    return tunes[index];
-  });
-  TestApp t;
-  App app{AppState{},
-          Ports{t.window, t.sound, t.store, folders, t.listing, t.clock, t.volume, store, t.launcher, t.chooser}};
-  MakeFolder(home / ".cache/TimerZqv2010");
-  WriteBytes(home / "victim", "precious");
-  ASSERT_EQ(symlink((home / "victim").c_str(), (home / ".cache/TimerZqv2010/Temp.mid").c_str()), 0);
-  for (int song = 0; song < 3; ++song) {
-    PlayInternalTune(app);
-    const char letter = app.State.TuneHistory.back();
-    EXPECT_EQ(ReadBytes(home / ".cache/TimerZqv2010/Temp.mid"), "MThd tune " + std::string(1, letter));
-    EXPECT_EQ(t.sound.log.back(), "play");
-    EXPECT_EQ(t.sound.log[t.sound.log.size() - 2], "open " + home / ".cache/TimerZqv2010/Temp.mid");
-    EXPECT_EQ(t.window.caption, TuneTitles[static_cast<std::size_t>(letter - 'a')]);
-  }
-  EXPECT_EQ(ReadBytes(home / "victim"), "precious");
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ TEST(Settings, WriteStoresTextWithItsNulUnderTheSettingsKey) {
 TEST(Settings, ReadGivesTheStoredTextOrTheDefault) {
   MemoryKeyValueStore store;
   EXPECT_EQ(ReadSetting(store, "Time", "dflt"), "dflt");  // missing key
-  store.keys[Key + "Time"];                                // key without its value
+  store.keys[Key + "Time"];                               // key without its value
   EXPECT_EQ(ReadSetting(store, "Time", "dflt"), "dflt");
   WriteSetting(store, "Time", "");
   EXPECT_EQ(ReadSetting(store, "Time", "dflt"), "");  // empty is not the default
@@ -58,7 +58,7 @@ TEST(Settings, StoreFailuresAreSilent) {
 }
 
 TEST(Settings, FlagsAreTrueOnlyForExactlyOne) {
-  const std::pair<const char*, bool> cases[] = {{"1", true}, {"0", false}, {"", false}, {"1 ", false},
+  const std::pair<const char*, bool> cases[] = {{"1", true},   {"0", false},    {"", false},   {"1 ", false},
                                                 {" 1", false}, {"true", false}, {"01", false}, {"11", false}};
   for (const auto& [text, flag] : cases) EXPECT_EQ(FlagFromText(text), flag) << "'" << text << "'";
   EXPECT_STREQ(FlagText(true), "1");
@@ -96,14 +96,6 @@ TEST(Settings, NoMusicFolderGivesAnEmptyDefault) {
   TestApp t;
   LoadSettings(t.app);
   EXPECT_EQ(t.state.MP3Folder, "");
-}
-
-TEST(Settings, OneTableNamesTheFourSettings) {
-  ASSERT_EQ(AllSettings.size(), 4u);
-  EXPECT_STREQ(AllSettings[0].Name, "Time");
-  EXPECT_STREQ(AllSettings[1].Name, "UseMidi");
-  EXPECT_STREQ(AllSettings[2].Name, "MP3Folder");
-  EXPECT_STREQ(AllSettings[3].Name, "SubfoldersOn");
 }
 
 }  // namespace

@@ -103,12 +103,6 @@ TEST_F(VolumeTest, UnreadableVolumeCountsAsSilence) {
   EXPECT_EQ(t.volume.midi, 0u);
 }
 
-TEST_F(VolumeTest, SetPacksLeftLowRightHigh) {
-  SetOutputVolume(t.app, 0x1234, 0xABCD);
-  EXPECT_EQ(t.volume.wave, 0xABCD1234u);
-  EXPECT_EQ(t.volume.midi, 0xABCD1234u);
-}
-
 TEST_F(VolumeTest, SecondMixerOnlyWhenTheFirstFails) {
   const std::vector<std::string> both = {MixerPrograms[0], MixerPrograms[1]};
   t.launcher.startable = {MixerPrograms[0], MixerPrograms[1]};

@@ -25,10 +25,7 @@ void FakeMainWindowView::SetCaption(const std::string& text) {
   if (onCaption) onCaption(text);
 }
 
-void FakeMainWindowView::SetItemText(int id, const std::string& text) {
-  items[id] = text;
-  ++itemWrites[id];
-}
+void FakeMainWindowView::SetItemText(int id, const std::string& text) { items[id] = text; }
 
 std::string FakeMainWindowView::ItemText(int id) {
   const auto it = items.find(id);
@@ -38,11 +35,6 @@ std::string FakeMainWindowView::ItemText(int id) {
 void FakeMainWindowView::Notice(const std::string& text) {
   notices.push_back(text);
   if (onNotice) onNotice();
-}
-
-void FakeMainWindowView::OpenMusicDialog() {
-  ++dialogOpens;
-  if (onMusicDialog) onMusicDialog();
 }
 
 void FakeSoundChannel::Close() {

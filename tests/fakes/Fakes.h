@@ -42,22 +42,20 @@ class FakeMainWindowView : public MainWindowView {
   int FocusedItem() override { return focused; }
   void FocusItem(int id) override { focused = id; }
   void Minimize() override { minimized = true; }
-  void OpenMusicDialog() override;
+  void OpenMusicDialog() override { ++dialogOpens; }
 
   std::string caption = "Timer";
   std::vector<std::string> captions;  // every caption set, in order
   std::map<int, std::string> items;
-  std::map<int, int> itemWrites;  // how often each control was written
   std::vector<std::string> notices;
   int beeps = 0;
   bool minimized = false;
   int focused = 0;
   int dialogOpens = 0;
-  // Runs inside Notice / OpenMusicDialog, as a nested message loop would.
+  // Runs inside Notice, as a nested message loop would.
   std::function<void()> onNotice;
   // Runs after each caption is set, so tests can see it among other calls.
   std::function<void(const std::string&)> onCaption;
-  std::function<void()> onMusicDialog;
 };
 
 class FakeMusicDialogView : public MusicDialogView {

@@ -39,7 +39,7 @@ class MainWindowTest : public QObject {
  private slots:
   void initTestCase() { QApplication::setStyle(new TimerStyle); }
 
-  void menuBarHasSixItemsWithMinimiseRightmost() {
+  void menuBarHasSixItemsWithMinimiseRightmostAndFixedSize() {
     WindowRig rig;
     QStringList labels;
     QList<QRect> rects;
@@ -54,59 +54,34 @@ class MainWindowTest : public QObject {
     QVERIFY(rects.last().right() >= rig.window.MenuBar()->width() - 12);
     QVERIFY(rects.last().left() > rects[4].right() + 20);
     QCOMPARE(rig.window.windowTitle(), QStringLiteral("Timer"));
-  }
-
-  void minimiseItemMinimises() {
-    WindowRig rig;
-    rig.window.MenuAction(CmdMinimize)->trigger();
-    QTRY_VERIFY(rig.window.isMinimized());
-  }
-
-  void fixedSizeNoMaximise() {
-    WindowRig rig;
+    // Fixed size, no maximise or minimise box: "__" minimises.
     QCOMPARE(rig.window.minimumSize(), rig.window.maximumSize());
     QVERIFY(!(rig.window.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(!(rig.window.windowFlags() & Qt::WindowMinimizeButtonHint));
     QVERIFY(rig.window.windowFlags() & Qt::WindowCloseButtonHint);
-    // The controls keep the template's order and proportions along the row.
-    QWidget* edit = rig.window.Item(IdTimeEdit);
-    QWidget* button = rig.window.Item(IdTimerButton);
-    QWidget* clock = rig.window.Item(IdClock);
-    QVERIFY(edit->geometry().right() < button->geometry().left());
-    QVERIFY(button->geometry().right() < clock->geometry().left());
-    QVERIFY(qAbs(edit->width() * 30 - button->width() * 40) <= 40 * 2);
+    rig.window.MenuAction(CmdMinimize)->trigger();
+    QTRY_VERIFY(rig.window.isMinimized());
   }
 
   void startUpLoadsSettingsBeforeTheLimit() {
-    TestApp fakes;
-    fakes.store.PutRaw("Software\\TimerZqv2010\\Time", "String Value", std::string("123456789012345", 16));
-    fakes.store.PutRaw("Software\\TimerZqv2010\\UseMidi", "String Value", std::string("0", 2));
-    fakes.clock.Set(9, 5, 7);
-    MainWindow window;
-    App app{AppState{}, Ports{window, fakes.sound, fakes.store, fakes.folders, fakes.listing, fakes.clock, fakes.volume,
-                              fakes.tunes, fakes.launcher, fakes.chooser}};
-    window.Start(app, false);
-    window.show();
-    QLineEdit* edit = window.TimeEdit();
-    QCOMPARE(edit->text(), QStringLiteral("123456789012345"));  // longer than the limit, kept whole
-    QCOMPARE(app.State.UseMidi, false);
-    QCOMPARE(app.State.NowSeconds, (9 * 60 + 5) * 60 + 7);  // the clock was read once
-    QCOMPARE(app.State.AlarmTime, -1);                      // the timer is not started
-    QCOMPARE(window.windowTitle(), QStringLiteral("Timer"));
-    edit->setFocus();
-    edit->end(false);
-    QTest::keyClick(edit, Qt::Key_9);
-    QCOMPARE(edit->text(), QStringLiteral("123456789012345"));  // can't grow
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClick(edit, Qt::Key_8);
-    QCOMPARE(edit->text(), QStringLiteral("1234567890123"));
+    WindowRig rig([](TestApp& fakes) {
+      fakes.store.PutRaw("Software\\TimerZqv2010\\Time", "String Value", std::string("123456789012345", 16));
+      fakes.store.PutRaw("Software\\TimerZqv2010\\UseMidi", "String Value", std::string("0", 2));
+      fakes.clock.Set(9, 5, 7);
+    });
+    QCOMPARE(rig.window.TimeEdit()->text(), QStringLiteral("123456789012345"));  // longer than the limit, kept whole
+    QCOMPARE(rig.app.State.UseMidi, false);
+    QCOMPARE(rig.app.State.NowSeconds, (9 * 60 + 5) * 60 + 7);  // the clock was read once
+    QCOMPARE(rig.app.State.AlarmTime, -1);                      // the timer is not started
+    QCOMPARE(rig.window.windowTitle(), QStringLiteral("Timer"));
   }
 
+  // The time's own letters are typed, not commands; typing stops at ten.
   void typingStopsAtTenCharacters() {
     WindowRig rig;
-    QTest::keyClicks(rig.window.TimeEdit(), "123456789012");
-    QCOMPARE(rig.window.TimeEdit()->text(), QStringLiteral("1234567890"));
+    QTest::keyClicks(rig.window.TimeEdit(), "8:30 pm1234");
+    QCOMPARE(rig.window.TimeEdit()->text(), QStringLiteral("8:30 pm123"));
+    QVERIFY(!Played(rig.fakes.sound));
   }
 
   void keys_data() {
@@ -183,32 +158,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(edit, QStringLiteral("20"));
       }
     }
-  }
-
-  // Alt+t is also the Timer button's mnemonic; the accelerator claims the key
-  // before any shortcut sees it, so the timer starts once, at once.
-  void acceleratorKeysAreNotShortcuts() {
-    WindowRig rig;
-    for (auto [key, mods, text] :
-         {std::tuple{Qt::Key_T, Qt::AltModifier, "t"}, std::tuple{Qt::Key_G, Qt::NoModifier, "g"},
-          std::tuple{Qt::Key_Return, Qt::NoModifier, "\r"}}) {
-      QKeyEvent override(QEvent::ShortcutOverride, key, mods, QString::fromLatin1(text));
-      override.ignore();
-      QApplication::sendEvent(rig.window.TimeEdit(), &override);
-      QVERIFY(override.isAccepted());
-    }
-    QKeyEvent other(QEvent::ShortcutOverride, Qt::Key_B, Qt::AltModifier, QStringLiteral("b"));
-    other.ignore();
-    QApplication::sendEvent(rig.window.TimerButton(), &other);
-    QVERIFY(!other.isAccepted());
-    QCOMPARE(rig.fakes.store.writes, 0);  // claiming a key runs nothing by itself
-  }
-
-  void timeCanBeTypedWithItsLetters() {
-    WindowRig rig;
-    QTest::keyClicks(rig.window.TimeEdit(), "8:30 pm");
-    QCOMPARE(rig.window.TimeEdit()->text(), QStringLiteral("8:30 pm"));
-    QVERIFY(!Played(rig.fakes.sound));
   }
 
   void tabTogglesBetweenTimeBoxAndButton() {
@@ -315,50 +264,30 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.app.State.NowSeconds, 10 * 3600 + 5);
   }
 
-  void alarmMessageShownInABox() {
-    WindowRig rig;
-    rig.app.State.AlarmMessage = "Tea is ready";
-    QString title, text;
-    bool noIcon = false;
-    int buttons = 0;
-    ModalHandler handler([&](QWidget* modal) {
-      auto* box = qobject_cast<QMessageBox*>(modal);
-      QVERIFY(box);
-      title = box->windowTitle();
-      text = box->text();
-      noIcon = box->icon() == QMessageBox::NoIcon;
-      buttons = static_cast<int>(box->buttons().size());
-      box->button(QMessageBox::Ok)->click();
-    });
-    rig.window.SetItemText(IdTimeEdit, "0");
-    RunCommand(rig.app, CmdStartTimer);
-    rig.window.Tick();
-    QCOMPARE(title, QStringLiteral("Tovin's Timer"));
-    QCOMPARE(text, QStringLiteral("Tea is ready"));
-    QVERIFY(noIcon);
-    QCOMPARE(buttons, 1);
-  }
-
   // With the window's own one-second timer: the alarm fires at a tick, its
-  // message box opens inside that tick, and later ticks still arrive.
+  // message box (title, text, no icon, one button) opens inside that tick,
+  // and later ticks still arrive.
   void ticksGoOnWhileTheAlarmMessageIsOpen() {
-    TestApp fakes;
-    fakes.clock.Set(10, 0, 0);
-    MainWindow window;
-    App app{AppState{}, Ports{window, fakes.sound, fakes.store, fakes.folders, fakes.listing, fakes.clock, fakes.volume,
-                              fakes.tunes, fakes.launcher, fakes.chooser}};
-    window.Start(app, true);
-    window.show();
+    WindowRig rig({}, true);
+    TestApp& fakes = rig.fakes;
+    MainWindow& window = rig.window;
+    App& app = rig.app;
     app.State.AlarmMessage = "Tea is ready";
     std::size_t checksWhenShown = 0;
     bool nestedTicks = false;
     ModalHandler handler([&](QWidget* modal) {
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      QVERIFY(box);
+      QCOMPARE(box->windowTitle(), QStringLiteral("Tovin's Timer"));
+      QCOMPARE(box->text(), QStringLiteral("Tea is ready"));
+      QCOMPARE(box->icon(), QMessageBox::NoIcon);
+      QCOMPARE(box->buttons().size(), 1);
       checksWhenShown = fakes.sound.log.size();
       fakes.clock.Advance(1);
       // KeepPlaying asks the channel at every tick: new questions mean ticks.
       QTRY_VERIFY_WITH_TIMEOUT(fakes.sound.log.size() > checksWhenShown, 3000);
       nestedTicks = window.ItemText(IdClock) == FormatClock(10, 0, 1);
-      qobject_cast<QMessageBox*>(modal)->button(QMessageBox::Ok)->click();
+      box->button(QMessageBox::Ok)->click();
     });
     window.SetItemText(IdTimeEdit, "0");
     RunCommand(app, CmdStartTimer);  // fires at the next tick

@@ -17,12 +17,14 @@ struct WindowRig {
   App app{AppState{}, Ports{window, fakes.sound, fakes.store, fakes.folders, fakes.listing, fakes.clock, fakes.volume,
                             fakes.tunes, fakes.launcher, fakes.chooser}};
 
-  // Ticks are driven by the test; the clock is the fake one.
-  explicit WindowRig(bool show = true) {
+  // Ticks are driven by the test unless `timers`; the clock is the fake one.
+  // `prepare` sets up the fakes before the window starts.
+  explicit WindowRig(const std::function<void(TestApp&)>& prepare = {}, bool timers = false) {
     fakes.clock.Set(10, 0, 0);
     fakes.launcher.startable = {"pavucontrol"};
-    window.Start(app, false);
-    if (show) window.show();
+    if (prepare) prepare(fakes);
+    window.Start(app, timers);
+    window.show();
   }
 };
 

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include "SmfReader.h"
@@ -43,25 +42,28 @@ TEST(TuneCompiler, WritesFormatOneWithATempoTrackAndOneTrackPerPart) {
   EXPECT_DOUBLE_EQ(smf.Seconds(), 2.0);  // one bar of 4/4 at 120
 }
 
-TEST(TuneCompiler, PitchesOctavesAndLengthsCarryOver) {
-  Smf smf = CompileOk(Header + "time 8/4\nsection a\nmel: c4e d eb5 f#3q bb a4h\n");
-  std::vector<int> pitches, starts;
-  for (const SmfNote& n : smf.tracks[1].notes) {
-    pitches.push_back(n.pitch);
-    starts.push_back(static_cast<int>(n.start));
+// Pitches, octaves and lengths carry over from note to note; each note's
+// start shows the length of the one before.
+TEST(TuneCompiler, PitchesOctavesAndLengths) {
+  const struct {
+    const char* music;
+    std::vector<int> pitches, starts;
+    int end;
+  } cases[] = {
+      {"c4e d eb5 f#3q bb a4h", {60, 62, 75, 54, 58, 69}, {0, 48, 96, 144, 240, 336}, 528},
+      {"cq. de ee3 e e gh+e rs fs.", {60, 62, 64, 64, 64, 67, 65}, {0, 144, 192, 224, 256, 288, 552}, 588},
+  };
+  for (const auto& c : cases) {
+    Smf smf = CompileOk(Header + "time 8/4\nsection a\nmel: " + c.music + "\n");
+    std::vector<int> pitches, starts;
+    for (const SmfNote& n : smf.tracks[1].notes) {
+      pitches.push_back(n.pitch);
+      starts.push_back(static_cast<int>(n.start));
+    }
+    EXPECT_EQ(pitches, c.pitches) << c.music;
+    EXPECT_EQ(starts, c.starts) << c.music;
+    EXPECT_EQ(smf.tracks[1].endTick, c.end) << c.music;
   }
-  EXPECT_EQ(pitches, (std::vector<int>{60, 62, 75, 54, 58, 69}));
-  EXPECT_EQ(starts, (std::vector<int>{0, 48, 96, 144, 240, 336}));
-  EXPECT_EQ(smf.tracks[1].endTick, 528);
-}
-
-TEST(TuneCompiler, LengthsDotsTripletsAndJoins) {
-  // Each note's start shows the length of the one before.
-  Smf smf = CompileOk(Header + "time 8/4\nsection a\nmel: cq. de ee3 e e gh+e rs fs.\n");
-  std::vector<int> starts;
-  for (const SmfNote& n : smf.tracks[1].notes) starts.push_back(static_cast<int>(n.start));
-  EXPECT_EQ(starts, (std::vector<int>{0, 144, 192, 224, 256, 288, 552}));
-  EXPECT_EQ(smf.tracks[1].endTick, 588);
 }
 
 TEST(TuneCompiler, ArticulationTiesAndChords) {
@@ -152,35 +154,26 @@ TEST_P(RejectedSource, NamesTheFileAndLine) {
 INSTANTIATE_TEST_SUITE_P(
     TuneCompiler, RejectedSource,
     testing::Values(BadSource{"", 1, "no track"}, BadSource{"tempo 100\ntrack m\n", 2, "no section"},
-                    BadSource{"tempo fast\n", 1, "tempo"}, BadSource{"tempo 1000\n", 1, "10 to 400"},
-                    BadSource{"time 3/5\n", 1, "1, 2, 4, 8"}, BadSource{"tune x\n", 1, "unknown line"},
-                    BadSource{"track m program=kazoo\n", 1, "instrument"},
-                    BadSource{"track m\ntrack m\n", 2, "second track"}, BadSource{"track m volume=200\n", 1, "volume"},
+                    BadSource{"tempo 1000\n", 1, "10 to 400"}, BadSource{"time 3/5\n", 1, "1, 2, 4, 8"},
+                    BadSource{"tune x\n", 1, "unknown line"}, BadSource{"track m program=kazoo\n", 1, "instrument"},
+                    BadSource{"track m\ntrack m\n", 2, "second track"},
                     BadSource{"track m\nm: c\n", 2, "before the first 'section'"},
                     BadSource{TRACKS "section a\nx: c\n", 5, "no track named"},
                     BadSource{TRACKS "section a\nm: c d e f | g\n\nm: h\n", 7, "unexpected"},
                     BadSource{TRACKS "section a\nm: c d e | f g a b\n", 5, "this bar lasts 3 quarter notes"},
                     BadSource{TRACKS "section a pickup=e\nm: cq | d e f g\n", 5, "pickup"},
                     BadSource{TRACKS "section a\nm: c d e f g\n", 5, "last bar"},
-                    BadSource{TRACKS "section a\nm: cw\n\nb: cw cq\n", 7, "lasts"},
                     BadSource{TRACKS "section a\nm: c12\n", 5, "one digit"},
                     BadSource{TRACKS "section a\nm: a9\n", 5, "MIDI range"},
-                    BadSource{TRACKS "section a\nm: c###\n", 5, "accidentals"},
                     BadSource{TRACKS "section a\nm: [c e g\n", 5, "closing"},
                     BadSource{TRACKS "section a\nm: [c c]w\n", 5, "twice"},
-                    BadSource{TRACKS "section a\nm: []w\n", 5, "empty chord"},
                     BadSource{TRACKS "section a\nm: ch~ dh\n", 5, "same pitch"},
-                    BadSource{TRACKS "section a\nm: ch~ rh\n", 5, "rest"},
                     BadSource{TRACKS "section a\nm: cw~\nsection b\nm: cw\n", 5, "at the end of the section"},
                     BadSource{TRACKS "section a\nm: cq'' d e f\n", 5, "articulation"},
-                    BadSource{TRACKS "section a\nm: cq'_ d e f\n", 5, "staccato and tenuto"},
-                    BadSource{TRACKS "section a\nm: ct... d\n", 5, "smallest tick"},
                     BadSource{TRACKS "section a\nm: !< c d e f\n", 5, "hairpin"},
-                    BadSource{TRACKS "section a\nm: !f !< c d e !p f\n", 5, "crescendo"},
                     BadSource{TRACKS "section a\nm: !loud c\n", 5, "unknown mark"},
                     BadSource{TRACKS "section a\nm: @>50 cw @60\n", 5, "glide"},
                     BadSource{TRACKS "section a\nm: cw\nplay a z\n", 6, "no section named"},
-                    BadSource{TRACKS "section a\nm: cw\nplay a*17\n", 6, "repeat count"},
                     BadSource{TRACKS "section a\nm: cw\nplay a*16 a*16 a*16 a*16 a*16 a*16 a*16 a*16 "
                                      "a*16 a*16 a*16 a*16 a*16 a*16 a*16 a*16 a\n",
                               6, "more than 256"},
@@ -201,51 +194,6 @@ TEST(TuneCompiler, StopsAtItsLimitsWithAnError) {
   std::string longest = "tempo 10\ntime 32/2\ntrack m\nsection a\nm: cw+w+w+w+w+w+w+w+w+w+w+w+w+w+w+w\nplay";
   for (int i = 0; i < 16; ++i) longest += " a*16";
   EXPECT_TRUE(CompileTune(longest, "long.tune").ok());
-}
-
-// Mangled versions of the real tunes: each gives a playable file or an error
-// with a line number, never a crash, a hang or a malformed file.
-TEST(TuneCompiler, SurvivesMangledSources) {
-  const std::string alphabet = "|[]~!@#'.>_<*=:+/0123456789abcdefgqrsthw \n";
-  std::mt19937 random(20261207);  // fixed: the same cases on every run
-  int compiled = 0, rejected = 0;
-  for (char letter = 'A'; letter <= 'Z'; ++letter) {
-    std::ifstream in(std::string(TUNES_DIR) + "/src/" + letter + ".tune", std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string original = text.str();
-    ASSERT_FALSE(original.empty()) << letter;
-    for (int round = 0; round < 60; ++round) {
-      std::string source = original;
-      int edits = 1 + static_cast<int>(random() % 4);
-      for (int e = 0; e < edits && !source.empty(); ++e) {
-        std::size_t at = random() % source.size();
-        switch (random() % 3) {
-          case 0:
-            source[at] = alphabet[random() % alphabet.size()];
-            break;
-          case 1:
-            source.erase(at, 1 + random() % 8);
-            break;
-          default:
-            source.insert(at, source.substr(random() % source.size(), 1 + random() % 40));
-            break;
-        }
-      }
-      TuneCompileResult result = CompileTune(source, "m.tune");
-      if (result.ok()) {
-        Smf smf;
-        EXPECT_EQ(ReadSmf(result.midi, smf), "") << source;
-        ++compiled;
-      } else {
-        EXPECT_EQ(result.error.rfind("m.tune:", 0), 0u) << result.error;
-        EXPECT_TRUE(result.midi.empty());
-        ++rejected;
-      }
-    }
-  }
-  EXPECT_GT(compiled, 0);
-  EXPECT_GT(rejected, 0);
 }
 
 // ---- The command-line tool ----
@@ -290,36 +238,32 @@ class TuneTool : public testing::Test {
   std::filesystem::path dir_;
 };
 
-TEST_F(TuneTool, WritesTheCompiledTune) {
-  std::string source = Header + "section a\nmel: c4q d e f\n";
-  WriteFile(dir_ / "in.tune", source);
-  WriteFile(dir_ / "out.mid", "old contents");
-  EXPECT_EQ(Run("in.tune", "out.mid"), 0);
-  EXPECT_EQ(ReadFile(dir_ / "out.mid"), CompileTune(source, "x").midi);
-  EXPECT_EQ(Files(), (std::vector<std::string>{"in.tune", "out.mid", "stderr", "stdout"}));
-}
+// A missing or bad source, or a target that cannot be replaced, fails with
+// the file named and leaves no half or temporary file; a good one is written.
+TEST_F(TuneTool, WritesTheWholeTuneOrNothing) {
+  const std::vector<std::string> names = {"in.tune", "out.mid", "stderr", "stdout"};
+  EXPECT_NE(Run("in.tune", "out.mid"), 0);
+  EXPECT_NE(ReadFile(dir_ / "stderr").find("in.tune"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "out.mid"));
 
-TEST_F(TuneTool, ABadSourceLeavesTheOutputUntouched) {
   WriteFile(dir_ / "in.tune", Header + "section a\nmel: c4q d e f\nmel: x\n");
   WriteFile(dir_ / "out.mid", "old contents");
   EXPECT_NE(Run("in.tune", "out.mid"), 0);
   EXPECT_EQ(ReadFile(dir_ / "out.mid"), "old contents");
   EXPECT_NE(ReadFile(dir_ / "stderr").find("in.tune:6: "), std::string::npos) << ReadFile(dir_ / "stderr");
-  EXPECT_EQ(Files(), (std::vector<std::string>{"in.tune", "out.mid", "stderr", "stdout"}));  // no temporary left
-}
+  EXPECT_EQ(Files(), names);
 
-TEST_F(TuneTool, AnUnwritableTargetLeavesNoTemporaryFile) {
-  WriteFile(dir_ / "in.tune", Header + "section a\nmel: c4q d e f\n");
+  const std::string good = Header + "section a\nmel: c4q d e f\n";
+  WriteFile(dir_ / "in.tune", good);
+  EXPECT_EQ(Run("in.tune", "out.mid"), 0);
+  EXPECT_EQ(ReadFile(dir_ / "out.mid"), CompileTune(good, "x").midi);
+  EXPECT_EQ(Files(), names);
+
+  std::filesystem::remove(dir_ / "out.mid");
   std::filesystem::create_directory(dir_ / "out.mid");  // rename cannot replace a folder
   EXPECT_NE(Run("in.tune", "out.mid"), 0);
   EXPECT_TRUE(std::filesystem::is_directory(dir_ / "out.mid"));
-  EXPECT_EQ(Files(), (std::vector<std::string>{"in.tune", "out.mid", "stderr", "stdout"}));
-}
-
-TEST_F(TuneTool, AMissingSourceIsReported) {
-  EXPECT_NE(Run("absent.tune", "out.mid"), 0);
-  EXPECT_FALSE(std::filesystem::exists(dir_ / "out.mid"));
-  EXPECT_NE(ReadFile(dir_ / "stderr").find("absent.tune"), std::string::npos);
+  EXPECT_EQ(Files(), names);
 }
 
 }  // namespace

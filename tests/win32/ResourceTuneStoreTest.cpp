@@ -59,15 +59,12 @@ TEST_F(ResourceTuneStoreTest, WrittenFileIsByteIdenticalAndReplacesAnOlderOne) {
   EXPECT_EQ(ReadWholeFile(path), std::string(*bytes));
 }
 
-TEST_F(ResourceTuneStoreTest, MissingTuneLeavesTheFileAlone) {
+TEST_F(ResourceTuneStoreTest, MissingTuneOrUnwritableFileIsReported) {
   {
     std::ofstream old(path, std::ios::binary);
     old << "previous tune";
   }
   EXPECT_FALSE(WriteResourceToFile(app, "q", TuneResourceType, path));
-  EXPECT_EQ(ReadWholeFile(path), "previous tune");
-}
-
-TEST_F(ResourceTuneStoreTest, UnwritableFileIsReported) {
+  EXPECT_EQ(ReadWholeFile(path), "previous tune");  // left alone
   EXPECT_FALSE(WriteResourceToFile(app, "a", TuneResourceType, "C:\\no such folder\\Temp.mid"));
 }

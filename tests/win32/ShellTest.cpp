@@ -10,6 +10,7 @@
 #include "Win32.h"
 #include "Win32Adapters.h"
 #include "app/Ids.h"
+#include "app/Tooltips.h"
 
 namespace {
 struct ShellTestProgram {
@@ -68,7 +69,6 @@ class ShellTest : public ::testing::Test {
   }
   std::string Text(int id) { return WindowText(GetDlgItem(main, id)); }
   void Command(int id) { SendMessageA(main, WM_COMMAND, static_cast<WPARAM>(id), 0); }
-  void Tick() { SendMessageA(main, WM_TIMER, TimerId, 0); }
   static WPARAM Wheel(short delta, WORD keys) { return MAKEWPARAM(keys, static_cast<WORD>(delta)); }
 
   HINSTANCE instance = nullptr;
@@ -120,28 +120,6 @@ TEST_F(ShellTest, StartUpFillsShowsAndCentresTheWindow) {
   EXPECT_NE(style & WS_SYSMENU, 0);
 }
 
-TEST_F(ShellTest, TemplateHoldsTheControlsOfTheMainWindow) {
-  Start();
-  struct Case {
-    int id;
-    const char* className;
-    const char* text;
-  };
-  for (const Case c : {Case{IdTimeEdit, "Edit", ""}, Case{IdTimerButton, "Button", "&Timer"},
-                       Case{IdAlarmDisplay, "Static", ""}, Case{IdClock, "Static", ""}}) {
-    const HWND control = GetDlgItem(main, c.id);
-    ASSERT_NE(control, nullptr) << c.id;
-    char className[32] = {};
-    GetClassNameA(control, className, sizeof className);
-    EXPECT_STRCASEEQ(className, c.className) << c.id;
-    if (c.id != IdClock) {
-      EXPECT_EQ(WindowText(control), c.text) << c.id;
-    }
-  }
-  EXPECT_NE(GetWindowLongA(GetDlgItem(main, IdTimeEdit), GWL_STYLE) & ES_CENTER, 0);
-  EXPECT_EQ(GetWindowLongA(GetDlgItem(main, IdTimerButton), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-}
-
 TEST_F(ShellTest, MenuBarHasSixItemsWithMinimiseAtTheRight) {
   Start();
   const HMENU menu = GetMenu(main);
@@ -191,18 +169,13 @@ TEST_F(ShellTest, TooltipsCoverTheMenuItemsThenTheControls) {
   EXPECT_EQ(SendMessageW(Tooltip(), TTM_GETMAXTIPWIDTH, 0, 0), 250);
   EXPECT_EQ(SendMessageW(Tooltip(), TTM_GETDELAYTIME, TTDT_INITIAL, 0), 200);
 
-  const wchar_t* menuTexts[] = {L"Play songs (shortcut key = G)",
-                                L"Stop playing songs (shortcut key = S)",
-                                L"Volume control (shortcut key = V), or hold down CTRL key and spin the mousewheel",
-                                L"Set folder for MP3 songs (shortcut key = F)",
-                                L"Help about this program (shortcut key = H)",
-                                L"Minimize"};
   for (int i = 0; i < 6; ++i) {
     const Tool tool = ToolAt(i);
     EXPECT_EQ(tool.id, static_cast<UINT_PTR>(i));
     EXPECT_EQ(tool.flags & 0x0113, 0x0112u);
     EXPECT_LT(tool.rect.top, 0) << "the menu bar lies above the client area";
-    EXPECT_EQ(tool.text, menuTexts[i]);
+    const std::string text = MenuTooltipText(MainMenuItems[i].Id);
+    EXPECT_EQ(tool.text, std::wstring(text.begin(), text.end()));
   }
   // The entry box and the Timer button are tools of their own; the static
   // texts are areas of the main window.
@@ -214,21 +187,6 @@ TEST_F(ShellTest, TooltipsCoverTheMenuItemsThenTheControls) {
     EXPECT_GE(tool.rect.top, 0);
   }
   EXPECT_EQ(ToolAt(8).text, L"The current time");
-}
-
-TEST_F(ShellTest, TimerCommandAndTicksCountDownInTheCaption) {
-  Start();
-  Tick();
-  EXPECT_EQ(Text(IdClock), "10:00:00 am");
-  SetDlgItemTextA(main, IdTimeEdit, " 20 ");
-  Command(IdTimerButton);
-  EXPECT_EQ(WindowText(main), "Timer started");
-  EXPECT_EQ(Text(IdAlarmDisplay), "20");
-  EXPECT_EQ(Setting("Time"), "20");
-  Program().clock.Advance(1);
-  Tick();
-  EXPECT_EQ(WindowText(main), "19 minutes left");
-  EXPECT_EQ(Text(IdClock), "10:00:01 am");
 }
 
 TEST_F(ShellTest, TabCommandMovesTheFocusBetweenEntryAndButton) {
@@ -255,31 +213,6 @@ TEST_F(ShellTest, WheelChangesMinutesOrWithCtrlTheVolume) {
   SendMessageA(main, WM_MOUSEWHEEL, Wheel(-120, MK_CONTROL | MK_LBUTTON), 0);
   EXPECT_EQ(Program().volume.wave, 0u);
   EXPECT_EQ(Text(IdTimeEdit), "20");
-}
-
-TEST_F(ShellTest, ControlsArePaintedYellowWithBlueText) {
-  Start();
-  const HDC dc = CreateCompatibleDC(nullptr);
-  for (const UINT message : {UINT{WM_CTLCOLOREDIT}, UINT{WM_CTLCOLORSTATIC}, UINT{0x0019}}) {
-    SetBkColor(dc, RGB(0, 0, 0));
-    SetTextColor(dc, RGB(0, 0, 0));
-    const LRESULT brush = SendMessageA(main, message, reinterpret_cast<WPARAM>(dc), 0);
-    EXPECT_EQ(static_cast<std::uintptr_t>(brush), TheApp().State.BackgroundBrush);
-    EXPECT_EQ(GetBkColor(dc), 0x00DDFFFFu);
-    EXPECT_EQ(GetTextColor(dc), 0x00AA0000u);
-  }
-  DeleteDC(dc);
-}
-
-TEST_F(ShellTest, MinimiseItemAndCloseBox) {
-  Start();
-  Command(CmdMinimize);
-  EXPECT_TRUE(IsIconic(main));
-  SendMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
-  EXPECT_FALSE(IsWindow(main));
-  MSG message;
-  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(message.wParam, 0u);
 }
 
 TEST_F(ShellTest, MusicDialogShowsTogglesAndTakesOverOnClosing) {
