@@ -98,17 +98,17 @@ bool MakeSineMp3(const std::string& path, double seconds, int amplitude) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::string TinyMidi() {
-  // Format 0, 480 ticks a quarter at 120 a minute: a piano C major chord held
-  // for 960 ticks, one second.
-  static const char bytes[] =
-      "MThd\0\0\0\x06\0\0\0\x01\x01\xE0"
-      "MTrk\0\0\0\x20"
-      "\0\xC0\0"
-      "\0\x90\x3C\x6E\0\x90\x40\x6E\0\x90\x43\x6E"
-      "\x87\x40\x80\x3C\0\0\x80\x40\0\0\x80\x43\0"
-      "\0\xFF\x2F\0";
-  return std::string(bytes, sizeof bytes - 1);
+std::string TinyMidi(double seconds) {
+  // Format 0, 480 ticks a quarter at 120 a minute (960 ticks a second): a
+  // piano C major chord held for the given time.
+  const auto ticks = static_cast<std::uint32_t>(seconds * 960) & 0x3FFF;  // two length bytes
+  std::string track("\0\xC0\0\0\x90\x3C\x6E\0\x90\x40\x6E\0\x90\x43\x6E", 15);
+  track += static_cast<char>(0x80 | (ticks >> 7));
+  track += static_cast<char>(ticks & 0x7F);
+  track += std::string("\x80\x3C\0\0\x80\x40\0\0\x80\x43\0\0\xFF\x2F\0", 15);
+  std::string midi("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk\0\0\0", 21);
+  midi += static_cast<char>(track.size());
+  return midi + track;
 }
 
 int PeakOfRawSamples(const std::string& path, int channel, std::size_t maxBytes, std::size_t fromByte) {

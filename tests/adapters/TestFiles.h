@@ -30,7 +30,7 @@ std::string SineWav(double seconds, int amplitude);
 // Encodes a sine with lame into path; false when lame could not do it.
 bool MakeSineMp3(const std::string& path, double seconds, int amplitude);
 // A standard MIDI file: one piano chord held for a second.
-std::string TinyMidi();
+std::string TinyMidi(double seconds = 1.0);
 
 // The largest absolute 16-bit sample in (at most the first maxBytes of) a
 // raw little-endian stereo sample file, as SDL's disk audio driver writes
