@@ -18,6 +18,7 @@
 
 #include "EnvGuard.h"
 #include "Fakes.h"
+#include "PosixTestGuards.h"
 #include "PosixFolderListing.h"
 #include "SdlSoundChannel.h"
 #include "TestFiles.h"
@@ -51,40 +52,6 @@ struct MusicRig {
 
 bool DefinedMode(const std::string& mode) { return mode.empty() || mode == "stopped" || mode == "playing"; }
 
-// Any case that blocks (a FIFO opened for reading, a device read without end,
-// a walk that never ends) ends the test binary with its name instead of
-// waiting for the test runner's timeout.
-class HangGuard {
- public:
-  explicit HangGuard(const std::string& what, unsigned seconds = 120) {
-    std::snprintf(what_, sizeof what_, "hung: %s\n", what.c_str());
-    signal(SIGALRM, [](int) {
-      (void)!write(2, what_, std::strlen(what_));
-      _exit(3);
-    });
-    alarm(seconds);
-  }
-  ~HangGuard() { alarm(0); }
-
- private:
-  static inline char what_[256];
-};
-
-// The superuser reads through any permission bits; to see an unreadable file
-// or folder as a user does, the test runs as "nobody" meanwhile.
-class AsNobody {
- public:
-  AsNobody() {
-    if (geteuid() == 0) active_ = seteuid(65534) == 0;
-  }
-  ~AsNobody() {
-    if (active_) (void)!seteuid(0);
-  }
-
- private:
-  bool active_ = false;
-};
-
 // Removes a tree by relative names, so depth beyond the path limit is no
 // obstacle.
 void RemoveTreeAt(int parent, const char* name) {
@@ -102,17 +69,6 @@ void RemoveTreeAt(int parent, const char* name) {
     closedir(dir);
   }
   unlinkat(parent, name, AT_REMOVEDIR);
-}
-
-void MakeSocket(const std::string& path) {
-  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_GE(fd, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  ASSERT_LT(path.size(), sizeof address.sun_path);
-  path.copy(address.sun_path, path.size());
-  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  close(fd);
 }
 
 std::string RandomBytes(std::size_t size, unsigned seed) {

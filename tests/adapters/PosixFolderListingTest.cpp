@@ -56,17 +56,6 @@ std::vector<std::tuple<std::string, std::uint32_t, std::uint64_t>> List(PosixFol
 
 void MakeFifo(const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }
 
-void MakeSocket(const std::string& path) {
-  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-  ASSERT_GE(fd, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  ASSERT_LT(path.size(), sizeof address.sun_path);
-  path.copy(address.sun_path, path.size());
-  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  close(fd);
-}
-
 constexpr std::uint32_t Dir = FileAttrDirectory;
 constexpr std::uint32_t Arc = FileAttrArchive;
 constexpr std::uint32_t Hid = FileAttrHidden;

@@ -1,8 +1,11 @@
 // Temporary folders and test media for the adapter tests.
 #include "TestFiles.h"
 
+#include <gtest/gtest.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -129,4 +132,15 @@ int PeakOfRawSamples(const std::string& path, int channel, std::size_t maxBytes,
     total += got;
   }
   return peak;
+}
+
+void MakeSocket(const std::string& path) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(path.size(), sizeof address.sun_path);
+  path.copy(address.sun_path, path.size());
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  close(fd);
 }

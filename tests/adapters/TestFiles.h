@@ -37,3 +37,6 @@ std::string TinyMidi(double seconds = 1.0);
 // it: of both channels (-1), the left (0) or the right (1).
 int PeakOfRawSamples(const std::string& path, int channel = -1, std::size_t maxBytes = 256u << 20,
                      std::size_t fromByte = 0);
+
+// A Unix socket at the path (a directory entry that is no file to play).
+void MakeSocket(const std::string& path);

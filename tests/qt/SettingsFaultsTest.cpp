@@ -15,45 +15,13 @@
 #include <random>
 
 #include "Fakes.h"
+#include "PosixTestGuards.h"
 #include "QtKeyValueStore.h"
 #include "settings/Settings.h"
 
 namespace {
 
-constexpr uid_t Nobody = 65534;
-
-// Whatever blocks (a FIFO opened for reading, a device read without end)
-// ends the test binary with its name instead of the runner's timeout.
-class HangGuard {
- public:
-  explicit HangGuard(const char* what, unsigned seconds = 60) {
-    std::snprintf(what_, sizeof what_, "hung: %s\n", what);
-    signal(SIGALRM, [](int) {
-      (void)!write(2, what_, std::strlen(what_));
-      _exit(3);
-    });
-    alarm(seconds);
-  }
-  ~HangGuard() { alarm(0); }
-
- private:
-  static inline char what_[128];
-};
-
-// The superuser reads and writes through any permission bits; to see the
-// file as its user does, the test acts as "nobody" meanwhile.
-class AsNobody {
- public:
-  AsNobody() {
-    if (geteuid() == 0) active_ = seteuid(Nobody) == 0;
-  }
-  ~AsNobody() {
-    if (active_) (void)!seteuid(0);
-  }
-
- private:
-  bool active_ = false;
-};
+constexpr uid_t Nobody = NobodyUid;
 
 struct Loaded {
   std::string time;
