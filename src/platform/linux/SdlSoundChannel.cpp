@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -87,12 +88,7 @@ SdlSoundChannel::SdlSoundChannel() = default;
 
 SdlSoundChannel::~SdlSoundChannel() {
   Close();
-  if (deviceOpen_) {
-    Mix_SetPostMix(nullptr, nullptr);
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  }
+  CloseDevice();
 }
 
 std::string SdlSoundChannel::SoundFontPath() {
@@ -134,6 +130,18 @@ bool SdlSoundChannel::OpenDevice() {
   deviceOpen_ = true;
   lastDeviceFailure_.reset();
   return true;
+}
+
+void SdlSoundChannel::CloseDevice() {
+  if (!deviceOpen_) return;
+  Mix_SetPostMix(nullptr, nullptr);
+  Mix_CloseAudio();
+  Mix_Quit();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  deviceOpen_ = false;
+  // The synthesizer and SoundFont went with the song; hand their pages back
+  // to the system rather than keep them for the rest of the day.
+  malloc_trim(0);
 }
 
 void SdlSoundChannel::ApplyGain(void* self, std::uint8_t* stream, int length) {
@@ -185,6 +193,12 @@ void SdlSoundChannel::Play() {
 }
 
 std::string SdlSoundChannel::Mode() {
-  if (music_ == nullptr) return {};
+  if (music_ == nullptr) {
+    // Asked once a second: with nothing open the music is over (Stop, or a
+    // song that could not open), so the device goes and the sound server
+    // idles. Between songs nobody asks, and the device stays.
+    CloseDevice();
+    return {};
+  }
   return Mix_PlayingMusic() != 0 ? "playing" : "stopped";
 }

@@ -18,6 +18,7 @@ struct SDL_RWops;
 //   SdlOutputVolume volume(sound);
 // Without a usable audio device every open fails quietly (and the mode stays
 // empty); the device is tried again at a later song, at most every few seconds.
+// The device is closed again once the mode is asked with no song open.
 class SdlSoundChannel : public SoundChannel {
  public:
   SdlSoundChannel();
@@ -32,8 +33,8 @@ class SdlSoundChannel : public SoundChannel {
   // whole, so one of more than 16 MB is refused.
   void Open(const std::string& path) override;
   void Play() override;
-  // "" with nothing open, "playing", or "stopped" once the song has ended or
-  // could not play.
+  // "" with nothing open (and then the audio device is closed too),
+  // "playing", or "stopped" once the song has ended or could not play.
   std::string Mode() override;
 
   // The program's own output gain, left level in the low 16 bits, right in
@@ -47,6 +48,7 @@ class SdlSoundChannel : public SoundChannel {
 
  private:
   bool OpenDevice();
+  void CloseDevice();
   static void ApplyGain(void* self, std::uint8_t* stream, int length);
 
   _Mix_Music* music_ = nullptr;
