@@ -124,6 +124,7 @@ TEST_F(SdlSoundChannelTest, PlayingUntilTheEndOrAClose) {
     EXPECT_EQ(channel.Mode(), "playing") << song;  // a second-long song has only begun
     channel.Close();
     EXPECT_EQ(channel.Mode(), "") << song;
+    EXPECT_FALSE(channel.DeviceOpen()) << song;  // asked with nothing open: the device is closed
   }
 }
 

@@ -58,6 +58,10 @@ class LazySoundTest : public QObject {
     QCOMPARE(volume.GetWaveVolume(), std::optional<std::uint32_t>(0x40004000));
     channel.Close();
     QCOMPARE(channel.Mode(), std::string());
+    QVERIFY(!channel.Loaded());  // the music is over: the sound stack goes
+    channel.Open(path);          // and comes back at the next song
+    QVERIFY(channel.Loaded());
+    QVERIFY(!channel.Mode().empty());
   }
 };
 

@@ -2,6 +2,7 @@
 #include "LazySound.h"
 
 #include <dlfcn.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <climits>
@@ -19,9 +20,7 @@ std::string ProgramFolder() {
 
 LazySoundChannel::LazySoundChannel(std::vector<std::string> modulePaths) : paths_(std::move(modulePaths)) {}
 
-// The module stays loaded: the channel it made is gone, but SDL may still
-// hold threads or handlers in it until the process ends.
-LazySoundChannel::~LazySoundChannel() = default;
+LazySoundChannel::~LazySoundChannel() { Unload(); }
 
 std::vector<std::string> LazySoundChannel::DefaultModulePaths() {
   const std::string folder = ProgramFolder();
@@ -31,24 +30,40 @@ std::vector<std::string> LazySoundChannel::DefaultModulePaths() {
 
 bool LazySoundChannel::Load() {
   if (real_) return true;
-  if (tried_) return false;
-  tried_ = true;  // one attempt: a missing module stays missing
+  if (missing_) return false;  // a missing module stays missing
   for (const std::string& path : paths_) {
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) continue;
     auto create = reinterpret_cast<CreateSoundFn>(dlsym(module, CreateSoundSymbol));
     auto setGain = reinterpret_cast<SetSoundGainFn>(dlsym(module, SetSoundGainSymbol));
-    SoundChannel* channel = (create && setGain) ? create() : nullptr;
+    auto deviceOpen = reinterpret_cast<SoundDeviceOpenFn>(dlsym(module, SoundDeviceOpenSymbol));
+    SoundChannel* channel = (create && setGain && deviceOpen) ? create() : nullptr;
     if (!channel) {
       dlclose(module);
       continue;
     }
+    // The patch library under FluidSynth registers GObject types, which
+    // outlive it in GLib: it must stay when the rest of the stack goes.
+    if (void* patches = dlopen("libinstpatch-1.0.so.2", RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(patches);
+    module_ = module;
     real_.reset(channel);
     setGain_ = setGain;
+    deviceOpen_ = deviceOpen;
     setGain_(channel, gain_);
     return true;
   }
+  missing_ = true;
   return false;
+}
+
+void LazySoundChannel::Unload() {
+  if (!real_) return;
+  real_.reset();  // closes the song and the device
+  dlclose(module_);
+  module_ = nullptr;
+  setGain_ = nullptr;
+  deviceOpen_ = nullptr;
+  malloc_trim(0);
 }
 
 void LazySoundChannel::Close() {
@@ -63,7 +78,15 @@ void LazySoundChannel::Play() {
   if (real_) real_->Play();
 }
 
-std::string LazySoundChannel::Mode() { return real_ ? real_->Mode() : std::string(); }
+std::string LazySoundChannel::Mode() {
+  if (!real_) return {};
+  // A device that could not open keeps the module (and its pause before the
+  // next attempt); one that played is let go with everything else.
+  const bool played = deviceOpen_(real_.get());
+  std::string mode = real_->Mode();
+  if (mode.empty() && played) Unload();
+  return mode;
+}
 
 void LazySoundChannel::SetGain(std::uint32_t value) {
   gain_ = value;

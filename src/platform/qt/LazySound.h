@@ -14,9 +14,11 @@
 extern "C" {
 using CreateSoundFn = SoundChannel* (*)();
 using SetSoundGainFn = void (*)(SoundChannel*, std::uint32_t);
+using SoundDeviceOpenFn = bool (*)(SoundChannel*);
 }
 inline constexpr const char* CreateSoundSymbol = "TovinsTimerCreateSound";
 inline constexpr const char* SetSoundGainSymbol = "TovinsTimerSetSoundGain";
+inline constexpr const char* SoundDeviceOpenSymbol = "TovinsTimerSoundDeviceOpen";
 inline constexpr const char* SoundModuleName = "tovins-timer-sound.so";
 
 class LazySoundChannel : public SoundChannel {
@@ -33,6 +35,9 @@ class LazySoundChannel : public SoundChannel {
   void Close() override;
   void Open(const std::string& path) override;
   void Play() override;
+  // Once the music is over (nothing open when the once-a-second check asks),
+  // the module is unloaded with the device, synthesizer and SoundFont, and
+  // loaded again at the next song.
   std::string Mode() override;
 
   // The output gain (left level low, right level high); kept here until the
@@ -43,11 +48,14 @@ class LazySoundChannel : public SoundChannel {
 
  private:
   bool Load();
+  void Unload();
 
   std::vector<std::string> paths_;
   std::unique_ptr<SoundChannel> real_;
+  void* module_ = nullptr;
   SetSoundGainFn setGain_ = nullptr;
-  bool tried_ = false;
+  SoundDeviceOpenFn deviceOpen_ = nullptr;
+  bool missing_ = false;
   std::uint32_t gain_ = 0xFFFFFFFFu;
 };
 

@@ -10,4 +10,8 @@ __attribute__((visibility("default"))) SoundChannel* TovinsTimerCreateSound() { 
 __attribute__((visibility("default"))) void TovinsTimerSetSoundGain(SoundChannel* channel, std::uint32_t gain) {
   static_cast<SdlSoundChannel*>(channel)->SetGain(gain);
 }
+
+__attribute__((visibility("default"))) bool TovinsTimerSoundDeviceOpen(SoundChannel* channel) {
+  return static_cast<SdlSoundChannel*>(channel)->DeviceOpen();
+}
 }
