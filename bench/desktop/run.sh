@@ -28,7 +28,7 @@ trap cleanup EXIT
 
 for n in $(seq 51 59) $(seq 160 199); do
   [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-  Xvfb ":$n" -screen 0 1024x768x24 -noreset -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 3200x1200x24 -noreset -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   export DISPLAY=":$n"
@@ -64,6 +64,29 @@ rss_mb() { awk '/^VmRSS:/ {printf "%.1f\n", $2/1024}' "/proc/$1/status"; }
 cpu_us() { cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ns += $1} END {printf "%d\n", ns / 1000}'; }
 now_us() { echo $(($(date +%s%N) / 1000)); }
 visible_window() { xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -1; }
+# CPU time of each given process over one idle span, into span_us (in the
+# order given). perf counts threads that end meanwhile too; without it, the
+# threads alive at the end are summed.
+cpu_over_idle_span() {
+  span_us=()
+  if perf stat -e task-clock -p $$ -- true >/dev/null 2>&1; then
+    local i perfs=()
+    for i in $(seq 0 $(($# - 1))); do
+      perf stat -x, -e task-clock -o "$work/perf$i" -p "${@:i+1:1}" -- sleep "$idle_seconds" 2>/dev/null &
+      perfs+=("$!")
+    done
+    wait "${perfs[@]}" 2>/dev/null || true
+    for i in $(seq 0 $(($# - 1))); do
+      span_us+=("$(awk -F, '/task-clock/ {v = ($1 ~ /^[0-9.]+$/) ? $1 : 0; printf "%d", v * 1000}' "$work/perf$i")")
+    done
+  else
+    local before=() p
+    for p in "$@"; do before+=("$(cpu_us "$p")"); done
+    sleep "$idle_seconds"
+    local i=0
+    for p in "$@"; do span_us+=("$(($(cpu_us "$p") - before[i]))"); i=$((i + 1)); done
+  fi
+}
 # CPU over the idle span, as milliseconds per minute.
 per_minute() { awk -v us="$1" -v s="$idle_seconds" 'BEGIN {printf "%.1f", us / 1000 * 60 / s}'; }
 
@@ -84,40 +107,45 @@ for i in $(seq "$runs"); do
     t1=$(now_us)
     [ -n "$found" ] && startup[$k]+="$((t1 - t0)) "
     kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
+    { wait "$pid"; } 2>/dev/null || true
   done
 done
 
-# Memory and idle CPU: every program running side by side, one copy each.
+# Memory and idle CPU: every program running at once, one copy each.
 declare -A pid_of
 for k in "${!names[@]}"; do
   "${commands[$k]}" >/dev/null 2>&1 &
   pid_of[$k]=$!
   pids+=("$!")
 done
-sleep 8
-declare -A idle_rss cpu_before idle_cpu
+# Side by side, so that no window hides another (a hidden window is not
+# painted, which would flatter its idle figure).
+sleep 5
+x=0
 for k in "${!names[@]}"; do
-  idle_rss[$k]=$(rss_mb "${pid_of[$k]}")
-  cpu_before[$k]=$(cpu_us "${pid_of[$k]}")
+  w=$(visible_window "${pid_of[$k]}")
+  [ -n "$w" ] && xdotool windowmove "$w" "$x" 0
+  x=$((x + 800))
 done
-sleep "$idle_seconds"
-for k in "${!names[@]}"; do
-  idle_cpu[$k]=$(per_minute $(($(cpu_us "${pid_of[$k]}") - cpu_before[$k])))
-done
+sleep 3
+declare -A idle_rss idle_cpu
+for k in "${!names[@]}"; do idle_rss[$k]=$(rss_mb "${pid_of[$k]}"); done
+cpu_over_idle_span "${pid_of[@]}"
+for k in "${!names[@]}"; do idle_cpu[$k]=$(per_minute "${span_us[$k]}"); done
 
 # Ours plays one internal tune ("g"), then Stop ("s"); memory and CPU after.
 ours=${pid_of[0]}
 window=$(visible_window "$ours")
-xdotool windowfocus --sync "$window" key g
+# Keys are sent to the window without focusing it: a focused time box
+# blinks its cursor, which is not the clock's cost.
+xdotool key --window "$window" g
 sleep 6
 playing_rss=$(rss_mb "$ours")
-xdotool windowfocus --sync "$window" key s
-sleep 3
+xdotool key --window "$window" s
+sleep 4
 stop_rss=$(rss_mb "$ours")
-before=$(cpu_us "$ours")
-sleep "$idle_seconds"
-stop_cpu=$(per_minute $(($(cpu_us "$ours") - before)))
+cpu_over_idle_span "$ours"
+stop_cpu=$(per_minute "${span_us[0]}")
 
 echo "Xvfb $DISPLAY, $runs start-up runs, idle spans of $idle_seconds s, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-14s %12s %8s %10s %15s %14s\n' program "start-up ms" "vs bare" "idle MB" "after Stop MB" "CPU ms/idle min"
