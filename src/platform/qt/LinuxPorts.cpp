@@ -70,5 +70,5 @@ LinuxPorts::LinuxPorts() : store_(QtKeyValueStore::DefaultPath()) {
 LinuxPorts::~LinuxPorts() = default;
 
 Ports LinuxPorts::Bind(MainWindowView& window) {
-  return Ports{window, *sound_, store_, *folders_, *listing_, *clock_, *volume_, *tunes_, launcher_, chooser_};
+  return Ports{window, *sound_, store_, *folders_, *listing_, *clock_, *volume_, *tunes_, launcher_, chooser_, notifier_};
 }
