@@ -164,8 +164,8 @@ INSTANTIATE_TEST_SUITE_P(
                     BadSource{TRACKS "section a pickup=e\nm: cq | d e f g\n", 5, "pickup"},
                     BadSource{TRACKS "section a\nm: c d e f g\n", 5, "last bar"},
                     // Where sections meet, the open last bar and the next pickup make one whole bar.
-                    BadSource{TRACKS "section a\nm: c d e\nsection b\nm: cw\n", 6, "where section a meets b a bar "
-                                                                                    "lasts 3 quarter notes, it needs 4"},
+                    BadSource{TRACKS "section a\nm: c d e\nsection b\nm: cw\n", 6,
+                              "where section a meets b a bar lasts 3 quarter notes, it needs 4"},
                     BadSource{TRACKS "section a\nm: cw\nsection b pickup=q\nm: c | cw\n", 6, "lasts 1 quarter"},
                     BadSource{TRACKS "section a pickup=e\nm: ce | cw | cq c c\nplay a a\n", 6, "lasts 3.5 quarter"},
                     BadSource{TRACKS "section a\nm: c12\n", 5, "one digit"},
