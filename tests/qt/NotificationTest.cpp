@@ -38,8 +38,8 @@ class NotificationTest : public QObject {
 
  private slots:
   void initTestCase() {
-    bus_.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                               QStringLiteral("--print-address=1")});
+    bus_.start(QStringLiteral("dbus-daemon"),
+               {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
     if (!bus_.waitForStarted(5000)) QSKIP("dbus-daemon is not installed");
     QTRY_VERIFY_WITH_TIMEOUT(bus_.canReadLine(), 10000);
     address_ = QString::fromUtf8(bus_.readLine()).trimmed();
@@ -70,8 +70,8 @@ class NotificationTest : public QObject {
 
     TestApp t;
     DBusAlarmNotifier notifier;
-    App app{AppState{}, Ports{t.window, t.sound, t.store, t.folders, t.listing, t.clock, t.volume, t.tunes,
-                              t.launcher, t.chooser, notifier}};
+    App app{AppState{}, Ports{t.window, t.sound, t.store, t.folders, t.listing, t.clock, t.volume, t.tunes, t.launcher,
+                              t.chooser, notifier}};
     notifier.SetStopAction([&] { StopMusic(app); });
     app.State.AlarmMessage = "Tea <b>now</b> & cake";
     t.folders.tempFolder = "tmp/";
@@ -81,9 +81,9 @@ class NotificationTest : public QObject {
     QCOMPARE(fake.hints.value("urgency").metaType(), QMetaType(QMetaType::UChar));
     QCOMPARE(fake.hints.value("urgency").toInt(), 2);
 
-    QDBusMessage action = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
-                                                     QStringLiteral("org.freedesktop.Notifications"),
-                                                     QStringLiteral("ActionInvoked"));
+    QDBusMessage action =
+        QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
+                                   QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActionInvoked"));
     action << fake.lastId << QStringLiteral("stop");
     QVERIFY(service.send(action));
     QTRY_VERIFY(!t.sound.isOpen);

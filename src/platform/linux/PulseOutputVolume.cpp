@@ -48,7 +48,8 @@ pa_cvolume StereoVolume(std::uint32_t value) {
 
 // Left and right of a volume in any channel layout, packed as the port has them.
 std::optional<std::uint32_t> Packed(pa_cvolume volume, const pa_channel_map& map) {
-  if (!pa_cvolume_valid(&volume) || !pa_channel_map_valid(&map) || !pa_cvolume_compatible_with_channel_map(&volume, &map))
+  if (!pa_cvolume_valid(&volume) || !pa_channel_map_valid(&map) ||
+      !pa_cvolume_compatible_with_channel_map(&volume, &map))
     return std::nullopt;
   const pa_channel_map stereo = StereoMap();
   pa_cvolume_remap(&volume, &map, &stereo);

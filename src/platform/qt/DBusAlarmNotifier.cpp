@@ -64,8 +64,8 @@ void DBusAlarmNotifier::Notify(const QString& message, bool markup, unsigned ser
   hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("tovins-timer"));
   QDBusMessage call = Call(QStringLiteral("Notify"));
   call << QStringLiteral("Tovin's Timer") << id_ << QStringLiteral("tovins-timer") << QStringLiteral("Time is up!")
-       << (markup ? message.toHtmlEscaped() : message) << QStringList{StopAction, QStringLiteral("Stop music")}
-       << hints << 0;  // 0: never expires
+       << (markup ? message.toHtmlEscaped() : message) << QStringList{StopAction, QStringLiteral("Stop music")} << hints
+       << 0;  // 0: never expires
   auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, serial](QDBusPendingCallWatcher* answer) {
     answer->deleteLater();
