@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -180,11 +181,24 @@ bool PulseOutputVolume::Connect() {
   return false;
 }
 
-void PulseOutputVolume::DropIfBroken() {
-  if (context_ == nullptr || (!stuck_ && PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)))) return;
-  Disconnect();
-  lastFailure_ = std::chrono::steady_clock::now();
-  stuck_ = false;
+bool PulseOutputVolume::Exchange(const std::function<bool()>& exchange) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const bool reused = context_ != nullptr && pa_context_get_state(context_) == PA_CONTEXT_READY;
+    if (!Connect()) return false;
+    if (exchange()) return true;
+    // A server that answers but cannot hold our level keeps its connection.
+    if (!stuck_ && PA_CONTEXT_IS_GOOD(pa_context_get_state(context_))) return false;
+    // A connection that died since the last step (a restarted server) is
+    // made anew at once; a new one that fails, or a stuck server, waits.
+    const bool again = reused && !stuck_;
+    Disconnect();
+    stuck_ = false;
+    if (!again) {
+      lastFailure_ = std::chrono::steady_clock::now();
+      return false;
+    }
+  }
+  return false;
 }
 
 bool PulseOutputVolume::ListStreams(std::vector<Stream>& streams, std::string& key) {
@@ -265,24 +279,19 @@ void PulseOutputVolume::KeepFallbackFull() {
 }
 
 std::optional<std::uint32_t> PulseOutputVolume::GetWaveVolume() {
-  if (Connect()) {
-    if (const auto level = ServerLevel()) {
-      KeepFallbackFull();
-      return level;
-    }
-    DropIfBroken();
+  std::optional<std::uint32_t> level;
+  if (Exchange([&] { return (level = ServerLevel()).has_value(); })) {
+    KeepFallbackFull();
+    return level;
   }
   usingServer_ = false;
   return fallback_.GetWaveVolume();
 }
 
 void PulseOutputVolume::SetWaveVolume(std::uint32_t value) {
-  if (Connect()) {
-    if (SetServerLevel(value)) {
-      KeepFallbackFull();
-      return;
-    }
-    DropIfBroken();
+  if (Exchange([&] { return SetServerLevel(value); })) {
+    KeepFallbackFull();
+    return;
   }
   usingServer_ = false;
   fallbackTouched_ = true;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,7 +47,7 @@ class PulseOutputVolume : public OutputVolume {
  private:
   bool Connect();
   void Disconnect();
-  void DropIfBroken();
+  bool Exchange(const std::function<bool()>& exchange);
   bool Run(bool& done);
   bool Finish(pa_operation* operation, bool& done);
   bool ListStreams(std::vector<Stream>& streams, std::string& key);
