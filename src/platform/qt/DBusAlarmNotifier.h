@@ -10,9 +10,10 @@
 
 class QDBusPendingCallWatcher;
 
-// Every call is asynchronous: without a session bus or a notification
-// service nothing is shown and nothing waits. The bus is first used at the
-// first alarm, so starting the program costs nothing.
+// Every call is asynchronous (only the withdrawal at exit waits, half a
+// second at most): without a session bus or a notification service nothing
+// is shown and nothing waits. The bus is first used at the first alarm, so
+// starting the program costs nothing.
 class DBusAlarmNotifier : public QObject, public AlarmNotifier {
   Q_OBJECT
  public:
