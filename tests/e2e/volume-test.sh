@@ -2,7 +2,8 @@
 # The volume in the sound server: Ctrl+wheel steps set the level of the
 # program's stream in a real PulseAudio server (null sink, private runtime
 # folder), heard on the sink's monitor, kept across a restart of the
-# program, and taken also while no stream exists. Prints the levels.
+# program, and taken also while no stream exists; a stuck server never holds
+# the program up. Prints the levels.
 #   volume-test.sh path/to/tovins-timer
 set -euo pipefail
 
@@ -16,7 +17,9 @@ export SDL_AUDIODRIVER=pulseaudio
 . "$here/e2e-lib.sh"
 e2e_private_home
 
+pulse_pid=""
 pulse_cleanup() {
+  [ -n "$pulse_pid" ] && kill -CONT "$pulse_pid" 2>/dev/null
   pulseaudio --kill 2>/dev/null || true
   e2e_cleanup
 }
@@ -84,6 +87,18 @@ wheel_down 5
 go
 wait_stream_volume 35536
 silent_steps=$(level)
+quit_program
+
+# A stopped server: the steps give up on it at once, and the keys after
+# them are handled.
+e2e_start_program
+pulse_pid=$(cat "$XDG_RUNTIME_DIR/pulse/pid")
+kill -STOP "$pulse_pid"
+wheel_down 10
+timeout 5 xdotool type 5
+timeout 5 xdotool key Return
+e2e_wait_caption '^(Timer started|4 minutes left)$' 50 || e2e_fail "a stopped server held the program up"
+kill -CONT "$pulse_pid"
 quit_program
 
 echo "recorded levels (dB RMS): default $default, after 10 steps down $stepped," \
