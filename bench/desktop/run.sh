@@ -112,7 +112,7 @@ for i in $(seq "$runs"); do
 done
 
 # Memory and idle CPU: every program running at once, one copy each.
-declare -A pid_of
+pid_of=()
 for k in "${!names[@]}"; do
   "${commands[$k]}" >/dev/null 2>&1 &
   pid_of[$k]=$!

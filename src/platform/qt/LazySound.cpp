@@ -49,6 +49,7 @@ bool LazySoundChannel::Load() {
     real_.reset(channel);
     setGain_ = setGain;
     deviceOpen_ = deviceOpen;
+    createVolume_ = reinterpret_cast<CreateVolumeFn>(dlsym(module, CreateVolumeSymbol));
     setGain_(channel, gain_);
     return true;
   }
@@ -58,11 +59,13 @@ bool LazySoundChannel::Load() {
 
 void LazySoundChannel::Unload() {
   if (!real_) return;
+  serverVolume_.reset();
   real_.reset();  // closes the song and the device
   dlclose(module_);
   module_ = nullptr;
   setGain_ = nullptr;
   deviceOpen_ = nullptr;
+  createVolume_ = nullptr;
   malloc_trim(0);
 }
 
@@ -91,4 +94,15 @@ std::string LazySoundChannel::Mode() {
 void LazySoundChannel::SetGain(std::uint32_t value) {
   gain_ = value;
   if (real_) setGain_(real_.get(), value);
+}
+
+OutputVolume* LazySoundChannel::ServerVolume(OutputVolume& fallback) {
+  if (!Load() || createVolume_ == nullptr) return nullptr;
+  if (!serverVolume_) serverVolume_.reset(createVolume_(&fallback));
+  return serverVolume_.get();
+}
+
+OutputVolume& LazyOutputVolume::Target() {
+  OutputVolume* server = channel_.ServerVolume(gain_);
+  return server ? *server : static_cast<OutputVolume&>(gain_);
 }

@@ -1,7 +1,9 @@
-// The sound module: the SDL sound channel behind two plain C entry points,
-// so that the program loads SDL and its decoders only when music starts.
+// The sound module: the SDL sound channel and the sound server's volume
+// behind plain C entry points, so that the program loads SDL, its decoders
+// and libpulse only when music or the volume is first used.
 #include <cstdint>
 
+#include "PulseOutputVolume.h"
 #include "SdlSoundChannel.h"
 
 extern "C" {
@@ -13,5 +15,9 @@ __attribute__((visibility("default"))) void TovinsTimerSetSoundGain(SoundChannel
 
 __attribute__((visibility("default"))) bool TovinsTimerSoundDeviceOpen(SoundChannel* channel) {
   return static_cast<SdlSoundChannel*>(channel)->DeviceOpen();
+}
+
+__attribute__((visibility("default"))) OutputVolume* TovinsTimerCreateVolume(OutputVolume* fallback) {
+  return new PulseOutputVolume(*fallback, SoundAppName);
 }
 }

@@ -3,6 +3,7 @@
 
 #include <QPainter>
 #include <QPixmap>
+#include <QStyleOptionButton>
 
 #include "app/Tooltips.h"
 
@@ -37,4 +38,20 @@ QIcon TimerStyle::standardIcon(StandardPixmap icon, const QStyleOption* option, 
   for (int x : {1, 4}) painter.drawPolyline(QPolygon({QPoint(x, 1), QPoint(x + 3, 4), QPoint(x, 7)}));
   painter.end();
   return QIcon(pixmap);
+}
+
+void TimerStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                             const QWidget* widget) const {
+  QProxyStyle::drawControl(element, option, painter, widget);
+  // Styles that mark the default button the way they mark focus (Fusion)
+  // leave the Timer button's focus unseen: a dotted frame inside shows it.
+  if (element != CE_PushButton || !(option->state & State_HasFocus)) return;
+  const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+  if (!button) return;
+  const QRect inside = subElementRect(SE_PushButtonContents, button, widget).adjusted(1, 1, -1, -1);
+  painter->save();
+  painter->setPen(QPen(option->palette.color(QPalette::ButtonText), 1, Qt::DotLine));
+  painter->setBrush(Qt::NoBrush);
+  painter->drawRect(inside.adjusted(0, 0, -1, -1));
+  painter->restore();
 }

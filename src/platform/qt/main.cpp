@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "QuitOnSignal.h"
 #include "TimerStyle.h"
+#include "music/Music.h"
 
 int main(int argc, char** argv) {
   // Shared-memory images gain a window this small nothing, and every such
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
   LinuxPorts adapters;
   MainWindow window;
   App app{AppState{}, adapters.Bind(window)};
+  adapters.Notifier().SetStopAction([&app] { StopMusic(app); });
   window.Start(app);
   window.show();
   return QApplication::exec();
