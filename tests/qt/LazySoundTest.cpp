@@ -1,5 +1,7 @@
 // The sound channel that loads SDL at the first song: quiet without its
 // module, the real channel behind it once loaded, and the gain kept across.
+#include <dlfcn.h>
+
 #include <QtTest>
 
 #include "LazySound.h"
@@ -59,6 +61,7 @@ class LazySoundTest : public QObject {
     channel.Close();
     QCOMPARE(channel.Mode(), std::string());
     QVERIFY(!channel.Loaded());  // the music is over: the sound stack goes
+    QVERIFY(!dlopen(TIMER_SOUND_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD));
     channel.Open(path);          // and comes back at the next song
     QVERIFY(channel.Loaded());
     QVERIFY(!channel.Mode().empty());
