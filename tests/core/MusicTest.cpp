@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 #include "Fakes.h"
 #include "alarm/Countdown.h"
@@ -63,29 +64,108 @@ class MusicTest : public ::testing::Test {
   AppState& s = t.state;
 };
 
-// Close, look up, open, play, then the caption: also when the song cannot
-// open, and then nothing is open, so no further song starts.
-TEST_F(MusicTest, Mp3SongStartClosesThenLooksUpThenPlaysThenShowsItsName) {
-  for (const bool broken : {false, true}) {
-    t.listing.folders.clear();
-    AddSongs({"Only song.mp3"});
-    ASSERT_TRUE(ShuffleSongs(t.app));
-    if (broken) t.sound.unplayable.insert(P("M/Only song.mp3"));
-    t.sound.log.clear();
-    PlayMp3Song(t.app);
-    EXPECT_EQ(Journal(),
-              (std::vector<std::string>{"close", "list", "open " + P("M/Only song.mp3"), "play", "caption Only song"}));
-    EXPECT_EQ(t.sound.Mode(), broken ? "" : "playing");
-  }
-  for (int tick = 0; tick < 3; ++tick) KeepPlaying(t.app);
-  EXPECT_EQ(Journal(), std::vector<std::string>(4, "status"));
-  EXPECT_EQ(t.window.caption, "Only song");
+// The caption an internal tune shows: the title of the tune just chosen.
+std::string TuneCaption(TestApp& t) {
+  return TuneTitles[static_cast<std::size_t>(t.state.TuneHistory.back() - 'a')];
 }
 
-TEST_F(MusicTest, NoSongOpensAnEmptyPathAndEmptiesTheCaption) {
+// A song start tries the songs of the order at once until one plays; with
+// none playable within the bound an internal tune stands in, and the ticks
+// after it start nothing new, with or without a sound device.
+TEST(SongStart, BrokenSongsAreSkippedAtOnceThenAnInternalTuneStandsIn) {
+  enum Fault { Opens, CannotOpen, EndsAtOnce };
+  struct Case {
+    const char* what;
+    int songs;        // b1.mp3 .. bN.mp3 in M/, each with the fault
+    Fault fault;
+    bool good;        // and good.mp3 beside them
+    const char* folder;
+    int mp3Opens;     // MP3 songs the start tries; -1: any
+    const char* caption;  // nullptr: an internal tune's title
+    bool noDevice = false;
+  };
+  const Case cases[] = {
+      {"good among songs that cannot open", 5, CannotOpen, true, "M/", -1, "good"},
+      {"good among songs that cannot play", 5, EndsAtOnce, true, "M/", -1, "good"},
+      {"all broken, one full pass", 3, CannotOpen, false, "M/", 3, nullptr},
+      {"none can play, one full pass", 3, EndsAtOnce, false, "M/", 3, nullptr},
+      {"all broken, more than the bound", 20, CannotOpen, false, "M/", 8, nullptr},
+      {"missing folder", 3, Opens, false, "Nowhere/", 0, nullptr},
+      {"empty folder", 0, Opens, false, "M/", 0, nullptr},
+      {"no sound device", 20, CannotOpen, false, "M/", 8, nullptr, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestApp t;
+    t.state.UseMidi = false;
+    t.state.MP3Folder = P(c.folder);
+    t.folders.tempFolder = P("T/");
+    t.listing.AddFile(P("M"), "notes.txt");
+    for (int i = 1; i <= c.songs; ++i) {
+      const std::string name = "b" + std::to_string(i) + ".mp3";
+      t.listing.AddFile(P("M"), name);
+      if (c.fault == CannotOpen) t.sound.unplayable.insert(P("M/") + name);
+      if (c.fault == EndsAtOnce) t.sound.endsAtOnce.insert(P("M/") + name);
+    }
+    if (c.good) t.listing.AddFile(P("M"), "good.mp3");
+    if (c.noDevice) t.sound.unplayable.insert(P("T/Temp.mid"));
+    StartMusic(t.app);
+    const auto mp3Opens = std::count_if(t.sound.log.begin(), t.sound.log.end(),
+                                        [](const std::string& e) { return e.rfind("open " + P("M/"), 0) == 0; });
+    if (c.mp3Opens >= 0) {
+      EXPECT_EQ(mp3Opens, c.mp3Opens);
+    }
+    EXPECT_EQ(t.window.caption, c.caption ? c.caption : TuneCaption(t));
+    EXPECT_EQ(t.sound.openPath, c.noDevice ? "" : c.caption ? P("M/good.mp3") : P("T/Temp.mid"));
+    t.sound.log.clear();
+    t.RunSeconds(3);
+    EXPECT_EQ(t.sound.log, std::vector<std::string>(3, "status"));
+  }
+}
+
+// Songs that end before any tick has heard them count toward the bound too;
+// one heard playing starts the count again.
+TEST_F(MusicTest, SongsEndingBeforeATickHearsThemCountTowardTheBound) {
+  for (int i = 1; i <= 20; ++i) t.listing.AddFile(P("M"), "s" + std::to_string(i) + ".mp3");
   StartMusic(t.app);
-  EXPECT_EQ(Journal(), (std::vector<std::string>{"list", "close", "open ", "play", "caption "}));
-  EXPECT_EQ(t.window.caption, "");
+  for (int song = 2; song <= 30; ++song) {
+    t.RunSeconds(1);  // heard playing
+    t.sound.FinishSong();
+    t.RunSeconds(1);
+    ASSERT_EQ(t.sound.openPath.substr(0, 2), P("M/")) << song;
+  }
+  for (int song = 2; song <= 8; ++song) {
+    t.sound.FinishSong();
+    t.RunSeconds(1);
+    ASSERT_EQ(t.sound.openPath.substr(0, 2), P("M/")) << song;
+  }
+  t.sound.FinishSong();
+  t.RunSeconds(1);
+  EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
+}
+
+// The internal tunes go on for as long as the music does; the next Go or
+// alarm tries the MP3 folder again.
+TEST_F(MusicTest, FallbackLastsUntilTheNextGoOrAlarm) {
+  AddSongs({"a.mp3", "b.mp3"});
+  const std::set<std::string> both = {P("M/a.mp3"), P("M/b.mp3")};
+  for (const bool alarm : {false, true}) {
+    t.sound.unplayable = both;
+    StartMusic(t.app);
+    t.sound.unplayable.clear();
+    for (int song = 0; song < 3; ++song) {
+      t.sound.FinishSong();
+      t.RunSeconds(1);
+      EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
+      EXPECT_EQ(t.window.caption, TuneCaption(t));
+    }
+    if (alarm) {
+      FireAlarm(t.app);
+    } else {
+      StartMusic(t.app);
+    }
+    EXPECT_EQ(both.count(t.sound.openPath), 1u) << alarm;
+  }
 }
 
 // A channel whose mode reply the test chooses.

@@ -7,10 +7,14 @@
 #ifdef _WIN32
 constexpr char PathSeparator = '\\';
 constexpr std::array<const char*, 2> MixerPrograms = {"sndvol32.exe", "sndvol.exe"};
+// Settings are read through a buffer of this size: the registry's path limit.
+constexpr unsigned SettingsReadBuffer = 256;
 #else
 constexpr char PathSeparator = '/';
 // PulseAudio's mixer, else the sound page of the GNOME settings (a command line).
 constexpr std::array<const char*, 2> MixerPrograms = {"pavucontrol", "gnome-control-center sound"};
+// Any real path fits (PATH_MAX), so a long music folder survives a restart.
+constexpr unsigned SettingsReadBuffer = 4096;
 #endif
 
 // Shell folder id of the user's music folder.
