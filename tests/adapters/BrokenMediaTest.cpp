@@ -20,8 +20,8 @@
 #include "EmbeddedTuneStore.h"
 #include "EnvGuard.h"
 #include "Fakes.h"
-#include "PosixTestGuards.h"
 #include "PosixFolderListing.h"
+#include "PosixTestGuards.h"
 #include "SdlSoundChannel.h"
 #include "TestFiles.h"
 #include "alarm/Countdown.h"
@@ -122,8 +122,8 @@ class BrokenMedia : public ::testing::Test {
     StartMusic(rig.app);
     const std::int32_t songs = static_cast<std::int32_t>(rig.app.State.SongOrder.size()) - 1;
     EXPECT_TRUE(DefinedMode(rig.sound.Mode())) << what << ": " << rig.sound.Mode();
-    EXPECT_TRUE(rig.TunePlays() || (rig.sound.Mode() != "" && rig.fakes.window.caption == SongCaption(
-                                                                   rig.app.State.SongPath)))
+    EXPECT_TRUE(rig.TunePlays() ||
+                (rig.sound.Mode() != "" && rig.fakes.window.caption == SongCaption(rig.app.State.SongPath)))
         << what << ": " << rig.fakes.window.caption;
     for (int tick = 0; tick < 3; ++tick) {
       rig.Tick();
@@ -165,6 +165,8 @@ TEST_F(BrokenMedia, WhateverTheBrokenSongSomethingIsHeard) {
       {"ID3 tag only", [](const std::string& p) { WriteBytes(p, Id3Only(1000, 1000)); }, 1, any},
       {"ID3 tag claiming 256 MB", [](const std::string& p) { WriteBytes(p, Id3Only(0x0FFFFFFF, 100)); }, 1, any},
       {"MIDI file named .mp3", [&](const std::string& p) { WriteBytes(p, midi); }, 1, any},
+      {"MIDI header of the wrong length", [](const std::string& p) { WriteBytes(p, "MThd" + std::string(100, '\0')); },
+       1, closed},
       {"text file named .mp3", [](const std::string& p) { WriteBytes(p, std::string(3000, 'x')); }, 1, any},
       {"FIFO", [](const std::string& p) { ASSERT_EQ(mkfifo(p.c_str(), 0600), 0); }, 0, closed},
       {"socket", [](const std::string& p) { MakeSocket(p); }, 0, closed},

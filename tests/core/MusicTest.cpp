@@ -65,9 +65,7 @@ class MusicTest : public ::testing::Test {
 };
 
 // The caption an internal tune shows: the title of the tune just chosen.
-std::string TuneCaption(TestApp& t) {
-  return TuneTitles[static_cast<std::size_t>(t.state.TuneHistory.back() - 'a')];
-}
+std::string TuneCaption(TestApp& t) { return TuneTitles[static_cast<std::size_t>(t.state.TuneHistory.back() - 'a')]; }
 
 // A song start tries the songs of the order at once until one plays; with
 // none playable within the bound an internal tune stands in, and the ticks
@@ -76,11 +74,11 @@ TEST(SongStart, BrokenSongsAreSkippedAtOnceThenAnInternalTuneStandsIn) {
   enum Fault { Opens, CannotOpen, EndsAtOnce };
   struct Case {
     const char* what;
-    int songs;        // b1.mp3 .. bN.mp3 in M/, each with the fault
+    int songs;  // b1.mp3 .. bN.mp3 in M/, each with the fault
     Fault fault;
-    bool good;        // and good.mp3 beside them
+    bool good;  // and good.mp3 beside them
     const char* folder;
-    int mp3Opens;     // MP3 songs the start tries; -1: any
+    int mp3Opens;         // MP3 songs the start tries; -1: any
     const char* caption;  // nullptr: an internal tune's title
     bool noDevice = false;
   };
