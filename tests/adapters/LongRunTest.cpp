@@ -43,8 +43,8 @@ int OpenDescriptors() {
 constexpr int SongSeconds = 180;
 constexpr int TuneEveryNthReal = 12;  // MIDI opens load a whole SoundFont
 
-// Songs end every three minutes: the status turns "stopped" 180 ticks of the
-// fake clock after a song start. Every MP3 song is really opened and played by
+// Songs end every three minutes: the status turns "stopped" once the clock
+// has gone 180 seconds on from a song start. Every MP3 song is really opened and played by
 // the SDL channel, and so is every twelfth tune of the first day; the other
 // tunes only have to be a regular file that is not empty. FluidSynth 2.3
 // keeps about 2.6 KB of GLib allocations for every synthesizer SDL_mixer
@@ -59,7 +59,7 @@ class ThreeMinuteSongs : public SoundChannel {
   }
   void Open(const std::string& path) override {
     ++opens;
-    start_ = clock_.Seconds();
+    startedAt_ = clock_.Seconds();
     const bool tune = path.size() >= 8 && path.compare(path.size() - 8, 8, "Temp.mid") == 0;
     if (!tune || (realTunes && tunes_++ % TuneEveryNthReal == 0)) {
       real_.Open(path);
@@ -73,7 +73,7 @@ class ThreeMinuteSongs : public SoundChannel {
   void Play() override { real_.Play(); }
   std::string Mode() override {
     if (!open_) return {};
-    return (clock_.Seconds() - start_ + 86400) % 86400 >= SongSeconds ? "stopped" : "playing";
+    return (clock_.Seconds() - startedAt_ + 86400) % 86400 >= SongSeconds ? "stopped" : "playing";
   }
 
   int opens = 0;
@@ -84,7 +84,7 @@ class ThreeMinuteSongs : public SoundChannel {
   SdlSoundChannel& real_;
   FakeClock& clock_;
   bool open_ = false;
-  int start_ = 0;
+  std::int32_t startedAt_ = 0;
   int tunes_ = 0;
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 
 #include "Fakes.h"
@@ -224,6 +225,40 @@ TEST_F(MusicTest, TheSourceIsReadAtEachSongStart) {
   t.sound.FinishSong();
   t.RunSeconds(1);
   EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
+}
+
+TEST_F(MusicTest, TheAlarmNotificationLastsAsLongAsItsMusic) {
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+    bool stillShown;
+  };
+  const Case cases[] = {
+      {"the next song plays", [&] { t.sound.FinishSong(); }, true},
+      {"Stop", [&] { StopMusic(t.app); }, false},
+      {"the song breaks: a tune plays on",
+       [&] {
+         t.sound.unplayable = {P("M/s1.mp3")};
+         t.sound.FinishSong();
+       },
+       true},
+      {"not even a tune opens",
+       [&] {
+         t.sound.unplayable = {P("M/s1.mp3"), P("T/Temp.mid")};
+         t.sound.FinishSong();
+       },
+       false},
+  };
+  AddSongs(1);
+  for (const Case& c : cases) {
+    t.sound.unplayable.clear();
+    s.AlarmMessage = "Tea";
+    FireAlarm(t.app);
+    ASSERT_EQ(t.notifier.shown, std::optional<std::string>("Tea"));
+    c.act();
+    t.RunSeconds(1);
+    EXPECT_EQ(t.notifier.shown.has_value(), c.stillShown) << c.what;
+  }
 }
 
 }  // namespace

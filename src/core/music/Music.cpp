@@ -62,11 +62,14 @@ void PlayNextSong(App& app) {
 void KeepPlaying(App& app) {
   std::string mode = app.Port.Sound.Mode();
   if (mode.size() > 255) mode.resize(255);  // the reply buffer's size
-  if (mode.find("stopped") != std::string::npos) {
-    PlayNextSong(app);
-  } else if (!mode.empty()) {
-    app.State.SongTries = 0;  // heard playing: the tree has a good song
+  if (mode.find("stopped") == std::string::npos) {
+    if (!mode.empty()) app.State.SongTries = 0;  // heard playing: the tree has a good song
+    return;
   }
+  PlayNextSong(app);
+  // Not even an internal tune could be opened (no sound device): the music
+  // has ended, and with it the alarm.
+  if (app.Port.Sound.Mode().empty()) app.Port.Notifier.WithdrawAlarm();
 }
 
 void BeginMusic(App& app) {
@@ -82,6 +85,7 @@ void StartMusic(App& app) {
 
 void StopMusic(App& app) {
   CloseChannel(app);
+  app.Port.Notifier.WithdrawAlarm();
   if (app.State.CaptionText.empty()) app.State.CaptionText = "Timer";
   app.Port.Window.SetCaption(app.State.CaptionText);
 }
