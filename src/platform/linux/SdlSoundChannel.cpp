@@ -171,6 +171,7 @@ void SdlSoundChannel::Close() {
 }
 
 void SdlSoundChannel::Open(const std::string& path) {
+  openedSinceAsked_ = true;
   if (music_ != nullptr || path.empty()) return;  // one song at a time
   struct stat st {};
   if (stat(path.c_str(), &st) != 0 || !IsRegularFile(st)) return;
@@ -199,11 +200,14 @@ void SdlSoundChannel::Play() {
 }
 
 std::string SdlSoundChannel::Mode() {
+  const bool justOpened = openedSinceAsked_;
+  openedSinceAsked_ = false;
   if (music_ == nullptr) {
-    // Asked once a second: with nothing open the music is over (Stop, or a
-    // song that could not open), so the device goes and the sound server
-    // idles. Between songs nobody asks, and the device stays.
-    CloseDevice();
+    // Asked once a second: with nothing open and no song tried since the
+    // last question, the music is over (Stop, or songs that could not open),
+    // so the device goes and the sound server idles. A song start that asks
+    // after each failed try keeps it for the next.
+    if (!justOpened) CloseDevice();
     return {};
   }
   return Mix_PlayingMusic() != 0 ? "playing" : "stopped";

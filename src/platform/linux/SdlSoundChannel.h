@@ -22,7 +22,8 @@ struct SDL_RWops;
 //   SdlOutputVolume volume(sound);
 // Without a usable audio device every open fails quietly (and the mode stays
 // empty); the device is tried again at a later song, at most every few seconds.
-// The device is closed again once the mode is asked with no song open.
+// The device is closed again once the mode is asked with no song open and
+// none tried since the last time it was asked.
 class SdlSoundChannel : public SoundChannel {
  public:
   SdlSoundChannel();
@@ -58,6 +59,7 @@ class SdlSoundChannel : public SoundChannel {
   _Mix_Music* music_ = nullptr;
   SDL_RWops* source_ = nullptr;  // the open file, read while the song plays
   bool deviceOpen_ = false;
+  bool openedSinceAsked_ = false;  // an open was tried since the mode was last asked
   std::optional<std::chrono::steady_clock::time_point> lastDeviceFailure_;
   std::atomic<std::uint32_t> gain_{0xFFFFFFFFu};
 };

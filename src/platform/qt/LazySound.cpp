@@ -74,6 +74,7 @@ void LazySoundChannel::Close() {
 }
 
 void LazySoundChannel::Open(const std::string& path) {
+  openedSinceAsked_ = true;
   if (Load()) real_->Open(path);
 }
 
@@ -86,8 +87,12 @@ std::string LazySoundChannel::Mode() {
   // A device that could not open keeps the module (and its pause before the
   // next attempt); one that played is let go with everything else.
   const bool played = deviceOpen_(real_.get());
+  const bool justOpened = openedSinceAsked_;
+  openedSinceAsked_ = false;
   std::string mode = real_->Mode();
-  if (mode.empty() && played) Unload();
+  // A song start that asks after each failed try keeps the module for the
+  // next try; the next tick's question lets it go.
+  if (mode.empty() && played && !justOpened) Unload();
   return mode;
 }
 

@@ -38,7 +38,8 @@ class LazySoundChannel : public SoundChannel {
   void Close() override;
   void Open(const std::string& path) override;
   void Play() override;
-  // Once the music is over (nothing open when the once-a-second check asks),
+  // Once the music is over (nothing open, and nothing tried since the last
+  // question, when the once-a-second check asks),
   // the module is unloaded with the device, synthesizer and SoundFont, and
   // loaded again at the next song.
   std::string Mode() override;
@@ -65,6 +66,7 @@ class LazySoundChannel : public SoundChannel {
   CreateVolumeFn createVolume_ = nullptr;
   std::unique_ptr<OutputVolume> serverVolume_;  // made by the module, goes with it
   bool missing_ = false;
+  bool openedSinceAsked_ = false;
   std::uint32_t gain_ = 0xFFFFFFFFu;
 };
 
