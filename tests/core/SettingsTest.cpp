@@ -9,63 +9,27 @@ namespace {
 
 const std::string Key = "Software\\TimerZqv2010\\";
 
-TEST(Settings, WriteStoresTextWithItsNulUnderTheSettingsKey) {
+TEST(Settings, TextIsStoredWithItsNulAndReadThroughA256ByteBuffer) {
   MemoryKeyValueStore store;
+  EXPECT_EQ(ReadSetting(store, "Time", "dflt"), "dflt");  // missing key
   WriteSetting(store, "Time", "8:30 pm");
-  ASSERT_EQ(store.keys.count(Key + "Time"), 1u);
   EXPECT_EQ(store.keys[Key + "Time"]["String Value"], std::string("8:30 pm\0", 8));
+  // stored data -> what is read
+  const std::pair<std::string, std::string> cases[] = {
+      {std::string("", 1), ""},  // empty is not the default
+      {std::string(255, 'a') + '\0', std::string(255, 'a')},
+      {std::string(256, 'b') + '\0', "dflt"},
+      {std::string(256, 'd'), std::string(256, 'd')},  // 256 bytes without a NUL still fit
+      {std::string("ab\0cd", 5), "ab"},
+  };
+  for (const auto& [data, read] : cases) {
+    store.PutRaw(Key + "MP3Folder", "String Value", data);
+    EXPECT_EQ(ReadSetting(store, "MP3Folder", "dflt"), read);
+  }
   EXPECT_TRUE(store.openKeys.empty()) << "every key is closed again";
 }
 
-TEST(Settings, ReadGivesTheStoredTextOrTheDefault) {
-  MemoryKeyValueStore store;
-  EXPECT_EQ(ReadSetting(store, "Time", "dflt"), "dflt");  // missing key
-  store.keys[Key + "Time"];                               // key without its value
-  EXPECT_EQ(ReadSetting(store, "Time", "dflt"), "dflt");
-  WriteSetting(store, "Time", "");
-  EXPECT_EQ(ReadSetting(store, "Time", "dflt"), "");  // empty is not the default
-  WriteSetting(store, "Time", "20");
-  EXPECT_EQ(ReadSetting(store, "Time", "dflt"), "20");
-  EXPECT_TRUE(store.openKeys.empty());
-}
-
-TEST(Settings, ReadsThroughA256ByteBuffer) {
-  MemoryKeyValueStore store;
-  const std::string t255(255, 'a');
-  WriteSetting(store, "MP3Folder", t255);
-  EXPECT_EQ(ReadSetting(store, "MP3Folder", "dflt"), t255);
-  WriteSetting(store, "MP3Folder", std::string(256, 'b'));
-  EXPECT_EQ(ReadSetting(store, "MP3Folder", "dflt"), "dflt");
-  WriteSetting(store, "MP3Folder", std::string(5000, 'c'));
-  EXPECT_EQ(ReadSetting(store, "MP3Folder", "dflt"), "dflt");
-  // 256 bytes without a NUL still fit and read whole.
-  store.PutRaw(Key + "MP3Folder", "String Value", std::string(256, 'd'));
-  EXPECT_EQ(ReadSetting(store, "MP3Folder", "dflt"), std::string(256, 'd'));
-  // Data is taken up to its first NUL.
-  store.PutRaw(Key + "MP3Folder", "String Value", std::string("ab\0cd", 5));
-  EXPECT_EQ(ReadSetting(store, "MP3Folder", "dflt"), "ab");
-}
-
-TEST(Settings, StoreFailuresAreSilent) {
-  MemoryKeyValueStore store;
-  store.failCreate = true;
-  WriteSetting(store, "Time", "20");
-  EXPECT_TRUE(store.keys.empty());
-  store.failCreate = false;
-  WriteSetting(store, "Time", "20");
-  store.failOpen = true;
-  EXPECT_EQ(ReadSetting(store, "Time", "x"), "x");
-}
-
-TEST(Settings, FlagsAreTrueOnlyForExactlyOne) {
-  const std::pair<const char*, bool> cases[] = {{"1", true},   {"0", false},    {"", false},   {"1 ", false},
-                                                {" 1", false}, {"true", false}, {"01", false}, {"11", false}};
-  for (const auto& [text, flag] : cases) EXPECT_EQ(FlagFromText(text), flag) << "'" << text << "'";
-  EXPECT_STREQ(FlagText(true), "1");
-  EXPECT_STREQ(FlagText(false), "0");
-}
-
-TEST(Settings, FirstStartUsesTheDefaults) {
+TEST(Settings, StartUpTakesStoredValuesOrTheDefaults) {
   TestApp t;
   t.folders.musicFolder = std::string("/home/u/Music\0\0", 15);
   t.state.UseMidi = false;
@@ -75,13 +39,9 @@ TEST(Settings, FirstStartUsesTheDefaults) {
   EXPECT_TRUE(t.state.SubfoldersOn);
   EXPECT_EQ(t.state.MP3Folder, "/home/u/Music");
   EXPECT_TRUE(t.store.keys.empty()) << "reading writes nothing";
-}
 
-TEST(Settings, StartUpTakesStoredValues) {
-  TestApp t;
-  t.folders.musicFolder = "/home/u/Music";
   WriteSetting(t.store, "Time", "8:30 pm");
-  WriteSetting(t.store, "UseMidi", "1 ");
+  WriteSetting(t.store, "UseMidi", "1 ");  // flags are true only for exactly "1"
   WriteSetting(t.store, "MP3Folder", "");
   WriteSetting(t.store, "SubfoldersOn", "0");
   LoadSettings(t.app);
@@ -90,12 +50,10 @@ TEST(Settings, StartUpTakesStoredValues) {
   EXPECT_EQ(t.state.MP3Folder, "");
   EXPECT_FALSE(t.state.SubfoldersOn);
   EXPECT_EQ(t.state.AlarmTime, -1) << "start-up never starts the timer";
-}
-
-TEST(Settings, NoMusicFolderGivesAnEmptyDefault) {
-  TestApp t;
+  WriteSetting(t.store, "UseMidi", "1");
   LoadSettings(t.app);
-  EXPECT_EQ(t.state.MP3Folder, "");
+  EXPECT_TRUE(t.state.UseMidi);
+  EXPECT_FALSE(t.state.SubfoldersOn);
 }
 
 }  // namespace
