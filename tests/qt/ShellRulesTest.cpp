@@ -1,11 +1,15 @@
 // Table tests of the shell's pure helpers: accelerator keys, tick schedule,
-// typing limit, tooltip wrapping, dialog units and centring.
+// typing limit, tooltip wrapping, dialog units and centring; the window's
+// tooltips and its alarm message box.
 #include <QtTest>
 
 #include "Look.h"
 #include "QtLauncher.h"
 #include "ShellRules.h"
+#include "WindowRig.h"
+#include "app/Commands.h"
 #include "app/Ids.h"
+#include "app/Tooltips.h"
 
 class ShellRulesTest : public QObject {
   Q_OBJECT
@@ -93,6 +97,48 @@ class ShellRulesTest : public QObject {
     QCOMPARE(CenteredCorner(QSize(100, 100), QSize(105, 50)), QPoint(-2, 25));
   }
 
+  // The texts themselves are checked word for word with the core's tests.
+  void everyMenuItemAndControlShowsItsTooltip() {
+    WindowRig rig;
+    for (const MenuItem& item : MainMenuItems) {
+      QCOMPARE(QString(rig.window.MenuAction(item.Id)->toolTip()).replace('\n', ' ').toStdString(),
+               MenuTooltipText(item.Id));
+    }
+    for (const ControlTooltip& tip : ControlTooltips) {
+      QCOMPARE(rig.window.Item(tip.Id)->toolTip().replace('\n', ' ').toStdString(), std::string(tip.Text));
+    }
+  }
+
+  // A box owned by a minimised window could stay hidden with it.
+  void alarmMessageBoxIsSeenAlsoWhenTheWindowIsMinimised() {
+    for (const bool minimised : {false, true}) {
+      WindowRig rig;
+      rig.app.State.AlarmMessage = "Tea <b>now</b>";
+      if (minimised) {
+        rig.window.showMinimized();
+        QTRY_VERIFY(rig.window.isMinimized());
+      }
+      QString title, text;
+      bool plain = false, hidden = true;
+      ModalHandler handler([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QVERIFY(box);
+        title = box->windowTitle();
+        text = box->text();
+        plain = box->textFormat() == Qt::PlainText;
+        hidden = !box->isVisible() || (box->parentWidget() && box->parentWidget()->isMinimized());
+      });
+      rig.window.SetItemText(IdTimeEdit, "0");
+      RunCommand(rig.app, CmdStartTimer);
+      rig.window.Tick();
+      QVERIFY(handler.seen);
+      QCOMPARE(title, QStringLiteral("Tovin's Timer"));
+      QCOMPARE(text, QStringLiteral("Tea <b>now</b>"));
+      QVERIFY(plain);
+      QVERIFY2(!hidden, minimised ? "minimised" : "shown");
+    }
+  }
+
   void launcherTellsWhetherTheProgramStarted() {
     QtLauncher launcher;
     QVERIFY(launcher.Launch("true --with an-argument"));
@@ -101,5 +147,5 @@ class ShellRulesTest : public QObject {
   }
 };
 
-QTEST_GUILESS_MAIN(ShellRulesTest)
+QTEST_MAIN(ShellRulesTest)
 #include "ShellRulesTest.moc"
