@@ -90,7 +90,7 @@ TEST(CommittedTunes, AreTwentySixDifferentMelodies) {
   EXPECT_TRUE(EmbeddedTune('[').empty());
 }
 
-TEST(CommittedTunes, TitlesAreDistinctPlainAndOfTheRightLength) {
+TEST(CommittedTunes, TitlesAreDistinctPlainOfOneFormAndOfTheRightLength) {
   std::set<std::string> seen;
   for (const char* title : TuneTitles) {
     std::string text = title;
@@ -98,6 +98,8 @@ TEST(CommittedTunes, TitlesAreDistinctPlainAndOfTheRightLength) {
     EXPECT_LE(text.size(), 41u) << text;
     for (char c : text) EXPECT_TRUE(c >= 32 && c < 127) << text;
     EXPECT_EQ(text.find("Tune "), std::string::npos) << "a placeholder: " << text;
+    std::size_t dash = text.find(" - ");  // composer (or Traditional), then the work
+    EXPECT_TRUE(dash != std::string::npos && dash > 0 && dash + 3 < text.size()) << text;
     EXPECT_TRUE(seen.insert(text).second) << "twice: " << text;
   }
 }

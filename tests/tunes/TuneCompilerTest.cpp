@@ -98,14 +98,14 @@ TEST(TuneCompiler, DynamicsAccentsAndHairpins) {
 TEST(TuneCompiler, SectionsPlayInOrderWithRepeatsAndPickups) {
   Smf smf = CompileOk(Header +
                       "section a pickup=q\nmel: g3q | c4w | rh. \nbass: rq | c2w | rh.\n"
-                      "section b\nmel: d4w\n"
+                      "section b pickup=q\nmel: d4q | dw | rh.\n"
                       "play a b*2 a\n");
   std::vector<int> pitches;
   for (const SmfNote& n : smf.tracks[1].notes) pitches.push_back(n.pitch);
-  EXPECT_EQ(pitches, (std::vector<int>{55, 60, 62, 62, 55, 60}));
+  EXPECT_EQ(pitches, (std::vector<int>{55, 60, 62, 62, 62, 62, 55, 60}));
   EXPECT_EQ(smf.tracks[1].notes[2].start, 96 * 8);
   EXPECT_EQ(smf.tracks[2].notes.size(), 2u);  // the bass rests through b
-  EXPECT_EQ(smf.tracks[2].endTick, 96 * 24);
+  EXPECT_EQ(smf.tracks[2].endTick, 96 * 32);
 }
 
 TEST(TuneCompiler, TempoMarksGlidesAndSectionsStartAtTheTempo) {
@@ -163,6 +163,11 @@ INSTANTIATE_TEST_SUITE_P(
                     BadSource{TRACKS "section a\nm: c d e | f g a b\n", 5, "this bar lasts 3 quarter notes"},
                     BadSource{TRACKS "section a pickup=e\nm: cq | d e f g\n", 5, "pickup"},
                     BadSource{TRACKS "section a\nm: c d e f g\n", 5, "last bar"},
+                    // Where sections meet, the open last bar and the next pickup make one whole bar.
+                    BadSource{TRACKS "section a\nm: c d e\nsection b\nm: cw\n", 6,
+                              "where section a meets b a bar lasts 3 quarter notes, it needs 4"},
+                    BadSource{TRACKS "section a\nm: cw\nsection b pickup=q\nm: c | cw\n", 6, "lasts 1 quarter"},
+                    BadSource{TRACKS "section a pickup=e\nm: ce | cw | cq c c\nplay a a\n", 6, "lasts 3.5 quarter"},
                     BadSource{TRACKS "section a\nm: c12\n", 5, "one digit"},
                     BadSource{TRACKS "section a\nm: a9\n", 5, "MIDI range"},
                     BadSource{TRACKS "section a\nm: [c e g\n", 5, "closing"},

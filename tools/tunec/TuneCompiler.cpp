@@ -610,6 +610,21 @@ void ParseTrack(Tune& tune, const std::vector<std::string_view>& words, int line
   tune.tracks.push_back(def);
 }
 
+// Bars stay even across sections too: where one section's open last bar
+// meets the next one's pickup, the two make exactly one bar (or none).
+void CheckJoins(const Tune& tune, std::int64_t barLength) {
+  for (std::size_t i = 1; i < tune.play.size(); ++i) {
+    const Section& before = tune.sections[tune.play[i - 1].section];
+    const Section& after = tune.sections[tune.play[i].section];
+    std::int64_t open = (barLength - before.pickup + before.length) % barLength;
+    std::int64_t joined = open + after.pickup;
+    if (joined != 0 && joined != barLength) {
+      Fail(tune.play[i].line, "where section " + before.name + " meets " + after.name + " a bar lasts " +
+                                  Beats(joined) + ", it needs " + Beats(barLength));
+    }
+  }
+}
+
 Tune Parse(std::string_view source) {
   Tune tune;
   Section* current = nullptr;
@@ -692,7 +707,9 @@ Tune Parse(std::string_view source) {
   }
 
   if (tune.playNames.empty()) {
-    for (std::size_t i = 0; i < tune.sections.size(); ++i) tune.play.push_back({static_cast<int>(i), 1, tune.tempo});
+    for (std::size_t i = 0; i < tune.sections.size(); ++i) {
+      tune.play.push_back({static_cast<int>(i), tune.sections[i].line, tune.tempo});
+    }
   }
   for (const auto& [word, line] : tune.playNames) {
     std::string_view name = word;
@@ -715,6 +732,7 @@ Tune Parse(std::string_view source) {
       tune.play.push_back({static_cast<int>(section - tune.sections.begin()), line, tempo});
     }
   }
+  CheckJoins(tune, barLength);
   return tune;
 }
 

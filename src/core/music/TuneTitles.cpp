@@ -7,17 +7,17 @@ const std::array<const char*, 26> TuneTitles = {
     "W. A. Mozart - Eine kleine Nachtmusik",      // C
     "W. A. Mozart - Rondo alla Turca",            // D
     "Edvard Grieg - Morning Mood",                // E
-    "Grieg - In the Hall of the Mountain King",   // F
+    "Edvard Grieg - Hall of the Mountain King",   // F
     "Johannes Brahms - Lullaby",                  // G
     "Scott Joplin - The Entertainer",             // H
     "Johann Strauss II - The Blue Danube",        // I
-    "Orpheus in the Underworld",                  // J
-    "Swan Lake",                                  // K
+    "Jacques Offenbach - Can-can",                // J
+    "Pyotr Ilyich Tchaikovsky - Swan Lake",       // K
     "Johann Pachelbel - Canon in D",              // L
     "Traditional - Greensleeves",                 // M
     "Traditional - Scarborough Fair",             // N
     "Stephen Foster - Oh! Susanna",               // O
-    "Carmen",                                     // P
+    "Georges Bizet - Carmen",                     // P
     "Gioachino Rossini - William Tell Overture",  // Q
     "Antonin Dvorak - Largo (New World)",         // R
     "George Frideric Handel - Hallelujah",        // S
