@@ -180,7 +180,7 @@ class SettingsFileTest : public QObject {
       }
     }
     KeyValueStore::Key key = 0;  // a failed write is reported as one
-    QtKeyValueStore store(Ini());
+    QtKeyValueStore store("/proc/self/no-such-folder/Timer.ini");
     QVERIFY(store.CreateKey("Software\\TimerZqv2010\\Time", key));
     QVERIFY(!store.SetValue(key, "String Value", std::string_view("20", 3)));
   }
