@@ -142,11 +142,14 @@ TEST_F(XdgFolders, MusicFolderFromUserDirsThenMusicThenNothing) {
     WriteBytes(home / ".config/user-dirs.dirs", contents);
     EXPECT_EQ(folders.SpecialFolderPath(13), expected) << contents;
   }
-  ScopedEnv relative("XDG_CONFIG_HOME", "conf");  // ignored
-  EXPECT_EQ(folders.SpecialFolderPath(13), homePath + "/Music");
-  ScopedEnv config("XDG_CONFIG_HOME", home / "conf");
   MakeFolder(home / "conf");
   WriteBytes(home / "conf/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/FromConf\"\n");
+  const std::string cwd = std::filesystem::current_path();
+  ASSERT_EQ(chdir(home.Path().c_str()), 0);
+  ScopedEnv relative("XDG_CONFIG_HOME", "conf");  // relative: ignored
+  EXPECT_EQ(folders.SpecialFolderPath(13), homePath + "/Music");
+  ASSERT_EQ(chdir(cwd.c_str()), 0);
+  ScopedEnv config("XDG_CONFIG_HOME", home / "conf");
   EXPECT_EQ(folders.SpecialFolderPath(13), homePath + "/FromConf");
 }
 

@@ -1,9 +1,12 @@
 // Table tests of the shell's pure helpers: accelerator keys, tick schedule,
 // typing limit, tooltip wrapping, dialog units and centring; the window's
 // tooltips and its alarm message box.
+#include <QAbstractButton>
+#include <QLabel>
 #include <QtTest>
 
 #include "Look.h"
+#include "MusicSettingsDialog.h"
 #include "QtLauncher.h"
 #include "ShellRules.h"
 #include "WindowRig.h"
@@ -107,6 +110,20 @@ class ShellRulesTest : public QObject {
     for (const ControlTooltip& tip : ControlTooltips) {
       QCOMPARE(rig.window.Item(tip.Id)->toolTip().replace('\n', ' ').toStdString(), std::string(tip.Text));
     }
+  }
+
+  void musicDialogTexts() {
+    WindowRig rig;
+    MusicSettingsDialog dialog(rig.app, &rig.window);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Set folder for MP3 music files"));
+    QStringList texts, expected{"&Browse", "&Play music", "&Stop music", "&Volume", "Play music from subfolders too",
+                                "Use internal music instead of MP3 songs", "Alarm message", "Folder for MP3 songs:",
+                                "&Done", "Or CTRL + mousewheel"};
+    for (const auto* button : dialog.findChildren<QAbstractButton*>()) texts << button->text();
+    for (const auto* label : dialog.findChildren<QLabel*>()) texts << label->text();
+    texts.sort();
+    expected.sort();
+    QCOMPARE(texts, expected);
   }
 
   // A box owned by a minimised window could stay hidden with it.
