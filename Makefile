@@ -1,6 +1,6 @@
 # The two commands for users: `make run` and `make test`. Everything else is
 # for developers. Every target first installs what is missing.
-.PHONY: all deps build run test test-linux test-sanitize test-windows windows bench fuzz mutate tunes-preview clean
+.PHONY: all deps build run test test-linux test-sanitize test-windows test-deb deb windows bench fuzz mutate tunes-preview clean
 
 all: build
 
@@ -18,7 +18,7 @@ run: build
 	  echo "Built the core and its tests. There is no window yet: the desktop program is still to come."; \
 	fi
 
-test: test-linux test-sanitize test-windows
+test: test-linux test-sanitize test-windows test-deb
 
 test-linux: build
 	ctest --preset default
@@ -27,6 +27,14 @@ test-sanitize: deps
 	cmake --preset sanitize
 	cmake --build --preset sanitize
 	ctest --preset sanitize
+
+# The Debian package, build/tovins-timer_<version>_<arch>.deb.
+deb: build
+	rm -f build/tovins-timer_*.deb
+	cd build && cpack --config CPackConfig.cmake
+
+test-deb: deb
+	tests/e2e/deb-test.sh build/tovins-timer_*.deb
 
 windows: deps
 	@if [ -f cmake/mingw-w64-x86_64.cmake ]; then \

@@ -43,8 +43,8 @@ int OpenDescriptors() {
 constexpr int SongSeconds = 180;
 constexpr int TuneEveryNthReal = 12;  // MIDI opens load a whole SoundFont
 
-// Songs end every three minutes: the status turns "stopped" at the 180th
-// query after a song start. Every MP3 song is really opened and played by
+// Songs end every three minutes: the status turns "stopped" once the clock
+// has gone 180 seconds on from a song start. Every MP3 song is really opened and played by
 // the SDL channel, and so is every twelfth tune of the first day; the other
 // tunes only have to be a regular file that is not empty. FluidSynth 2.3
 // keeps about 2.6 KB of GLib allocations for every synthesizer SDL_mixer
@@ -52,14 +52,14 @@ constexpr int TuneEveryNthReal = 12;  // MIDI opens load a whole SoundFont
 // that growth is not ours and would hide ours, so later tunes stay unopened.
 class ThreeMinuteSongs : public SoundChannel {
  public:
-  explicit ThreeMinuteSongs(SdlSoundChannel& real) : real_(real) {}
+  ThreeMinuteSongs(SdlSoundChannel& real, FakeClock& clock) : real_(real), clock_(clock) {}
   void Close() override {
     real_.Close();
     open_ = false;
   }
   void Open(const std::string& path) override {
     ++opens;
-    queries_ = 0;
+    startedAt_ = clock_.Seconds();
     const bool tune = path.size() >= 8 && path.compare(path.size() - 8, 8, "Temp.mid") == 0;
     if (!tune || (realTunes && tunes_++ % TuneEveryNthReal == 0)) {
       real_.Open(path);
@@ -73,7 +73,7 @@ class ThreeMinuteSongs : public SoundChannel {
   void Play() override { real_.Play(); }
   std::string Mode() override {
     if (!open_) return {};
-    return ++queries_ >= SongSeconds ? "stopped" : "playing";
+    return (clock_.Seconds() - startedAt_ + 86400) % 86400 >= SongSeconds ? "stopped" : "playing";
   }
 
   int opens = 0;
@@ -82,8 +82,9 @@ class ThreeMinuteSongs : public SoundChannel {
 
  private:
   SdlSoundChannel& real_;
+  FakeClock& clock_;
   bool open_ = false;
-  int queries_ = 0;
+  std::int32_t startedAt_ = 0;
   int tunes_ = 0;
 };
 
@@ -106,7 +107,7 @@ TEST(LongRunWithRealAdapters, SevenDaysOfSongsEveryThreeMinutesLeakNothing) {
   XdgUserFolders folders;
   EmbeddedTuneStore tunes;
   SdlSoundChannel sdl;
-  ThreeMinuteSongs sound(sdl);
+  ThreeMinuteSongs sound(sdl, fakes.clock);
   App app{AppState{}, Ports{fakes.window, sound, fakes.store, folders, listing, fakes.clock, fakes.volume, tunes,
                             fakes.launcher, fakes.chooser}};
   app.State.MP3Folder = root / "music/";

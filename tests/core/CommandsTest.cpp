@@ -60,7 +60,11 @@ TEST(Commands, EachCommandReachesItsOperation) {
             "If you change your mind, you can type in a new time and then click TIMER.\n\n"
             "I wrote Timer to wake me up after my afternoon nap. But the program has other uses too. You can even "
             "use it as a basic music player. This is the January 20, 2010 version of the program.\n\n"
-            "Tovin's Timer, by Tovin and the Tovin's Timer team - https://tovins-timer.example.org");
+#ifdef _WIN32
+            "Tovin's Timer, by Tovin and the Tovin's Timer team. The guide: README.md, beside the program's source code");
+#else
+            "Tovin's Timer, by Tovin and the Tovin's Timer team. The guide: /usr/share/doc/tovins-timer/README.md");
+#endif
 }
 
 TEST(Tooltips, EveryMenuItemAndControlHasItsText) {

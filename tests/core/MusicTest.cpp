@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "Fakes.h"
 #include "alarm/Countdown.h"
@@ -195,6 +196,34 @@ TEST_F(MusicTest, TicksKeepTheMusicGoingUntilStop) {
   t.RunSeconds(5);
   EXPECT_EQ(t.sound.Mode(), "");
   EXPECT_EQ(t.window.caption, "Timer");
+}
+
+TEST_F(MusicTest, TheAlarmNotificationLastsAsLongAsItsMusic) {
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+    bool stillShown;
+  };
+  const Case cases[] = {
+      {"the next song plays", [&] { t.sound.FinishSong(); }, true},
+      {"Stop", [&] { StopMusic(t.app); }, false},
+      {"no further song opens",
+       [&] {
+         t.sound.unplayable = {P("M/a.mp3")};
+         t.sound.FinishSong();
+       },
+       false},
+  };
+  AddSongs({"a.mp3"});
+  for (const Case& c : cases) {
+    t.sound.unplayable.clear();
+    s.AlarmMessage = "Tea";
+    FireAlarm(t.app);
+    ASSERT_EQ(t.notifier.shown, std::optional<std::string>("Tea"));
+    c.act();
+    t.RunSeconds(1);
+    EXPECT_EQ(t.notifier.shown.has_value(), c.stillShown) << c.what;
+  }
 }
 
 }  // namespace

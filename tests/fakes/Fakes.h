@@ -185,6 +185,14 @@ class FakeFolderChooser : public FolderChooser {
   std::vector<std::string> openedOn;
 };
 
+// The desktop notification: what is on screen now, "" message included.
+class FakeAlarmNotifier : public AlarmNotifier {
+ public:
+  void ShowAlarm(const std::string& message) override { shown = message; }
+  void WithdrawAlarm() override { shown.reset(); }
+  std::optional<std::string> shown;
+};
+
 // Every fake, wired into one App.
 struct TestApp {
   FakeMainWindowView window;
@@ -197,7 +205,8 @@ struct TestApp {
   FakeTuneStore tunes;
   FakeLauncher launcher;
   FakeFolderChooser chooser;
-  App app{AppState{}, Ports{window, sound, store, folders, listing, clock, volume, tunes, launcher, chooser}};
+  FakeAlarmNotifier notifier;
+  App app{AppState{}, Ports{window, sound, store, folders, listing, clock, volume, tunes, launcher, chooser, notifier}};
   AppState& state = app.State;
 
   // One timer message, as the window delivers it.

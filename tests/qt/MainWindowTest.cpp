@@ -74,14 +74,46 @@ class MainWindowTest : public QObject {
     QCOMPARE(rig.app.State.NowSeconds, (9 * 60 + 5) * 60 + 7);  // the clock was read once
     QCOMPARE(rig.app.State.AlarmTime, -1);                      // the timer is not started
     QCOMPARE(rig.window.windowTitle(), QStringLiteral("Timer"));
+    // The time box has the focus with the entry selected: typing replaces it.
+    QCOMPARE(rig.window.focusWidget(), rig.window.TimeEdit());
+    QTest::keyClicks(rig.window.TimeEdit(), "20");
+    QCOMPARE(rig.window.TimeEdit()->text(), QStringLiteral("20"));
   }
 
-  // The time's own letters are typed, not commands; typing stops at ten.
+  // The time's own letters are typed, not commands; typing stops at ten,
+  // and ten characters show whole: the text does not scroll as the cursor
+  // goes from its end to its start.
   void typingStopsAtTenCharacters() {
     WindowRig rig;
-    QTest::keyClicks(rig.window.TimeEdit(), "8:30 pm1234");
-    QCOMPARE(rig.window.TimeEdit()->text(), QStringLiteral("8:30 pm123"));
+    QLineEdit* edit = rig.window.TimeEdit();
+    for (const char* typed : {"8:30 pm1234", "01234567899"}) {
+      edit->clear();
+      QTest::keyClicks(edit, typed);
+      const QString text = edit->text();
+      QCOMPARE(text, QString::fromLatin1(typed, 10));
+      edit->grab();  // the line edit places its text as it paints
+      const int end = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+      edit->home(false);
+      edit->grab();
+      const int start = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+      QVERIFY2(qAbs(end - start - edit->fontMetrics().horizontalAdvance(text)) <= 1, typed);
+    }
     QVERIFY(!Played(rig.fakes.sound));
+  }
+
+  // Entries and song names are shown as written, never as markup.
+  void textsShowAsWritten() {
+    WindowRig rig;
+    rig.window.TimeEdit()->setText(QStringLiteral("8:30p<b>"));
+    RunCommand(rig.app, CmdStartTimer);
+    QCOMPARE(rig.window.ItemText(IdAlarmDisplay), std::string("8:30p<b>"));
+    MusicSettingsDialog dialog(rig.app, &rig.window);
+    for (QLabel* label : rig.window.findChildren<QLabel*>() + dialog.findChildren<QLabel*>()) {
+      QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
+    rig.window.SetCaption("<i>Song</i> [*] & co.mp3");
+    QCOMPARE(rig.window.windowHandle()->title(), QStringLiteral("<i>Song</i> [*] & co.mp3"));
+    QCOMPARE(rig.window.Caption(), std::string("<i>Song</i> [*] & co.mp3"));
   }
 
   void keys_data() {
@@ -141,6 +173,8 @@ class MainWindowTest : public QObject {
           break;
         case Effect::Help:
           QCOMPARE(shown, QString::fromUtf8(HelpText));
+          QVERIFY(shown.endsWith(QStringLiteral(
+              "\n\nTovin's Timer, by Tovin and the Tovin's Timer team. The guide: /usr/share/doc/tovins-timer/README.md")));
           break;
         case Effect::Folder:
           QCOMPARE(handler.seenClass, QStringLiteral("MusicSettingsDialog"));
@@ -164,12 +198,16 @@ class MainWindowTest : public QObject {
     WindowRig rig;
     QApplication::setActiveWindow(&rig.window);
     QVERIFY(QTest::qWaitForWindowActive(&rig.window));
+    rig.window.TimeEdit()->setText(QStringLiteral("20"));
     rig.window.TimeEdit()->setFocus();
     QTRY_VERIFY(rig.window.TimeEdit()->hasFocus());
+    const QImage unfocused = rig.window.TimerButton()->grab().toImage();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QTRY_VERIFY(rig.window.TimerButton()->hasFocus());
+    QVERIFY(rig.window.TimerButton()->grab().toImage() != unfocused);  // the focus shows
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QTRY_VERIFY(rig.window.TimeEdit()->hasFocus());
+    QVERIFY(!rig.window.TimeEdit()->hasSelectedText());  // a plain focus change
     // From anywhere else, Tab goes to the time box.
     rig.window.MenuBar()->setFocus();
     QTest::keyClick(rig.window.MenuBar(), Qt::Key_Tab);
@@ -282,6 +320,11 @@ class MainWindowTest : public QObject {
       QCOMPARE(box->text(), QStringLiteral("Tea is ready"));
       QCOMPARE(box->icon(), QMessageBox::NoIcon);
       QCOMPARE(box->buttons().size(), 1);
+      QCOMPARE(box->textFormat(), Qt::PlainText);
+      // The caption shows whole beside the title bar's buttons.
+      QFont title = QApplication::font();
+      title.setBold(true);
+      QVERIFY(box->width() >= 2 * QFontMetrics(title).horizontalAdvance(QStringLiteral("Tovin's Timer")));
       checksWhenShown = fakes.sound.log.size();
       fakes.clock.Advance(1);
       // KeepPlaying asks the channel at every tick: new questions mean ticks.

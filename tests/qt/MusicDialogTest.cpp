@@ -91,6 +91,58 @@ class MusicDialogTest : public QObject {
     QCOMPARE(rig.app.State.MP3Folder, std::string("/picked/"));
   }
 
+  void enterPressesOnlyTheFocusedPushButton_data() {
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QString>("effect");
+    QTest::newRow("Play music") << "button401" << "play";
+    QTest::newRow("Stop music") << "button402" << "close";
+    QTest::newRow("Done") << "button2" << "closed";
+    QTest::newRow("alarm message") << "messageEdit" << "";
+    QTest::newRow("folder box") << "folderEdit" << "";
+    QTest::newRow("check box") << "check301" << "";
+  }
+  void enterPressesOnlyTheFocusedPushButton() {
+    QFETCH(QString, focus);
+    QFETCH(QString, effect);
+    WindowRig rig;
+    MusicSettingsDialog dialog(rig.app, &rig.window);
+    dialog.MessageEdit()->setPlainText(QStringLiteral("Tea"));
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    auto* target = dialog.findChild<QWidget*>(focus);
+    target->setFocus();
+    QTRY_VERIFY(target->hasFocus());
+    for (auto key : {Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(target, key);
+    QString seen = dialog.isVisible() ? QString() : QStringLiteral("closed");
+    for (const std::string& call : rig.fakes.sound.log) {
+      if (call == "play" || call == "close") seen = QString::fromStdString(call);
+    }
+    QCOMPARE(seen, effect);
+    QCOMPARE(dialog.MessageEdit()->toPlainText(), QStringLiteral("Tea"));
+    QVERIFY(dialog.Button(IdInternalMusicCheck)->isChecked());
+  }
+
+  void typedFolderWithTildeMeansHome_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("home") << "~" << "/home/tester/";
+    QTest::newRow("below home") << "~/Songs" << "/home/tester/Songs/";
+    QTest::newRow("another user's") << "~bob/Songs" << "~bob/Songs/";
+    QTest::newRow("inside a name") << "/srv/a~b" << "/srv/a~b/";
+  }
+  void typedFolderWithTildeMeansHome() {
+    QFETCH(QString, typed);
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", "/home/tester");
+    WindowRig rig;
+    MusicSettingsDialog dialog(rig.app, &rig.window);
+    dialog.FolderEdit()->setText(typed);
+    dialog.reject();
+    qputenv("HOME", home);
+    QTEST(QString::fromStdString(rig.app.State.MP3Folder), "kept");
+  }
+
   void folderChooserLooksRight() {
     QTemporaryDir dir;
     FolderChooserDialog chooser(nullptr, dir.path());

@@ -166,10 +166,22 @@ TEST_F(ShellTest, TooltipsCoverTheMenuItemsThenTheControls) {
   EXPECT_EQ(ToolAt(8).text, L"The current time");
 }
 
-TEST_F(ShellTest, TabCommandMovesTheFocusBetweenEntryAndButton) {
+// Activation gives the time box the focus with the stored entry selected,
+// so typing replaces it; later activations return the focus where it was.
+TEST_F(ShellTest, FocusStartsInTheTimeBoxAndTabMovesIt) {
+  Program().store.PutRaw("Software\\TimerZqv2010\\Time", "String Value", std::string("5\0", 2));
   Start();
-  SetFocus(GetDlgItem(main, IdTimeEdit));
+  SendMessageA(main, WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_EQ(GetFocus(), GetDlgItem(main, IdTimeEdit));
+  DWORD from = 9, to = 9;
+  SendDlgItemMessageA(main, IdTimeEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+  EXPECT_EQ(from, 0u);
+  EXPECT_EQ(to, 1u);
   Command(CmdNextFocus);
+  EXPECT_EQ(GetFocus(), GetDlgItem(main, IdTimerButton));
+  SendMessageA(main, WM_ACTIVATE, WA_INACTIVE, 0);
+  SetFocus(main);
+  SendMessageA(main, WM_ACTIVATE, WA_ACTIVE, 0);
   EXPECT_EQ(GetFocus(), GetDlgItem(main, IdTimerButton));
   Command(CmdNextFocus);
   EXPECT_EQ(GetFocus(), GetDlgItem(main, IdTimeEdit));

@@ -70,5 +70,7 @@ void FireAlarm(App& app) {
   s.CaptionText = "Timer";
   app.Port.Window.SetItemText(IdAlarmDisplay, "");
   PlayNextSong(app);
+  // Before the message box, whose loop holds this step until it is closed.
+  app.Port.Notifier.ShowAlarm(s.AlarmMessage);
   if (!s.AlarmMessage.empty()) app.Port.Window.Notice(s.AlarmMessage);
 }

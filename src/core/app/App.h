@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/NullPorts.h"
 #include "app/Ports.h"
 
 struct Ports {
@@ -15,6 +16,7 @@ struct Ports {
   TuneStore& Tunes;
   Launcher& Programs;
   FolderChooser& Chooser;
+  AlarmNotifier& Notifier = NoAlarmNotifier();  // only where the desktop has one
 };
 
 struct App {

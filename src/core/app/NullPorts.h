@@ -96,3 +96,16 @@ class NullFolderChooser : public FolderChooser {
  public:
   std::optional<std::string> ChooseFolder(const std::string&) override { return std::nullopt; }
 };
+
+// No notification service (and Windows, whose message box comes to the front).
+class NullAlarmNotifier : public AlarmNotifier {
+ public:
+  void ShowAlarm(const std::string&) override {}
+  void WithdrawAlarm() override {}
+};
+
+// The one shared do-nothing notifier, for ports bundled without one.
+inline AlarmNotifier& NoAlarmNotifier() {
+  static NullAlarmNotifier none;
+  return none;
+}

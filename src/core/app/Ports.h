@@ -155,3 +155,13 @@ class FolderChooser {
   virtual ~FolderChooser() = default;
   virtual std::optional<std::string> ChooseFolder(const std::string& current) = 0;
 };
+
+// A desktop notification of the alarm beside its message box, seen even when
+// the window is hidden; its "Stop music" action comes back as Stop music.
+class AlarmNotifier {
+ public:
+  virtual ~AlarmNotifier() = default;
+  // Posts it, or replaces the one shown; message "" means none was typed.
+  virtual void ShowAlarm(const std::string& message) = 0;
+  virtual void WithdrawAlarm() = 0;  // no effect when none is shown
+};

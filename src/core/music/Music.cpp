@@ -40,7 +40,10 @@ void PlayNextSong(App& app) {
 void KeepPlaying(App& app) {
   std::string mode = app.Port.Sound.Mode();
   if (mode.size() > 255) mode.resize(255);  // the reply buffer's size
-  if (mode.find("stopped") != std::string::npos) PlayNextSong(app);
+  if (mode.find("stopped") == std::string::npos) return;
+  PlayNextSong(app);
+  // The next song could not be opened: the music has ended, and with it the alarm.
+  if (app.Port.Sound.Mode().empty()) app.Port.Notifier.WithdrawAlarm();
 }
 
 void StartMusic(App& app) {
@@ -50,6 +53,7 @@ void StartMusic(App& app) {
 
 void StopMusic(App& app) {
   CloseChannel(app);
+  app.Port.Notifier.WithdrawAlarm();
   if (app.State.CaptionText.empty()) app.State.CaptionText = "Timer";
   app.Port.Window.SetCaption(app.State.CaptionText);
 }

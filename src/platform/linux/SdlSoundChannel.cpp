@@ -109,8 +109,11 @@ bool SdlSoundChannel::OpenDevice() {
 
   // The program handles its own signals; SDL must not take SIGINT/SIGTERM.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  // The name the desktop's volume mixer shows for our stream.
-  SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Tovin's Timer");
+  // The name the desktop's volume mixer shows for our stream, and the key of
+  // its stored volume. No media role is given: the server would then file
+  // the volume under the role, shared with every program of that role.
+  SDL_SetHint(SDL_HINT_APP_NAME, SoundAppName);
+  SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, SoundAppName);
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     lastDeviceFailure_ = now;
     return false;

@@ -10,6 +10,10 @@
 
 #include "app/Ports.h"
 
+// The application name of our stream in the sound server, under which the
+// server keeps its volume from one start to the next.
+inline constexpr char SoundAppName[] = "Tovin's Timer";
+
 struct _Mix_Music;
 struct SDL_RWops;
 

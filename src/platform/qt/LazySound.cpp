@@ -45,6 +45,7 @@ bool LazySoundChannel::Load() {
     }
     real_.reset(channel);
     setGain_ = setGain;
+    createVolume_ = reinterpret_cast<CreateVolumeFn>(dlsym(module, CreateVolumeSymbol));
     setGain_(channel, gain_);
     return true;
   }
@@ -68,4 +69,17 @@ std::string LazySoundChannel::Mode() { return real_ ? real_->Mode() : std::strin
 void LazySoundChannel::SetGain(std::uint32_t value) {
   gain_ = value;
   if (real_) setGain_(real_.get(), value);
+}
+
+std::unique_ptr<OutputVolume> LazySoundChannel::CreateServerVolume(OutputVolume& fallback) {
+  if (!Load() || createVolume_ == nullptr) return nullptr;
+  return std::unique_ptr<OutputVolume>(createVolume_(&fallback));
+}
+
+OutputVolume& LazyOutputVolume::Target() {
+  if (!tried_) {
+    tried_ = true;
+    server_ = channel_.CreateServerVolume(gain_);
+  }
+  return server_ ? *server_ : static_cast<OutputVolume&>(gain_);
 }

@@ -1,6 +1,7 @@
 // The sound channel and output volume of the program, with the SDL sound
-// stack (SDL, SDL_mixer, FluidSynth, mpg123) in a module loaded at the first
-// song: a timer that is only counting starts faster and holds less memory.
+// stack (SDL, SDL_mixer, FluidSynth, mpg123) and libpulse in a module loaded
+// at the first song or volume step: a timer that is only counting starts
+// faster and holds less memory.
 #pragma once
 
 #include <cstdint>
@@ -14,9 +15,11 @@
 extern "C" {
 using CreateSoundFn = SoundChannel* (*)();
 using SetSoundGainFn = void (*)(SoundChannel*, std::uint32_t);
+using CreateVolumeFn = OutputVolume* (*)(OutputVolume* fallback);
 }
 inline constexpr const char* CreateSoundSymbol = "TovinsTimerCreateSound";
 inline constexpr const char* SetSoundGainSymbol = "TovinsTimerSetSoundGain";
+inline constexpr const char* CreateVolumeSymbol = "TovinsTimerCreateVolume";
 inline constexpr const char* SoundModuleName = "tovins-timer-sound.so";
 
 class LazySoundChannel : public SoundChannel {
@@ -40,6 +43,9 @@ class LazySoundChannel : public SoundChannel {
   std::uint32_t Gain() const { return gain_; }
   void SetGain(std::uint32_t value);
   bool Loaded() const { return real_ != nullptr; }
+  // The sound server's volume of our stream, which turns to `fallback` where
+  // no server answers; null when the module cannot be loaded.
+  std::unique_ptr<OutputVolume> CreateServerVolume(OutputVolume& fallback);
 
  private:
   bool Load();
@@ -47,18 +53,36 @@ class LazySoundChannel : public SoundChannel {
   std::vector<std::string> paths_;
   std::unique_ptr<SoundChannel> real_;
   SetSoundGainFn setGain_ = nullptr;
+  CreateVolumeFn createVolume_ = nullptr;
   bool tried_ = false;
   std::uint32_t gain_ = 0xFFFFFFFFu;
 };
 
-// The volume is the channel's own output gain; wave and MIDI are one output.
+// The volume of our stream in the sound server, or the channel's own output
+// gain where no server answers; wave and MIDI are one output. The module is
+// loaded at the first volume step.
 class LazyOutputVolume : public OutputVolume {
  public:
-  explicit LazyOutputVolume(LazySoundChannel& channel) : channel_(channel) {}
-  std::optional<std::uint32_t> GetWaveVolume() override { return channel_.Gain(); }
-  void SetWaveVolume(std::uint32_t value) override { channel_.SetGain(value); }
-  void SetMidiVolume(std::uint32_t value) override { channel_.SetGain(value); }
+  explicit LazyOutputVolume(LazySoundChannel& channel) : channel_(channel), gain_(channel) {}
+  std::optional<std::uint32_t> GetWaveVolume() override { return Target().GetWaveVolume(); }
+  void SetWaveVolume(std::uint32_t value) override { Target().SetWaveVolume(value); }
+  void SetMidiVolume(std::uint32_t value) override { Target().SetMidiVolume(value); }
 
  private:
+  class ChannelGain : public OutputVolume {
+   public:
+    explicit ChannelGain(LazySoundChannel& channel) : channel_(channel) {}
+    std::optional<std::uint32_t> GetWaveVolume() override { return channel_.Gain(); }
+    void SetWaveVolume(std::uint32_t value) override { channel_.SetGain(value); }
+    void SetMidiVolume(std::uint32_t value) override { channel_.SetGain(value); }
+
+   private:
+    LazySoundChannel& channel_;
+  };
+  OutputVolume& Target();
+
   LazySoundChannel& channel_;
+  ChannelGain gain_;
+  std::unique_ptr<OutputVolume> server_;
+  bool tried_ = false;
 };

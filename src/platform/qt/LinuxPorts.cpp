@@ -45,7 +45,8 @@ class TickLogClock : public Clock {
 
 LinuxPorts::LinuxPorts() : store_(QtKeyValueStore::DefaultPath()) {
 #ifdef TIMER_HAVE_LINUX_ADAPTERS
-  // SDL comes in with the first song; the volume is the channel's own gain.
+  // SDL and libpulse come in with the first song or volume step; the volume
+  // is our stream's in the sound server, else the channel's own gain.
   auto sound = std::make_unique<LazySoundChannel>(LazySoundChannel::DefaultModulePaths());
   volume_ = std::make_unique<LazyOutputVolume>(*sound);
   sound_ = std::move(sound);
@@ -69,5 +70,5 @@ LinuxPorts::LinuxPorts() : store_(QtKeyValueStore::DefaultPath()) {
 LinuxPorts::~LinuxPorts() = default;
 
 Ports LinuxPorts::Bind(MainWindowView& window) {
-  return Ports{window, *sound_, store_, *folders_, *listing_, *clock_, *volume_, *tunes_, launcher_, chooser_};
+  return Ports{window, *sound_, store_, *folders_, *listing_, *clock_, *volume_, *tunes_, launcher_, chooser_, notifier_};
 }

@@ -3,6 +3,7 @@
 
 #include <memory>
 
+#include "DBusAlarmNotifier.h"
 #include "QtFolderChooser.h"
 #include "QtKeyValueStore.h"
 #include "QtLauncher.h"
@@ -14,6 +15,7 @@ class LinuxPorts {
   ~LinuxPorts();
   // The ports of the program, with the given main window as its view.
   Ports Bind(MainWindowView& window);
+  DBusAlarmNotifier& Notifier() { return notifier_; }
 
  private:
   std::unique_ptr<SoundChannel> sound_;
@@ -25,4 +27,5 @@ class LinuxPorts {
   std::unique_ptr<TuneStore> tunes_;
   QtLauncher launcher_;
   QtFolderChooser chooser_;
+  DBusAlarmNotifier notifier_;
 };

@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
 #include <QPixmap>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QWidget>
 
 QFont TemplateFont() {
@@ -51,6 +54,29 @@ void KeepSystemColours(QWidget* widget) {
     }
   }
   widget->setPalette(palette);
+}
+
+int TimeEditWidthFor(const QLineEdit& edit) {
+  // What the style's frame takes, measured at an arbitrary width.
+  QStyleOptionFrame option;
+  option.initFrom(&edit);
+  option.rect = QRect(0, 0, 100, edit.height());
+  option.lineWidth = edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &edit);
+  const int frame = 100 - edit.style()->subElementRect(QStyle::SE_LineEditContents, &option, &edit).width();
+  const QMargins margins = edit.textMargins();
+  constexpr int lineEditMargins = 2 * 2;  // QLineEdit's own space beside the text
+  constexpr int cursorWidth = 1;
+  return edit.fontMetrics().horizontalAdvance(QString(10, QLatin1Char('0'))) + frame + margins.left() +
+         margins.right() + lineEditMargins + cursorWidth;
+}
+
+int NoticeMinimumWidth(const QString& caption) {
+  QFont titleFont = QApplication::font();
+  titleFont.setBold(true);
+  titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
+  const QFontMetrics metrics(titleFont);
+  // Icon, close box and padding, on both sides of a centred title.
+  return metrics.horizontalAdvance(caption) + 6 * metrics.height();
 }
 
 void Place(QWidget* control, const QRect& where) {

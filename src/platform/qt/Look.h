@@ -8,6 +8,7 @@
 
 #include "ShellRules.h"
 
+class QLineEdit;
 class QWidget;
 
 inline const QColor BackgroundColour(255, 255, 221);
@@ -26,6 +27,11 @@ void CenterOnScreen(QWidget* window);
 // The top-left corner that centres a window: differences halved, truncated.
 QPoint CenteredCorner(const QSize& screen, const QSize& window);
 QIcon TimerIcon();
+// The width at which the time box shows ten typed digits without scrolling.
+int TimeEditWidthFor(const QLineEdit& edit);
+// The least width of a message box that shows its whole caption beside the
+// title bar's icon and buttons (window managers draw titles larger and bold).
+int NoticeMinimumWidth(const QString& caption);
 // Puts a control at its template place with a fixed size, so that a new text
 // never sends the window's layout round again (the clock changes each second).
 void Place(QWidget* control, const QRect& where);

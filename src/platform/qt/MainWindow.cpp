@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGridLayout>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -33,6 +34,20 @@ QString FromText(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 std::string ToText(const QString& text) { return text.toUtf8().toStdString(); }
+
+// Qt reads "[*]" in a window title as the unsaved-changes mark; doubled, it
+// stands for itself, so a song named with it keeps it.
+const QString ModifiedMark = QStringLiteral("[*]");
+QString EscapeTitle(QString text) { return text.replace(ModifiedMark, ModifiedMark + ModifiedMark); }
+QString UnescapeTitle(QString text) { return text.replace(ModifiedMark + ModifiedMark, ModifiedMark); }
+
+// A label that shows its text as written, never as markup.
+QLabel* PlainLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setText(text);
+  return label;
+}
 
 // Tooltip text broken into lines that fit the tooltip width.
 QString WrappedTip(const char* text) {
@@ -95,38 +110,44 @@ void MainWindow::BuildControls() {
   timeEdit_->setObjectName(QStringLiteral("timeEdit"));
   timeEdit_->setAlignment(Qt::AlignCenter);
   timeEdit_->setAccessibleName(QStringLiteral("Time"));
-  Place(timeEdit_, du.ToPixels(3, 3, 40, 10));
   timeEdit_->setTextMargins(0, 0, 0, 0);
+  // Ten typed digits fit without scrolling; the rest of the row moves right
+  // by whatever that adds to the template's width.
+  const QRect editRect = du.ToPixels(3, 3, 40, 10);
+  const int editWidth = std::max(editRect.width(), TimeEditWidthFor(*timeEdit_));
+  const int shift = editWidth - editRect.width();
+  Place(timeEdit_, QRect(editRect.topLeft(), QSize(editWidth, editRect.height())));
+  const auto shifted = [&du, shift](int x, int y, int width, int height) {
+    return du.ToPixels(x, y, width, height).translated(shift, 0);
+  };
   connect(timeEdit_, &QLineEdit::textEdited, this, &MainWindow::OnTimeEdited);
 
-  separator_ = new QLabel(QStringLiteral(">"), client_);
+  separator_ = PlainLabel(QStringLiteral(">"), client_);
   separator_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  Place(separator_, du.ToPixels(43, 3, 10, 10));
+  Place(separator_, shifted(43, 3, 10, 10));
 
-  alarmDisplay_ = new QLabel(client_);
+  alarmDisplay_ = PlainLabel(QString(), client_);
   alarmDisplay_->setObjectName(QStringLiteral("alarmDisplay"));
   alarmDisplay_->setAccessibleName(QStringLiteral("Alarm"));
   alarmDisplay_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  Place(alarmDisplay_, du.ToPixels(53, 3, 40, 9));
+  Place(alarmDisplay_, shifted(53, 3, 40, 9));
 
   timerButton_ = new QPushButton(QStringLiteral("&Timer"), client_);
   timerButton_->setObjectName(QStringLiteral("timerButton"));
   timerButton_->setDefault(true);
   KeepSystemColours(timerButton_);
-  Place(timerButton_, du.ToPixels(93, 3, 30, 10));
+  Place(timerButton_, shifted(93, 3, 30, 10));
   connect(timerButton_, &QPushButton::clicked, this, [this] {
     if (app_) RunCommand(*app_, CmdStartTimer);
   });
 
-  clock_ = new QLabel(client_);
+  clock_ = PlainLabel(QString(), client_);
   clock_->setObjectName(QStringLiteral("clock"));
   clock_->setAccessibleName(QStringLiteral("Clock"));
   clock_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  Place(clock_, du.ToPixels(123, 3, 55, 10));
+  Place(clock_, shifted(123, 3, 55, 10));
 
-  // The time box comes first when the window opens.
   setTabOrder(timeEdit_, timerButton_);
-  timeEdit_->setFocus();
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -135,7 +156,7 @@ void MainWindow::BuildControls() {
   layout->addWidget(client_);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   // Wide enough for the whole menu bar, whatever the desktop's menu font.
-  const int width = std::max(du.X(180), menuBar_->sizeHint().width());
+  const int width = std::max(du.X(180) + shift, menuBar_->sizeHint().width());
   client_->setFixedSize(width, du.Y(15));
 }
 
@@ -161,6 +182,9 @@ void MainWindow::Start(App& app, bool ownTicks) {
   LoadSettings(app);
   // Set after the stored text is in place: it bounds typing only.
   typingLimit_ = TimeEditTypingLimit;
+  // Typing at once replaces the stored entry: "20" and Enter mean 20.
+  timeEdit_->selectAll();
+  timeEdit_->setFocus(Qt::OtherFocusReason);
   qApp->installEventFilter(this);
   if (ownTicks) ArmTick();
 }
@@ -205,9 +229,9 @@ QAction* MainWindow::MenuAction(int commandId) const {
   return nullptr;
 }
 
-void MainWindow::SetCaption(const std::string& text) { setWindowTitle(FromText(text)); }
+void MainWindow::SetCaption(const std::string& text) { setWindowTitle(EscapeTitle(FromText(text))); }
 
-std::string MainWindow::Caption() { return ToText(windowTitle()); }
+std::string MainWindow::Caption() { return ToText(UnescapeTitle(windowTitle())); }
 
 void MainWindow::SetItemText(int id, const std::string& text) {
   const QString value = FromText(text);
@@ -238,6 +262,12 @@ void MainWindow::Notice(const std::string& text) {
   box.setObjectName(QStringLiteral("notice"));
   box.setTextFormat(Qt::PlainText);
   box.setWindowIcon(windowIcon());
+  // Room for the whole caption beside the title bar's icon and buttons,
+  // however short the message.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(NoticeMinimumWidth(box.windowTitle()), 0), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+  }
   box.show();
   box.raise();
   box.activateWindow();
@@ -254,7 +284,8 @@ int MainWindow::FocusedItem() {
 }
 
 void MainWindow::FocusItem(int id) {
-  if (QWidget* control = Item(id)) control->setFocus(Qt::TabFocusReason);
+  // A plain focus change: the time box keeps its text unselected.
+  if (QWidget* control = Item(id)) control->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::Minimize() { showMinimized(); }

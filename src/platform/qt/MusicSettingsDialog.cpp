@@ -3,7 +3,9 @@
 #include "MusicSettingsDialog.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -17,6 +19,18 @@
 namespace {
 QString FromText(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool IsEnter(const QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  const int key = static_cast<const QKeyEvent*>(event)->key();
+  return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// A typed "~" or "~/..." means the home folder, as in a shell.
+QString WithHome(const QString& folder) {
+  if (folder == QStringLiteral("~") || folder.startsWith(QStringLiteral("~/"))) return QDir::homePath() + folder.mid(1);
+  return folder;
 }
 }  // namespace
 
@@ -33,7 +47,7 @@ MusicSettingsDialog::MusicSettingsDialog(App& app, QWidget* parent) : QDialog(pa
   auto addButton = [&](int id, const char* text, QRect where) {
     auto* button = new QPushButton(QString::fromUtf8(text), this);
     button->setObjectName(QStringLiteral("button%1").arg(id));
-    button->setAutoDefault(false);  // Enter presses nothing, as there is no default button
+    button->setAutoDefault(false);  // no default button: Enter is handled in keyPressEvent
     KeepSystemColours(button);
     Place(button, where);
     buttons_[id] = button;
@@ -47,7 +61,9 @@ MusicSettingsDialog::MusicSettingsDialog(App& app, QWidget* parent) : QDialog(pa
     connect(check, &QCheckBox::clicked, this, [this, id] { Command(id); });
   };
   auto addLabel = [&](const char* text, QRect where) {
-    auto* label = new QLabel(QString::fromUtf8(text), this);
+    auto* label = new QLabel(this);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(QString::fromUtf8(text));
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(true);
     Place(label, where);
@@ -62,6 +78,7 @@ MusicSettingsDialog::MusicSettingsDialog(App& app, QWidget* parent) : QDialog(pa
   messageEdit_ = new QPlainTextEdit(this);
   messageEdit_->setObjectName(QStringLiteral("messageEdit"));
   messageEdit_->setTabChangesFocus(true);
+  messageEdit_->installEventFilter(this);  // Enter never breaks the message's line
   messageEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Place(messageEdit_, du.ToPixels(42, 32, 173, 20));
   addButton(IdPlayButton, "&Play music", du.ToPixels(3, 60, 50, 20));
@@ -78,6 +95,25 @@ MusicSettingsDialog::MusicSettingsDialog(App& app, QWidget* parent) : QDialog(pa
   MusicDialogInit(app_, *this);
   CenterOnScreen(this);
   buttons_[IdBrowseButton]->setFocus();  // the first tab stop
+}
+
+void MusicSettingsDialog::keyPressEvent(QKeyEvent* event) {
+  if (!IsEnter(event)) {
+    QDialog::keyPressEvent(event);
+    return;
+  }
+  // As in a Windows dialog: Enter presses the push button with the focus;
+  // anywhere else it would press the default button, and there is none.
+  if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+  event->accept();
+}
+
+bool MusicSettingsDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == messageEdit_ && IsEnter(event)) {
+    event->accept();
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 QAbstractButton* MusicSettingsDialog::Button(int id) const {
@@ -98,7 +134,9 @@ void MusicSettingsDialog::reject() {
   QDialog::reject();
 }
 
-std::string MusicSettingsDialog::FolderText() { return QFile::encodeName(folderEdit_->text()).toStdString(); }
+std::string MusicSettingsDialog::FolderText() {
+  return QFile::encodeName(WithHome(folderEdit_->text())).toStdString();
+}
 
 void MusicSettingsDialog::SetFolderText(const std::string& text) {
   folderEdit_->setText(QFile::decodeName(QByteArray::fromStdString(text)));

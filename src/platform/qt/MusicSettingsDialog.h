@@ -1,6 +1,6 @@
 // The music settings dialog: folder, music source, subfolders and the alarm
 // message. There is no Cancel: Done, Escape and the close box all keep what
-// was typed.
+// was typed. Enter presses the focused push button and nothing else.
 #pragma once
 
 #include <QDialog>
@@ -33,6 +33,10 @@ class MusicSettingsDialog : public QDialog, public MusicDialogView {
  public slots:
   // Done, Escape and the close box all end here.
   void reject() override;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Command(int id);

@@ -15,7 +15,9 @@ FolderChooserDialog::FolderChooserDialog(QWidget* parent, const QString& current
     : QDialog(parent), files_(new QFileDialog(this)) {
   setWindowTitle(QString::fromUtf8(FolderChooserTitle));
   setObjectName(QStringLiteral("folderChooser"));
-  auto* prompt = new QLabel(QString::fromUtf8(FolderChooserPrompt), this);
+  auto* prompt = new QLabel(this);
+  prompt->setTextFormat(Qt::PlainText);
+  prompt->setText(QString::fromUtf8(FolderChooserPrompt));
   prompt->setObjectName(QStringLiteral("prompt"));
 
   // Qt's own dialog, so that its new-folder button can be taken away.

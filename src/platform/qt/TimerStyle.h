@@ -1,5 +1,6 @@
 // The desktop's own style with the program's few changes: tooltips wake up
-// quickly, and a separator in the menu bar pushes later items to its right end.
+// quickly, a separator in the menu bar pushes later items to its right end,
+// and a push button with the keyboard focus always shows it.
 #pragma once
 
 #include <QProxyStyle>
@@ -9,4 +10,6 @@ class TimerStyle : public QProxyStyle {
   TimerStyle();
   int styleHint(StyleHint hint, const QStyleOption* option = nullptr, const QWidget* widget = nullptr,
                 QStyleHintReturn* returnData = nullptr) const override;
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget = nullptr) const override;
 };

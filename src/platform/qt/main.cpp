@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "QuitOnSignal.h"
 #include "TimerStyle.h"
+#include "music/Music.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
   LinuxPorts adapters;
   MainWindow window;
   App app{AppState{}, adapters.Bind(window)};
+  adapters.Notifier().SetStopAction([&app] { StopMusic(app); });
   window.Start(app);
   window.show();
   return QApplication::exec();

@@ -52,6 +52,24 @@ void OnMouseWheelMessage(WPARAM wParam) {
   OnMouseWheel(TheApp(), ctrl, up);
 }
 
+// The control that had the focus when the window was last deactivated.
+HWND focusWhenInactive = nullptr;
+
+// Activation puts the focus back where it was, the time box at first (by
+// default the window itself would take it, and typing would go nowhere).
+// Returns false when the default handling is to run.
+bool OnActivate(HWND window, WPARAM wParam) {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    const HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(window, focus)) focusWhenInactive = focus;
+    return false;
+  }
+  if (HIWORD(wParam) != 0) return false;  // minimised
+  const bool known = focusWhenInactive != nullptr && IsChild(window, focusWhenInactive);
+  SetFocus(known ? focusWhenInactive : GetDlgItem(window, IdTimeEdit));
+  return true;
+}
+
 void OnTimer() {
   ClockTick(TheApp());
   CountdownTick(TheApp());
@@ -116,6 +134,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
       OnTimer();
       return 0;
+    case WM_ACTIVATE:
+      if (OnActivate(window, wParam)) return 0;
+      break;
     default:
       break;
   }

@@ -65,6 +65,9 @@ StartedProgram StartUp(HINSTANCE instance) {
   LoadSettings(TheApp());
   // Set after the stored text is in place, so it bounds typing only.
   SendDlgItemMessageA(mainWindow, IdTimeEdit, EM_LIMITTEXT, TimeEditTypingLimit, 0);
+  // The time box takes the focus at activation; typing at once replaces the
+  // stored entry, so "20" and ENTER mean 20.
+  SendDlgItemMessageA(mainWindow, IdTimeEdit, EM_SETSEL, 0, -1);
 
   state.TooltipWindow = reinterpret_cast<std::uintptr_t>(CreateTooltipWindow(instance, mainWindow));
   const HACCEL accelerators = LoadAcceleratorsA(instance, AcceleratorsName);

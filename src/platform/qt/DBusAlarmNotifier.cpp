@@ -1,0 +1,106 @@
+// org.freedesktop.Notifications over Qt D-Bus (see DBusAlarmNotifier.h).
+#include "DBusAlarmNotifier.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QStringList>
+#include <QVariantMap>
+
+namespace {
+const QString Service = QStringLiteral("org.freedesktop.Notifications");
+const QString Path = QStringLiteral("/org/freedesktop/Notifications");
+const QString& Interface = Service;
+const QString StopAction = QStringLiteral("stop");
+constexpr uchar CriticalUrgency = 2;  // stays on screen until dismissed
+constexpr int CloseAtExitMs = 500;
+
+QDBusMessage Call(const QString& method) { return QDBusMessage::createMethodCall(Service, Path, Interface, method); }
+}  // namespace
+
+DBusAlarmNotifier::DBusAlarmNotifier(QObject* parent) : QObject(parent) {}
+
+DBusAlarmNotifier::~DBusAlarmNotifier() {
+  if (id_ != 0) Close(id_, true);
+}
+
+bool DBusAlarmNotifier::Connect() {
+  if (tried_) return connected_;
+  tried_ = true;
+  QDBusConnection bus = QDBusConnection::sessionBus();
+  connected_ = bus.isConnected();
+  if (connected_) {
+    // Any sender: naming the service would ask the bus for its owner and wait.
+    bus.connect(QString(), Path, Interface, QStringLiteral("ActionInvoked"), this,
+                SLOT(OnActionInvoked(uint, QString)));
+    bus.connect(QString(), Path, Interface, QStringLiteral("NotificationClosed"), this, SLOT(OnClosed(uint, uint)));
+  }
+  return connected_;
+}
+
+void DBusAlarmNotifier::ShowAlarm(const std::string& message) {
+  const unsigned serial = ++serial_;
+  if (!Connect()) return;
+  const QString text = QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size()));
+  if (text.isEmpty()) {
+    Notify(text, false, serial);
+    return;
+  }
+  // A server that reads markup in the body gets the message escaped; one
+  // that does not must get it as it is.
+  auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(Call("GetCapabilities")), this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, text, serial](QDBusPendingCallWatcher* call) {
+    call->deleteLater();
+    if (serial != serial_) return;  // withdrawn or replaced meanwhile
+    const QDBusPendingReply<QStringList> reply = *call;
+    Notify(text, !reply.isError() && reply.value().contains(QStringLiteral("body-markup")), serial);
+  });
+}
+
+void DBusAlarmNotifier::Notify(const QString& message, bool markup, unsigned serial) {
+  QVariantMap hints;
+  hints.insert(QStringLiteral("urgency"), QVariant::fromValue(CriticalUrgency));
+  hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("tovins-timer"));
+  QDBusMessage call = Call(QStringLiteral("Notify"));
+  call << QStringLiteral("Tovin's Timer") << id_ << QStringLiteral("tovins-timer") << QStringLiteral("Time is up!")
+       << (markup ? message.toHtmlEscaped() : message) << QStringList{StopAction, QStringLiteral("Stop music")} << hints
+       << 0;  // 0: never expires
+  auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, serial](QDBusPendingCallWatcher* answer) {
+    answer->deleteLater();
+    const QDBusPendingReply<uint> reply = *answer;
+    if (reply.isError()) return;
+    const uint id = reply.value();
+    if (serial == serial_) {
+      id_ = id;
+    } else if (id != id_) {
+      Close(id);  // the music stopped before the server answered
+    }
+  });
+}
+
+void DBusAlarmNotifier::WithdrawAlarm() {
+  ++serial_;
+  if (id_ == 0) return;
+  Close(id_);
+  id_ = 0;
+}
+
+void DBusAlarmNotifier::Close(uint id, bool wait) {
+  QDBusMessage call = Call(QStringLiteral("CloseNotification"));
+  call << id;
+  if (wait) {
+    QDBusConnection::sessionBus().call(call, QDBus::Block, CloseAtExitMs);
+  } else {
+    QDBusConnection::sessionBus().send(call);
+  }
+}
+
+void DBusAlarmNotifier::OnActionInvoked(uint id, const QString& action) {
+  if (id != 0 && id == id_ && action == StopAction && stop_) stop_();
+}
+
+void DBusAlarmNotifier::OnClosed(uint id, uint) {
+  if (id == id_) id_ = 0;  // dismissed: nothing left to withdraw
+}
