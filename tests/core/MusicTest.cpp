@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 
 #include "Fakes.h"
 #include "alarm/Countdown.h"
@@ -34,59 +35,122 @@ TEST(SongCaption, FileNameWithoutFolderAndExtension) {
   for (const auto& [path, caption] : cases) EXPECT_EQ(SongCaption(path), caption) << path;
 }
 
-// One journal for the channel, the listing, the tune file and the caption.
 class MusicTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    t.listing.onFindFirst = [this](const std::string&) { Note("list"); };
-    t.window.onCaption = [this](const std::string& text) { Note("caption " + text); };
-    t.tunes.onWrite = [this](const std::string& path) { Note("write " + path); };
     s.MP3Folder = P("M/");
-    s.SubfoldersOn = false;
     s.UseMidi = false;
     t.folders.tempFolder = P("T/");
   }
-  void Note(const std::string& what) { t.sound.log.push_back(what); }
-  // The journal without repeated "list" entries of one walk.
-  std::vector<std::string> Journal() {
-    std::vector<std::string> journal;
-    for (const auto& entry : t.sound.log) {
-      if (entry == "list" && !journal.empty() && journal.back() == "list") continue;
-      journal.push_back(entry);
-    }
-    t.sound.log.clear();
-    return journal;
-  }
-  void AddSongs(std::initializer_list<const char*> names) {
-    for (const char* name : names) t.listing.AddFile(P("M"), name);
+  void AddSongs(int count) {
+    for (int i = 1; i <= count; ++i) t.listing.AddFile(P("M"), "s" + std::to_string(i) + ".mp3");
   }
   TestApp t;
   AppState& s = t.state;
 };
 
-// Close, look up, open, play, then the caption: also when the song cannot
-// open, and then nothing is open, so no further song starts.
-TEST_F(MusicTest, Mp3SongStartClosesThenLooksUpThenPlaysThenShowsItsName) {
-  for (const bool broken : {false, true}) {
-    t.listing.folders.clear();
-    AddSongs({"Only song.mp3"});
-    ASSERT_TRUE(ShuffleSongs(t.app));
-    if (broken) t.sound.unplayable.insert(P("M/Only song.mp3"));
+// The caption an internal tune shows: the title of the tune just chosen.
+std::string TuneCaption(TestApp& t) { return TuneTitles[static_cast<std::size_t>(t.state.TuneHistory.back() - 'a')]; }
+
+// A song start tries the songs of the order at once until one plays; with
+// none playable within the bound an internal tune stands in, and the ticks
+// after it start nothing new, with or without a sound device.
+TEST(SongStart, BrokenSongsAreSkippedAtOnceThenAnInternalTuneStandsIn) {
+  enum Fault { Opens, CannotOpen, EndsAtOnce };
+  struct Case {
+    const char* what;
+    int songs;  // b1.mp3 .. bN.mp3 in M/, each with the fault
+    Fault fault;
+    bool good;  // and good.mp3 beside them
+    const char* folder;
+    int mp3Opens;         // MP3 songs the start tries; -1: any
+    const char* caption;  // nullptr: an internal tune's title
+    bool noDevice = false;
+  };
+  const Case cases[] = {
+      {"good among songs that cannot open", 5, CannotOpen, true, "M/", -1, "good"},
+      {"good among songs that cannot play", 5, EndsAtOnce, true, "M/", -1, "good"},
+      {"all broken, one full pass", 3, CannotOpen, false, "M/", 3, nullptr},
+      {"none can play, one full pass", 3, EndsAtOnce, false, "M/", 3, nullptr},
+      {"all broken, more than the bound", 20, CannotOpen, false, "M/", 8, nullptr},
+      {"missing folder", 3, Opens, false, "Nowhere/", 0, nullptr},
+      {"empty folder", 0, Opens, false, "M/", 0, nullptr},
+      {"no sound device", 20, CannotOpen, false, "M/", 8, nullptr, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestApp t;
+    t.state.UseMidi = false;
+    t.state.MP3Folder = P(c.folder);
+    t.folders.tempFolder = P("T/");
+    t.listing.AddFile(P("M"), "notes.txt");
+    for (int i = 1; i <= c.songs; ++i) {
+      const std::string name = "b" + std::to_string(i) + ".mp3";
+      t.listing.AddFile(P("M"), name);
+      if (c.fault == CannotOpen) t.sound.unplayable.insert(P("M/") + name);
+      if (c.fault == EndsAtOnce) t.sound.endsAtOnce.insert(P("M/") + name);
+    }
+    if (c.good) t.listing.AddFile(P("M"), "good.mp3");
+    if (c.noDevice) t.sound.unplayable.insert(P("T/Temp.mid"));
+    StartMusic(t.app);
+    const auto mp3Opens = std::count_if(t.sound.log.begin(), t.sound.log.end(),
+                                        [](const std::string& e) { return e.rfind("open " + P("M/"), 0) == 0; });
+    if (c.mp3Opens >= 0) {
+      EXPECT_EQ(mp3Opens, c.mp3Opens);
+    }
+    EXPECT_EQ(t.window.caption, c.caption ? c.caption : TuneCaption(t));
+    EXPECT_EQ(t.sound.openPath, c.noDevice ? "" : c.caption ? P("M/good.mp3") : P("T/Temp.mid"));
     t.sound.log.clear();
-    PlayMp3Song(t.app);
-    EXPECT_EQ(Journal(),
-              (std::vector<std::string>{"close", "list", "open " + P("M/Only song.mp3"), "play", "caption Only song"}));
-    EXPECT_EQ(t.sound.Mode(), broken ? "" : "playing");
+    t.RunSeconds(3);
+    EXPECT_EQ(t.sound.log, std::vector<std::string>(3, "status"));
   }
-  for (int tick = 0; tick < 3; ++tick) KeepPlaying(t.app);
-  EXPECT_EQ(Journal(), std::vector<std::string>(4, "status"));
-  EXPECT_EQ(t.window.caption, "Only song");
 }
 
-TEST_F(MusicTest, NoSongOpensAnEmptyPathAndEmptiesTheCaption) {
+// Ticks keep the music going; songs that end before any tick has heard them
+// count toward the bound, and one heard playing starts the count again.
+TEST_F(MusicTest, SongsEndingBeforeATickHearsThemCountTowardTheBound) {
+  AddSongs(20);
   StartMusic(t.app);
-  EXPECT_EQ(Journal(), (std::vector<std::string>{"list", "close", "open ", "play", "caption "}));
-  EXPECT_EQ(t.window.caption, "");
+  for (int song = 2; song <= 30; ++song) {
+    const std::string playing = t.sound.openPath;
+    t.RunSeconds(3);  // heard playing, and not cut short
+    ASSERT_EQ(t.sound.openPath, playing);
+    t.sound.FinishSong();
+    t.RunSeconds(1);
+    ASSERT_EQ(t.sound.openPath.substr(0, 2), P("M/")) << song;
+  }
+  for (int song = 2; song <= 8; ++song) {
+    t.sound.FinishSong();
+    t.RunSeconds(1);
+    ASSERT_EQ(t.sound.openPath.substr(0, 2), P("M/")) << song;
+  }
+  t.sound.FinishSong();
+  t.RunSeconds(1);
+  EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
+}
+
+// The internal tunes go on for as long as the music does; the next Go or
+// alarm tries the MP3 folder again.
+TEST_F(MusicTest, FallbackLastsUntilTheNextGoOrAlarm) {
+  AddSongs(2);
+  const std::set<std::string> both = {P("M/s1.mp3"), P("M/s2.mp3")};
+  for (const bool alarm : {false, true}) {
+    t.sound.unplayable = both;
+    StartMusic(t.app);
+    t.sound.unplayable.clear();
+    for (int song = 0; song < 3; ++song) {
+      t.sound.FinishSong();
+      t.RunSeconds(1);
+      EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
+      EXPECT_EQ(t.window.caption, TuneCaption(t));
+    }
+    if (alarm) {
+      FireAlarm(t.app);
+    } else {
+      StartMusic(t.app);
+    }
+    EXPECT_EQ(both.count(t.sound.openPath), 1u) << alarm;
+  }
 }
 
 // A channel whose mode reply the test chooses.
@@ -123,79 +187,44 @@ TEST(KeepPlaying, OnlyARepliedStoppedCounts) {
 }
 
 TEST_F(MusicTest, StopMusicClosesAndRestoresTheCaptionText) {
+  AddSongs(3);
   const std::pair<std::string, std::string> cases[] = {
       {"Timer", "Timer"}, {"5 minutes left", "5 minutes left"}, {"", "Timer"}};
   for (const auto& [before, after] : cases) {
+    StartMusic(t.app);
     s.CaptionText = before;
-    t.window.caption = "Some song";
     StopMusic(t.app);
-    EXPECT_EQ(Journal(), (std::vector<std::string>{"close", "caption " + after}));
+    EXPECT_EQ(t.window.caption, after);
     EXPECT_EQ(s.CaptionText, after);
+    t.RunSeconds(3);  // stays stopped
+    EXPECT_EQ(t.sound.Mode(), "");
   }
-  KeepPlaying(t.app);  // stays stopped
-  EXPECT_EQ(Journal(), std::vector<std::string>{"status"});
 }
 
-TEST_F(MusicTest, StartWithMp3SongsReshufflesWithMidiItDoesNot) {
-  AddSongs({"a.mp3", "b.mp3", "c.mp3"});
+// Go with MP3 songs rebuilds the order, with tunes it does not; a switch of
+// source takes effect at the next song, on the order made earlier.
+TEST_F(MusicTest, TheSourceIsReadAtEachSongStart) {
+  AddSongs(3);
   s.SongOrder = {0, 1};  // stale, from a smaller tree
   StartMusic(t.app);
   EXPECT_EQ(s.SongOrder.size(), 4u);
-  EXPECT_EQ(t.sound.log.front(), "list");  // counted before anything closes
-
-  s.UseMidi = true;
-  s.SongOrder = {0, 1};
-  t.sound.log.clear();
-  StartMusic(t.app);
-  EXPECT_EQ(s.SongOrder, (std::vector<std::int32_t>{0, 1}));
-  EXPECT_EQ(std::count(t.sound.log.begin(), t.sound.log.end(), "list"), 0);
-  EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
-}
-
-TEST_F(MusicTest, SwitchingTheSourceTakesEffectAtTheNextSongWithoutReshuffle) {
-  AddSongs({"a.mp3", "b.mp3", "c.mp3"});
-  s.UseMidi = true;
-  StartMusic(t.app);
-  ASSERT_EQ(t.sound.openPath, P("T/Temp.mid"));
-  s.UseMidi = false;
-  KeepPlaying(t.app);
-  EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));  // the tune plays on
-  EXPECT_EQ(std::count(t.sound.log.begin(), t.sound.log.end(), "list"), 0);
-
-  // An order made earlier is used as it is: no count walk, no new seed.
-  ASSERT_TRUE(ShuffleSongs(t.app));
   const auto order = s.SongOrder;
-  const auto seed = s.RandSeed;
+  s.UseMidi = true;
+  StartMusic(t.app);
+  EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
+  s.UseMidi = false;
+  t.RunSeconds(1);
+  EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));  // the tune plays on
   t.listing.patterns.clear();
   t.sound.FinishSong();
-  KeepPlaying(t.app);
+  t.RunSeconds(1);
   EXPECT_EQ(t.sound.openPath.substr(0, 2), P("M/"));
   EXPECT_EQ(s.SongOrder, order);
-  EXPECT_EQ(s.RandSeed, seed);
-  EXPECT_EQ(t.listing.patterns.size(), 1u);  // one find walk, subfolders off
-
+  EXPECT_EQ(t.listing.patterns.size(), 1u);  // one find walk, no count walk
   s.UseMidi = true;
   t.sound.FinishSong();
-  KeepPlaying(t.app);
+  t.RunSeconds(1);
   EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
-}
-
-TEST_F(MusicTest, TicksKeepTheMusicGoingUntilStop) {
-  AddSongs({"a.mp3", "b.mp3", "c.mp3"});
-  StartMusic(t.app);
-  std::vector<std::string> played = {t.sound.openPath};
-  for (int song = 0; song < 5; ++song) {
-    t.RunSeconds(3);
-    EXPECT_EQ(t.sound.openPath, played.back());  // no song is cut short
-    t.sound.FinishSong();
-    t.RunSeconds(1);
-    played.push_back(t.sound.openPath);
-  }
-  EXPECT_EQ(played[3], played[0]);
-  StopMusic(t.app);
-  t.RunSeconds(5);
-  EXPECT_EQ(t.sound.Mode(), "");
-  EXPECT_EQ(t.window.caption, "Timer");
 }
 
 TEST_F(MusicTest, TheAlarmNotificationLastsAsLongAsItsMusic) {
@@ -207,14 +236,20 @@ TEST_F(MusicTest, TheAlarmNotificationLastsAsLongAsItsMusic) {
   const Case cases[] = {
       {"the next song plays", [&] { t.sound.FinishSong(); }, true},
       {"Stop", [&] { StopMusic(t.app); }, false},
-      {"no further song opens",
+      {"the song breaks: a tune plays on",
        [&] {
-         t.sound.unplayable = {P("M/a.mp3")};
+         t.sound.unplayable = {P("M/s1.mp3")};
+         t.sound.FinishSong();
+       },
+       true},
+      {"not even a tune opens",
+       [&] {
+         t.sound.unplayable = {P("M/s1.mp3"), P("T/Temp.mid")};
          t.sound.FinishSong();
        },
        false},
   };
-  AddSongs({"a.mp3"});
+  AddSongs(1);
   for (const Case& c : cases) {
     t.sound.unplayable.clear();
     s.AlarmMessage = "Tea";

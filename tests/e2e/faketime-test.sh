@@ -2,6 +2,8 @@
 # The clock end to end: the program runs under faketime, ten times faster
 # than real time; a one-minute timer counts down in seconds and goes off
 # with a tune whose title takes the caption, about six real seconds later.
+# The MP3 folder holds only broken songs (and is stored without its final
+# "/"): an internal tune stands in, heard within 3 s in SDL's disk output.
 set -euo pipefail
 
 program=${1:?usage: faketime-test.sh path/to/tovins-timer path/to/TuneTitles.cpp}
@@ -13,7 +15,16 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/e2e-lib.sh"
 
 e2e_start_xvfb || e2e_fail "no free X display"
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_WORK/sound.raw"
 e2e_private_home
+for n in $(seq 40); do
+  mkdir -p "$E2E_WORK/broken/album$((n % 4))"
+  printf '\377\373\220\144%2000s' "" >"$E2E_WORK/broken/album$((n % 4))/song$n.mp3"
+  printf 'not a song %02000d' 0 >"$E2E_WORK/broken/text$n.mp3"
+done
+mkdir -p "$XDG_CONFIG_HOME/TimerZqv2010"
+printf '[UseMidi]\nString%%20Value=0\n[MP3Folder]\nString%%20Value=%s\n' "$E2E_WORK/broken" \
+  >"$XDG_CONFIG_HOME/TimerZqv2010/Timer.ini"
 
 e2e_start_program faketime -f '@2026-12-06 10:00:00 x10'
 timeout 5 xdotool type --delay 30 "1" || e2e_fail "could not type into the window"
@@ -36,6 +47,16 @@ done
 [ -n "$fired" ] || e2e_fail "the alarm did not go off: '$(e2e_caption)'"
 grep -qF "\"$fired\"," "$titles_source" || e2e_fail "the caption '$fired' after the alarm is no tune's title"
 echo "fired: $fired"
+# The sound device opens at the alarm: its first 3 s (44.1 kHz, 16-bit
+# stereo) must hold more than silence.
+bytes=$((44100 * 4 * 3))
+for _ in $(seq 100); do
+  [ "$(stat -c %s "$SDL_DISKAUDIOFILE" 2>/dev/null || echo 0)" -ge "$bytes" ] && break
+  sleep 0.1
+done
+peak=$(head -c "$bytes" "$SDL_DISKAUDIOFILE" | od -An -v -t d2 -w2 | awk '{v = $1 < 0 ? -$1 : $1} v > m {m = v} END {print m + 0}')
+[ "$peak" -gt 1000 ] || e2e_fail "the alarm's first 3 s are silent (peak $peak)"
+echo "peak in the first 3 s: $peak"
 # Music goes on: still a title a few (fast) seconds later, not "Timer".
 sleep 1
 [ "$(e2e_caption)" != "Timer" ] || e2e_fail "the music stopped by itself"

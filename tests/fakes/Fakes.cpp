@@ -48,7 +48,7 @@ void FakeSoundChannel::Open(const std::string& path) {
   log.push_back("open " + path);
   if (isOpen || path.empty() || unplayable.count(path) != 0) return;  // alias in use, or cannot open
   isOpen = true;
-  ended = false;
+  ended = endsAtOnce.count(path) != 0;
   openPath = path;
 }
 

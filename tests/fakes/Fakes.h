@@ -82,6 +82,7 @@ class FakeSoundChannel : public SoundChannel {
   void FinishSong();  // the open song has played to its end
   std::vector<std::string> log;
   std::set<std::string> unplayable;  // paths whose open fails (besides "")
+  std::set<std::string> endsAtOnce;  // paths that open but cannot play
   bool isOpen = false;
   bool ended = false;
   std::string openPath;

@@ -65,7 +65,7 @@ void FireAlarm(App& app) {
   AppState& s = app.State;
   // Cleared first: the alarm message box below runs ticks of its own.
   s.AlarmTime = -1;
-  if (!s.UseMidi) ShuffleSongs(app);
+  BeginMusic(app);
   app.Port.Window.SetCaption("Time is up!");
   s.CaptionText = "Timer";
   app.Port.Window.SetItemText(IdAlarmDisplay, "");

@@ -29,6 +29,10 @@ struct AppState {
   std::int32_t SongCounter = 0;
   std::int32_t SongTarget = 0;
   std::string SongPath;
+  // Songs started in a row that no tick has yet heard playing; when they
+  // reach the bound, the internal tunes stand in until the next Go or alarm.
+  std::int32_t SongTries = 0;
+  bool Mp3Fallback = false;
 
   // Internal tunes and the shared random generator.
   std::string TuneHistory = "zzzzzzzzzz";

@@ -7,12 +7,16 @@
 #ifdef _WIN32
 constexpr char PathSeparator = '\\';
 constexpr std::array<const char*, 2> MixerPrograms = {"sndvol32.exe", "sndvol.exe"};
+// Settings are read through a buffer of this size: the registry's path limit.
+constexpr unsigned SettingsReadBuffer = 256;
 // Timer.exe travels alone; its guide stays with the source.
 #define TIMER_GUIDE_LOCATION "README.md, beside the program's source code"
 #else
 constexpr char PathSeparator = '/';
 // PulseAudio's mixer, else the sound page of the GNOME settings (a command line).
 constexpr std::array<const char*, 2> MixerPrograms = {"pavucontrol", "gnome-control-center sound"};
+// Any real path fits (PATH_MAX), so a long music folder survives a restart.
+constexpr unsigned SettingsReadBuffer = 4096;
 // Where the Debian package installs the guide.
 #define TIMER_GUIDE_LOCATION "/usr/share/doc/tovins-timer/README.md"
 #endif

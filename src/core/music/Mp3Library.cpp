@@ -42,7 +42,8 @@ std::uint32_t SearchMatch(FolderListing& listing, TSearchRec& rec) {
 
 namespace {
 
-// One walk serves both counting and finding. Returns true once the wanted
+// One walk serves both counting and finding; the folder ends with the
+// separator (or is empty: the current folder). Returns true once the wanted
 // song has been found, so that nothing more is listed.
 bool Walk(App& app, const std::string& folder, bool find) {
   AppState& s = app.State;
@@ -82,9 +83,14 @@ bool Walk(App& app, const std::string& folder, bool find) {
 
 }  // namespace
 
-void CountSongs(App& app, const std::string& folder) { Walk(app, folder, false); }
+std::string FolderForJoin(const std::string& folder) {
+  if (folder.empty() || folder.back() == PathSeparator) return folder;
+  return folder + PathSeparator;
+}
 
-void FindSong(App& app, const std::string& folder) { Walk(app, folder, true); }
+void CountSongs(App& app, const std::string& folder) { Walk(app, FolderForJoin(folder), false); }
+
+void FindSong(App& app, const std::string& folder) { Walk(app, FolderForJoin(folder), true); }
 
 bool ShuffleSongs(App& app) {
   AppState& s = app.State;

@@ -31,7 +31,12 @@ std::uint32_t SearchNext(FolderListing& listing, TSearchRec& rec);
 void SearchClose(FolderListing& listing, TSearchRec& rec);
 std::uint32_t SearchMatch(FolderListing& listing, TSearchRec& rec);
 
+// The folder as the walks join names to it: with its final separator, which
+// the stored folder may lack (the root stays as it is; "" is the current folder).
+std::string FolderForJoin(const std::string& folder);
+
 // Walks: each folder's subfolders first (when SubfoldersOn), then its songs.
+// The folder is found with or without its final separator.
 void CountSongs(App& app, const std::string& folder);
 void FindSong(App& app, const std::string& folder);
 

@@ -2,6 +2,8 @@
 // opens and plays it, then shows its name in the caption.
 #include "music/Music.h"
 
+#include <algorithm>
+
 #include "app/App.h"
 #include "app/Platform.h"
 #include "music/InternalTunes.h"
@@ -22,15 +24,35 @@ std::string SongCaption(const std::string& path) {
   return name;
 }
 
+namespace {
+// Open and not already ended: a song that cannot play reads as stopped at once.
+bool Sounding(const std::string& mode) { return !mode.empty() && mode.find("stopped") == std::string::npos; }
+}  // namespace
+
 void PlayMp3Song(App& app) {
+  AppState& s = app.State;
   CloseChannel(app);  // silent while the next file is looked for
-  NextSongPath(app);
-  OpenAndPlay(app, app.State.SongPath);
-  app.Port.Window.SetCaption(SongCaption(app.State.SongPath));
+  const auto songs = static_cast<std::int32_t>(s.SongOrder.empty() ? 0 : s.SongOrder.size() - 1);
+  // Each try is one walk and one open, so the bound keeps a tree of broken
+  // files from holding the tick; tries that end before a tick heard them
+  // count on at the next song start.
+  while (s.SongTries < std::min(songs, MaxSongTries)) {
+    ++s.SongTries;
+    NextSongPath(app);
+    if (s.SongPath.empty()) continue;
+    OpenAndPlay(app, s.SongPath);
+    if (Sounding(app.Port.Sound.Mode())) {
+      app.Port.Window.SetCaption(SongCaption(s.SongPath));
+      return;
+    }
+    CloseChannel(app);
+  }
+  s.Mp3Fallback = true;
+  PlayInternalTune(app);
 }
 
 void PlayNextSong(App& app) {
-  if (app.State.UseMidi) {
+  if (app.State.UseMidi || app.State.Mp3Fallback) {
     PlayInternalTune(app);
   } else {
     PlayMp3Song(app);
@@ -40,14 +62,24 @@ void PlayNextSong(App& app) {
 void KeepPlaying(App& app) {
   std::string mode = app.Port.Sound.Mode();
   if (mode.size() > 255) mode.resize(255);  // the reply buffer's size
-  if (mode.find("stopped") == std::string::npos) return;
+  if (mode.find("stopped") == std::string::npos) {
+    if (!mode.empty()) app.State.SongTries = 0;  // heard playing: the tree has a good song
+    return;
+  }
   PlayNextSong(app);
-  // The next song could not be opened: the music has ended, and with it the alarm.
+  // Not even an internal tune could be opened (no sound device): the music
+  // has ended, and with it the alarm.
   if (app.Port.Sound.Mode().empty()) app.Port.Notifier.WithdrawAlarm();
 }
 
+void BeginMusic(App& app) {
+  AppState& s = app.State;
+  s.SongTries = 0;
+  s.Mp3Fallback = !s.UseMidi && !ShuffleSongs(app);
+}
+
 void StartMusic(App& app) {
-  if (!app.State.UseMidi) ShuffleSongs(app);
+  BeginMusic(app);
   PlayNextSong(app);
 }
 

@@ -1,17 +1,27 @@
 // The sound channel's operations: starting, continuing and stopping music.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 struct App;
 
 void CloseChannel(App& app);
 void OpenAndPlay(App& app, const std::string& path);
+// Songs tried in a row, without one heard playing, before the internal tunes
+// stand in (fewer when the order holds fewer songs: one full pass).
+inline constexpr std::int32_t MaxSongTries = 8;
+
+// The next MP3 song that opens and plays; a broken one is followed at once by
+// the next of the order. When none plays within the bound, an internal tune.
 void PlayMp3Song(App& app);
 // The next song of the music source in force (internal tunes or MP3 songs).
 void PlayNextSong(App& app);
 // The once-a-second check: when the song has ended, the next one starts.
 void KeepPlaying(App& app);
+// Go, Play and the alarm: the MP3 folder is tried afresh (order rebuilt when
+// MP3 songs are the source; a tree without songs means internal tunes).
+void BeginMusic(App& app);
 void StartMusic(App& app);
 void StopMusic(App& app);
 

@@ -6,11 +6,10 @@
 #include <string>
 
 #include "app/App.h"
+#include "app/Platform.h"  // SettingsReadBuffer: longer data reads as the default
 
 inline constexpr const char* SettingsKey = "Software\\TimerZqv2010\\";
 inline constexpr const char* SettingsValueName = "String Value";
-// Reads go through a buffer of this many bytes; longer data gives the default.
-inline constexpr unsigned SettingsReadBuffer = 256;
 
 struct SettingInfo {
   const char* Name;

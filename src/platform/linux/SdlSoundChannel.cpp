@@ -48,7 +48,10 @@ Mix_MusicType TypeFromContent(SDL_RWops* rw) {
     const std::size_t length = std::strlen(text);
     return got >= at + length && std::memcmp(magic + at, text, length) == 0;
   };
-  if (starts("MThd")) return MUS_MID;
+  // A MIDI header is six bytes long; FluidSynth "plays" a broken one for an
+  // instant of silence, so it is not taken for MIDI.
+  if (starts("MThd"))
+    return got >= 8 && magic[4] == 0 && magic[5] == 0 && magic[6] == 0 && magic[7] == 6 ? MUS_MID : MUS_NONE;
   if (starts("ID3") || (got >= 2 && magic[0] == 0xFF && (magic[1] & 0xE0) == 0xE0)) return MUS_MP3;
   if (starts("RIFF") && starts("WAVE", 8)) return MUS_WAV;
   if (starts("OggS")) return MUS_OGG;
