@@ -12,6 +12,8 @@ int main(int argc, char** argv) {
   const char* ask = argc > 1 ? argv[1] : "";
   if (std::strcmp(ask, "iconic") == 0) return window == nullptr ? 2 : IsIconic(window) ? 0 : 1;
   if (std::strcmp(ask, "close") == 0) return window && PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 2;
+  if (std::strcmp(ask, "timer") == 0 && argc > 2)  // a Timer command with this entry
+    return window && SetDlgItemTextA(window, 202, argv[2]) && PostMessageA(window, WM_COMMAND, 304, 0) ? 0 : 2;
   if (std::strcmp(ask, "message") == 0 && argc > 2) return dialog && SetDlgItemTextA(dialog, 203, argv[2]) ? 0 : 2;
   if (std::strcmp(ask, "box") == 0 && box != nullptr) {  // prints the box's text and presses OK
     char text[256] = {};
