@@ -84,6 +84,8 @@ std::string ReadTrack(std::string_view data, SmfTrack& track, Smf& smf) {
       sounding.erase(sounding.begin());
     } else if (kind == 0xC0) {
       track.programs.push_back(a);
+    } else if (kind == 0xB0) {
+      track.controls.insert(track.controls.end(), {a, b});
     }
   }
   for (const auto& [key, sounding] : open) {
