@@ -1,7 +1,7 @@
-// The POSIX folder listing, alone and under the core's walk, on real trees.
+// The POSIX folder listing on a real folder: names, attributes, sizes and
+// the pattern rule. (The walk over real trees: BrokenMediaTest.)
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <tuple>
 #include <vector>
@@ -9,7 +9,6 @@
 #include "Fakes.h"
 #include "PosixFolderListing.h"
 #include "TestFiles.h"
-#include "music/Mp3Library.h"
 
 namespace {
 
@@ -65,58 +64,6 @@ TEST(PosixFolderListing, PatternsIgnoreCaseAndKnowTheWildcards) {
   for (const auto& [glob, name, matches] : rows) {
     EXPECT_EQ(PosixFolderListing::Matches(glob, name), matches) << glob << " " << name;
   }
-}
-
-// Subfolder songs first, depth first, then the folder's own, by name; hidden
-// and empty files and hidden folders left out; the folder with or without its
-// final separator; an empty folder path is the current folder.
-TEST(RealWalk, SongsInWalkOrder) {
-  TempDir root;
-  for (const char* name : {"b.mp3", "a.mp3", "SONG.MP3", ".h.mp3", "readme.txt", "sub2/x.mp3", "sub1/deep/d.mp3",
-                           "sub1/s.mp3", ".hid/h.mp3", "dir.mp3/inner.mp3"}) {
-    const std::string path = root / name;
-    MakeFolder(path.substr(0, path.rfind('/')));
-    WriteBytes(path, "x");
-  }
-  WriteBytes(root / "zero.mp3", "");
-  const auto r = [&](const char* name) { return root / name; };
-  const struct {
-    std::string folder;
-    bool subfolders;
-    std::vector<std::string> songs;
-  } rows[] = {
-      {root.Path(),
-       true,
-       {r("dir.mp3/inner.mp3"), r("sub1/deep/d.mp3"), r("sub1/s.mp3"), r("sub2/x.mp3"), r("SONG.MP3"), r("a.mp3"),
-        r("b.mp3")}},
-      {root.Path(), false, {r("SONG.MP3"), r("a.mp3"), r("b.mp3")}},
-      {root / "sub1", true, {r("sub1/deep/d.mp3"), r("sub1/s.mp3")}},
-      {root / "missing/", true, {}},
-      {"", true, {"deep/d.mp3", "s.mp3"}},
-  };
-  char* previous = getcwd(nullptr, 0);
-  ASSERT_EQ(chdir((root / "sub1").c_str()), 0);
-  for (const auto& row : rows) {
-    TestApp fakes;
-    PosixFolderListing listing;
-    App app{AppState{}, Ports{fakes.window, fakes.sound, fakes.store, fakes.folders, listing, fakes.clock, fakes.volume,
-                              fakes.tunes, fakes.launcher, fakes.chooser}};
-    AppState& s = app.State;
-    s.SubfoldersOn = row.subfolders;
-    CountSongs(app, row.folder);
-    std::vector<std::string> songs;
-    for (std::int32_t target = 1, count = s.SongCounter; target <= count; ++target) {
-      s.SongPath.clear();
-      s.SongCounter = 0;
-      s.SongTarget = target;
-      FindSong(app, row.folder);
-      songs.push_back(s.SongPath);
-    }
-    EXPECT_EQ(songs, row.songs) << row.folder;
-    EXPECT_EQ(listing.OpenListings(), 0u);
-  }
-  ASSERT_EQ(chdir(previous), 0);
-  free(previous);
 }
 
 }  // namespace
