@@ -145,8 +145,9 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
            const int next = openat(fd, std::string(30, 'n').c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
            close(fd);
            fd = next;
-           close(openat(fd, "s.mp3", O_CREAT | O_WRONLY | O_CLOEXEC, 0600));
-           truncate(("/proc/self/fd/" + std::to_string(fd) + "/s.mp3").c_str(), 1);
+           const int song = openat(fd, "s.mp3", O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
+           ASSERT_EQ(write(song, "x", 1), 1);
+           close(song);
          }
          close(fd);
        },
@@ -189,7 +190,7 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
     }
     // Count and find agree: every number finds a file that exists, each once.
     std::set<std::string> found;
-    for (int target = 1; target <= songs && songs < 1000; ++target) {
+    for (int target = 1; target <= songs; ++target) {
       s.SongPath.clear();
       s.SongCounter = 0;
       s.SongTarget = target;
@@ -197,7 +198,7 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
       char real[PATH_MAX];
       if (realpath(s.SongPath.c_str(), real) != nullptr) found.insert(real);
     }
-    EXPECT_EQ(found.size(), static_cast<std::size_t>(songs < 1000 ? songs : 0));
+    EXPECT_EQ(found.size(), static_cast<std::size_t>(songs));
     EXPECT_EQ(rig.listing.OpenListings(), 0u);
     StopMusic(rig.app);
     EXPECT_EQ(rig.sound.Mode(), "");

@@ -16,11 +16,11 @@ namespace {
 
 const std::string Header = "tempo 120\ntrack mel program=flute\ntrack bass program=cello octave=2 reverb=0\n";
 
-// One aspect of the compiled file, as numbers: 'h' format, division and track
+// One facet of the compiled file, as numbers: 'h' format, division and track
 // count; of track `track`: 'p' pitches, 's' starts, 'l' sounding lengths,
 // 'v' velocities, 'g' programs, 'k' controllers, 'e' end tick; of the file:
 // 'c' each track's channel, 't' the tempo map, 'S' milliseconds.
-std::vector<long> Aspect(const Smf& smf, char what, std::size_t track) {
+std::vector<long> Facet(const Smf& smf, char what, std::size_t track) {
   std::vector<long> out;
   if (what == 'h') return {smf.format, smf.division, static_cast<long>(smf.tracks.size())};
   if (what == 'S') return {std::lround(smf.Seconds() * 1000)};
@@ -106,7 +106,7 @@ TEST(TuneCompiler, TheNotationBecomesTheseEvents) {
     ASSERT_TRUE(result.ok()) << result.error;
     Smf smf;
     ASSERT_EQ(ReadSmf(result.midi, smf), "") << row.source;
-    EXPECT_EQ(Aspect(smf, row.what, row.track), row.expected) << row.what << " of\n" << row.source;
+    EXPECT_EQ(Facet(smf, row.what, row.track), row.expected) << row.what << " of\n" << row.source;
   }
 }
 
