@@ -29,11 +29,12 @@ TEST(PosixFolderListing, AttributesSizesAndSortedNames) {
   ASSERT_EQ(symlink("b.mp3", (root / "link.mp3").c_str()), 0);
   ASSERT_EQ(symlink("nowhere.mp3", (root / "dangling.mp3").c_str()), 0);
   ASSERT_EQ(symlink("dir.mp3", (root / "linkdir.mp3").c_str()), 0);
+  ASSERT_EQ(symlink(".", (root / "self.mp3").c_str()), 0);  // back to an ancestor: not to be entered
   using Row = std::tuple<std::string, std::uint32_t, std::uint64_t>;
   const std::vector<Row> expected = {
-      {".hidden.mp3", Hid | Arc, 2}, {"A.MP3", Arc, 1},     {"b.mp3", Arc, 5},    {"dangling.mp3", Sys, 0},
-      {"dir.mp3", Dir, 0},           {"empty.mp3", Arc, 0}, {"link.mp3", Arc, 5}, {"linkdir.mp3", Dir, 0},
-      {"pipe.mp3", Sys, 0},          {"sock.mp3", Sys, 0},
+      {".hidden.mp3", Hid | Arc, 2}, {"A.MP3", Arc, 1},          {"b.mp3", Arc, 5},    {"dangling.mp3", Sys, 0},
+      {"dir.mp3", Dir, 0},           {"empty.mp3", Arc, 0},      {"link.mp3", Arc, 5}, {"linkdir.mp3", Dir, 0},
+      {"pipe.mp3", Sys, 0},          {"self.mp3", Dir | Hid, 0}, {"sock.mp3", Sys, 0},
   };
   PosixFolderListing listing;
   std::vector<Row> listed;

@@ -113,6 +113,7 @@ TEST(SongStart, FallbackLastsUntilTheNextGoOrAlarm) {
     StartMusic(t.app);
     t.sound.unplayable.clear();
     for (int song = 0; song < 3; ++song) {
+      t.RunSeconds(2);  // the tune heard playing
       t.sound.FinishSong();
       t.RunSeconds(1);
       EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));

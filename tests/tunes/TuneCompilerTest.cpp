@@ -99,6 +99,7 @@ TEST(TuneCompiler, TheNotationBecomesTheseEvents) {
       // Channel 10 is the drum kit: the tenth track and those after it move up one.
       {Tracks(15), 'c', 0, {0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15}},
       {"section a\nmel: [c d e f g a b c5 d e]w\n", 'p', 1, {60, 62, 64, 65, 67, 69, 71, 72, 74, 76}},
+      {"section a\nmel: ch... ds\n", 's', 1, {0, 360}},  // three dots: a half and seven eighths of it
   };
   for (const auto& row : rows) {
     const std::string source = row.source.rfind("tempo", 0) == 0 ? row.source : Header + row.source;
