@@ -113,7 +113,7 @@ TEST(SongStart, FallbackLastsUntilTheNextGoOrAlarm) {
     StartMusic(t.app);
     t.sound.unplayable.clear();
     for (int song = 0; song < 3; ++song) {
-      t.RunSeconds(2);  // the tune heard playing
+      if (!alarm) t.RunSeconds(2);  // the tune heard playing (or not: the tries still count)
       t.sound.FinishSong();
       t.RunSeconds(1);
       EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
