@@ -340,6 +340,8 @@ class MainWindowTest : public QObject {
 
   void tooltipsCarryTheirTextsWrapped() {
     WindowRig rig;
+    // Set once the window has first been painted.
+    QTRY_VERIFY(!rig.window.Item(IdClock)->toolTip().isEmpty());
     const QFontMetrics metrics(QToolTip::font());
     auto checkWrapped = [&](const QString& tip, const QString& expected) {
       QCOMPARE(QString(tip).replace(QLatin1Char('\n'), QLatin1Char(' ')), expected);
