@@ -81,9 +81,7 @@ TEST(Countdown, CountsDownAndFiresOnceWhateverTheClockDoes) {
       {"jump past by two hours: tomorrow", 10, 0, "20", {{1, run, nullptr, 0}, {7200, jump, "1339 minutes left", 0}}},
       {"back an hour delays the alarm", 10, 0, "30", {{61, run, nullptr, 0}, {-3601, jump, "89 minutes left", 0},
                                                       {5339, run, nullptr, 0}, {1, run, nullptr, 1}}},
-      {"back an hour after firing", 10, 0, "1", {{60, run, nullptr, 1}, {-3600, jump, nullptr, 1},
-                                                 {7200, run, nullptr, 1}}},
-      {"suspend over the alarm", 22, 0, "10", {{1, run, nullptr, 0}, {1800, jump, nullptr, 1}}},
+      {"back an hour after firing", 10, 0, "1", {{60, run, nullptr, 1}, {-3600, jump, nullptr, 1}, {7200, run, nullptr, 1}}},
   };
   for (const auto& c : cases) {
     TestApp t;

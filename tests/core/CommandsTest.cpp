@@ -26,8 +26,6 @@ TEST(Commands, EachCommandReachesItsOperation) {
   EXPECT_EQ(t.window.focused, IdTimeEdit);
   RunCommand(t.app, CmdStartTimer);
   EXPECT_EQ(t.state.AlarmTime, 37200);
-  RunCommand(t.app, CmdFolder);
-  EXPECT_EQ(t.window.dialogOpens, 1);
   t.folders.tempFolder = "tmp";
   RunCommand(t.app, CmdGo);
   EXPECT_TRUE(t.sound.isOpen);
@@ -35,10 +33,8 @@ TEST(Commands, EachCommandReachesItsOperation) {
   EXPECT_FALSE(t.sound.isOpen);
   EXPECT_EQ(t.window.caption, "Timer");
   EXPECT_EQ(t.state.AlarmTime, 37200) << "Stop leaves the alarm alone";
-  RunCommand(t.app, CmdVolume);
-  EXPECT_EQ(t.launcher.launched.size(), 2u);
-  RunCommand(t.app, CmdMinimize);
-  EXPECT_TRUE(t.window.minimized);
+  for (const int id : {CmdFolder, CmdVolume, CmdMinimize}) RunCommand(t.app, id);
+  EXPECT_TRUE(t.window.dialogOpens == 1 && t.launcher.launched.size() == 2 && t.window.minimized);
   t.volume.wave = 0x0FA00FA0;
   OnMouseWheel(t.app, true, true);
   EXPECT_EQ(t.volume.wave, 0x13881388u);
