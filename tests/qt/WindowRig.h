@@ -39,14 +39,12 @@ class ModalHandler : public QObject {
       if (!modal || !modal->isVisible()) return;
       poll_.stop();
       seen = true;
-      seenClass = QString::fromLatin1(modal->metaObject()->className());
       act_(modal);
       if (modal->isVisible()) modal->close();
     });
     poll_.start(0);
   }
   bool seen = false;
-  QString seenClass;  // the modal window may be gone by the time it is checked
 
  private:
   std::function<void(QWidget*)> act_;
