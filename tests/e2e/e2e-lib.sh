@@ -3,11 +3,12 @@
 
 E2E_WORK=$(mktemp -d)
 E2E_XVFB_PID=""
-E2E_APP_PID=""
+E2E_APP_PID=""      # what was started: the program, or a wrapper such as faketime
+E2E_PROGRAM_PID=""  # the program itself, the owner of the window
 E2E_WINDOW=""
 
 e2e_cleanup() {
-  [ -n "$E2E_APP_PID" ] && kill -KILL "$E2E_APP_PID" 2>/dev/null || true
+  for pid in $E2E_PROGRAM_PID $E2E_APP_PID; do kill -KILL "$pid" 2>/dev/null || true; done
   [ -n "$E2E_XVFB_PID" ] && kill "$E2E_XVFB_PID" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$E2E_WORK"
@@ -66,6 +67,7 @@ e2e_start_program() {
     sleep 0.1
   done
   [ -n "$E2E_WINDOW" ] || e2e_fail "no window appeared"
+  E2E_PROGRAM_PID=$(timeout 5 xdotool getwindowpid "$E2E_WINDOW") || e2e_fail "the window has no process"
   # No window manager gives the focus: a click on the time box does.
   local height
   height=$(timeout 5 xwininfo -id "$E2E_WINDOW" | awk '/Height:/ {print $2}')
