@@ -30,7 +30,7 @@ e2e_start_xvfb || e2e_fail "no free X display"
 e2e_private_home
 e2e_start_program
 timeout 5 xdotool key --window "$E2E_WINDOW" g
-e2e_wait_caption_not "Timer" 30 || e2e_fail "Go left the caption at '$(e2e_caption)'"
+e2e_wait_caption ! "^Timer$" 30 || e2e_fail "Go left the caption at '$(e2e_caption)'"
 grep -q "$root/usr/lib/.*tovins-timer-sound" "/proc/$E2E_APP_PID/maps" || e2e_fail "the packaged sound module was not loaded"
 echo "playing: $(e2e_caption)"
 timeout 5 xdotool key --window "$E2E_WINDOW" s

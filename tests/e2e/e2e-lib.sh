@@ -16,7 +16,7 @@ e2e_cleanup() {
 trap e2e_cleanup EXIT
 
 e2e_fail() {
-  echo "FAIL: $*"
+  echo "FAIL: $*" >&2
   [ -f "$E2E_WORK/app.log" ] && sed 's/^/  program: /' "$E2E_WORK/app.log"
   exit 1
 }
@@ -80,21 +80,13 @@ e2e_start_program() {
 # a message instead of stalling it.
 e2e_caption() { timeout 5 xdotool getwindowname "$E2E_WINDOW" || echo "<no answer>"; }
 
-# Waits up to $2 tenths of a second for the caption to match the pattern.
+# Waits up to $2 tenths of a second for the caption to match the pattern
+# (with "!" before it: to stop matching it).
 e2e_wait_caption() {
-  local pattern=$1 tries=${2:-30}
-  for _ in $(seq "$tries"); do
-    [[ "$(e2e_caption)" =~ $pattern ]] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# Waits the same way for the caption to be anything but the given text.
-e2e_wait_caption_not() {
-  local text=$1 tries=${2:-30}
-  for _ in $(seq "$tries"); do
-    [ "$(e2e_caption)" != "$text" ] && return 0
+  local negate=""
+  [ "$1" = "!" ] && negate=1 && shift
+  for _ in $(seq "${2:-30}"); do
+    if [[ "$(e2e_caption)" =~ $1 ]]; then [ -z "$negate" ] && return 0; else [ -n "$negate" ] && return 0; fi
     sleep 0.1
   done
   return 1
