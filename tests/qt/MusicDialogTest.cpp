@@ -61,15 +61,14 @@ class MusicDialogTest : public QObject {
   // the core's and tested there.
   void controlsReachTheirCommands() {
     WindowRig rig;
-    rig.app.State.UseMidi = false;
+    rig.app.State.UseMidi = true;
     rig.fakes.listing.AddFile("/new/", "song.mp3");
     MusicSettingsDialog dialog(rig.app, &rig.window);
     dialog.show();
-    QTest::mouseClick(dialog.Button(IdInternalMusicCheck), Qt::LeftButton);
-    QCOMPARE(rig.app.State.UseMidi, true);
     QTest::mouseClick(dialog.Button(IdSubfoldersCheck), Qt::LeftButton);
     QCOMPARE(rig.fakes.store.Text("Software\\TimerZqv2010\\SubfoldersOn"), std::optional<std::string>("0"));
     QTest::mouseClick(dialog.Button(IdInternalMusicCheck), Qt::LeftButton);
+    QCOMPARE(rig.app.State.UseMidi, false);
     dialog.FolderEdit()->setText(QStringLiteral("/new"));
     dialog.Button(IdPlayButton)->click();  // takes the typed folder first
     QCOMPARE(rig.fakes.sound.openPath, std::string("/new/song.mp3"));

@@ -10,6 +10,9 @@
 #include "alarm/Countdown.h"
 #include "music/Music.h"
 
+const QString Service = QStringLiteral("org.freedesktop.Notifications");
+const QString Path = QStringLiteral("/org/freedesktop/Notifications");
+
 class FakeNotifications : public QObject {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
@@ -63,9 +66,8 @@ class NotificationTest : public QObject {
     QDBusConnection service = QDBusConnection::connectToBus(address_, QStringLiteral("service"));
     FakeNotifications fake;
     fake.capabilities = capabilities;
-    QVERIFY(service.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &fake,
-                                   QDBusConnection::ExportAllSlots));
-    QVERIFY(service.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    QVERIFY(service.registerObject(Path, &fake, QDBusConnection::ExportAllSlots));
+    QVERIFY(service.registerService(Service));
 
     TestApp t;
     DBusAlarmNotifier notifier;
@@ -79,15 +81,18 @@ class NotificationTest : public QObject {
     QTRY_COMPARE(fake.call, (QStringList{"Tovin's Timer", "tovins-timer", "Time is up!", body, "stop", "Stop music",
                                          "uchar2"}));
 
-    QDBusMessage action =
-        QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/Notifications"),
-                                   QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("ActionInvoked"));
-    action << fake.lastId << QStringLiteral("stop");
-    QVERIFY(service.send(action));
+    const auto invoke = [&](const char* name) {
+      QDBusMessage action = QDBusMessage::createSignal(Path, Service, QStringLiteral("ActionInvoked"));
+      service.send(action << fake.lastId << QString::fromLatin1(name));
+    };
+    invoke("default");  // a click on the notification itself: the music goes on
+    QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(Service, Path, Service, "GetCapabilities"),
+                                       QDBus::BlockWithGui);  // behind the signal
+    QVERIFY(t.sound.isOpen);
+    invoke("stop");
     QTRY_VERIFY(!t.sound.isOpen);
     QTRY_COMPARE(fake.closed, QList<uint>{fake.lastId});
-
-    service.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+    service.unregisterService(Service);
     QDBusConnection::disconnectFromBus(QStringLiteral("service"));
   }
 };
