@@ -21,25 +21,15 @@ e2e_fail() {
   exit 1
 }
 
-# A display of our own among :71 to :79 (another test may take a number
-# between the check and the start, so a server that does not come up means
-# the next number).
+# A display of our own: Xvfb takes the first free number and writes it
+# once it is ready.
 e2e_start_xvfb() {
-  local n
-  for n in $(seq 71 79); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -noreset -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
-    E2E_XVFB_PID=$!
-    for _ in $(seq 50); do
-      if [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdotool getmouselocation >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$E2E_XVFB_PID" 2>/dev/null || true
-    E2E_XVFB_PID=""
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$E2E_WORK/display" >"$E2E_WORK/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  for _ in $(seq 100); do
+    [ -s "$E2E_WORK/display" ] && export DISPLAY=":$(cat "$E2E_WORK/display")" && return 0
+    kill -0 "$E2E_XVFB_PID" 2>/dev/null || return 1
+    sleep 0.1
   done
   return 1
 }
