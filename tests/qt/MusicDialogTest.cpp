@@ -28,7 +28,10 @@ class MusicDialogTest : public QObject {
     QCOMPARE(dialog.Button(IdInternalMusicCheck)->isChecked(), false);
     QStringList texts;  // no Cancel
     for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) texts << button->text();
-    for (QLabel* label : dialog.findChildren<QLabel*>()) texts << label->text();
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+      texts << label->text();
+      QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
     texts.sort();
     QCOMPARE(texts, (QStringList{"&Browse", "&Done", "&Play music", "&Stop music", "&Volume", "Alarm message",
                                  "Folder for MP3 songs:", "Or CTRL + mousewheel", "Play music from subfolders too",

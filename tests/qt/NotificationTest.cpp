@@ -68,6 +68,11 @@ class NotificationTest : public QObject {
     fake.capabilities = capabilities;
     QVERIFY(service.registerObject(Path, &fake, QDBusConnection::ExportAllSlots));
     QVERIFY(service.registerService(Service));
+    const auto unregister = qScopeGuard([&] {  // also when a check fails
+      service.unregisterObject(Path);
+      service.unregisterService(Service);
+      QDBusConnection::disconnectFromBus(QStringLiteral("service"));
+    });
 
     TestApp t;
     DBusAlarmNotifier notifier;
@@ -92,8 +97,6 @@ class NotificationTest : public QObject {
     invoke("stop");
     QTRY_VERIFY(!t.sound.isOpen);
     QTRY_COMPARE(fake.closed, QList<uint>{fake.lastId});
-    service.unregisterService(Service);
-    QDBusConnection::disconnectFromBus(QStringLiteral("service"));
   }
 };
 
