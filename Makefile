@@ -1,6 +1,6 @@
 # The two commands for users: `make run` and `make test`. Everything else is
 # for developers. Every target first installs what is missing.
-.PHONY: all deps build run test test-linux test-sanitize test-windows test-deb deb windows bench fuzz tunes-preview clean
+.PHONY: all deps build run test test-linux test-sanitize test-windows test-deb deb windows bench fuzz mutate tunes-preview clean
 
 all: build
 
@@ -49,6 +49,10 @@ bench: build
 
 fuzz: deps
 	@if [ -x scripts/run-fuzz ]; then ./scripts/run-fuzz; else echo "No fuzz targets yet."; fi
+
+# Mutation testing: which of the bugs in tests/mutants.txt the tests catch.
+mutate: deps
+	./scripts/mutate
 
 tunes-preview: build
 	@if [ -x scripts/tunes-preview ]; then ./scripts/tunes-preview; else echo "No tunes yet."; fi

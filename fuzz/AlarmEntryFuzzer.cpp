@@ -10,38 +10,11 @@
 #include "alarm/Countdown.h"
 #include "alarm/Wheel.h"
 #include "app/Ids.h"
-#include "app/NullPorts.h"
 
 namespace {
 void Check(bool condition) {
   if (!condition) __builtin_trap();
 }
-
-// Only the ports the alarm touches are fakes, to keep each run cheap.
-struct LightApp {
-  FakeMainWindowView window;
-  FakeClock clock;
-  MemoryKeyValueStore store;
-  NullSoundChannel sound;
-  NullUserFolders folders;
-  NullFolderListing listing;
-  NullOutputVolume volume;
-  NullTuneStore tunes;
-  NullLauncher launcher;
-  NullFolderChooser chooser;
-  App app{AppState{}, Ports{window, sound, store, folders, listing, clock, volume, tunes, launcher, chooser}};
-  AppState& state = app.State;
-  void Tick() {
-    ClockTick(app);
-    CountdownTick(app);
-  }
-  void RunSeconds(int seconds) {
-    for (int i = 0; i < seconds; ++i) {
-      clock.Advance(1);
-      Tick();
-    }
-  }
-};
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -66,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(text.find(':') != std::string::npos || ParseAlarmSetting(text, now, !isPm) == alarm);
   }
 
-  LightApp t;
+  TestApp t;
   t.clock.SetSeconds(now);
   t.Tick();
   t.window.items[IdTimeEdit] = text;

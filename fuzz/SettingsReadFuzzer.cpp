@@ -6,7 +6,6 @@
 
 #include "Fakes.h"
 #include "app/Ids.h"
-#include "app/NullPorts.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -18,24 +17,7 @@ void Check(bool condition) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   const std::string key = std::string(SettingsKey);
-  FakeMainWindowView window;
-  MemoryKeyValueStore store;
-  FakeUserFolders folders;
-  NullSoundChannel sound;
-  NullFolderListing listing;
-  NullClock clock;
-  NullOutputVolume volume;
-  NullTuneStore tunes;
-  NullLauncher launcher;
-  NullFolderChooser chooser;
-  App app{AppState{}, Ports{window, sound, store, folders, listing, clock, volume, tunes, launcher, chooser}};
-  struct {
-    FakeMainWindowView& window;
-    MemoryKeyValueStore& store;
-    FakeUserFolders& folders;
-    App& app;
-    AppState& state;
-  } t{window, store, folders, app, app.State};
+  TestApp t;
   t.folders.musicFolder = "/music";
   WriteSetting(t.store, SettingSubfoldersOn.Name, "0");
   // The same garbage in three of the four settings.

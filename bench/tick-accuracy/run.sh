@@ -3,12 +3,13 @@
 # milliseconds after the start of its wall-clock second the clock was read;
 # prints the median, 99th percentile and maximum, and the count of clock
 # seconds skipped or read twice. Not a test: it asserts nothing.
-#   bench/tick-accuracy/run.sh [path/to/tovins-timer] [seconds, default 600]
+#   bench/tick-accuracy/run.sh [path/to/tovins-timer-bench] [seconds, default 600]
+# The benchmark build (tovins-timer-bench) is the one that can log its ticks.
 # Goal: 99th percentile at most 20 ms, no second skipped or repeated.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
-program=${1:-$here/../../build/tovins-timer}
+program=${1:-$here/../../build/tovins-timer-bench}
 seconds=${2:-600}
 [ -x "$program" ] || { echo "build the program first (make build)"; exit 1; }
 command -v Xvfb >/dev/null || { echo "Xvfb is missing"; exit 1; }

@@ -26,6 +26,7 @@ class SdlSoundChannelTest : public ::testing::Test {
   static void SetUpTestSuite() {
     media_ = std::make_unique<TempDir>();
     mp3_ = MakeSineMp3(*media_ / "sine.mp3", 1.0, 16000);
+    mp3_ = mp3_ && MakeSineMp3(*media_ / "silent.mp3", 0.5, 0);
     WriteBytes(*media_ / "chord.mid", TinyMidi());
   }
   static void TearDownTestSuite() { media_.reset(); }
@@ -68,11 +69,28 @@ class SdlSoundChannelTest : public ::testing::Test {
   static inline bool mp3_ = false;
 };
 
-TEST_F(SdlSoundChannelTest, MidiTuneAndMp3SongAreHeardAndReachStopped) {
+// Heard through the disk driver: both kinds of song play to their end, and
+// the gain scales each channel's samples.
+TEST_F(SdlSoundChannelTest, SongsAreHeardAtTheirGain) {
   ASSERT_NE(SdlSoundChannel::SoundFontPath(), "") << "no General MIDI SoundFont installed";
   ASSERT_TRUE(mp3_) << "lame could not make the test song";
   EXPECT_GT(PeakOfRawSamples(PlayToEnd(Media("chord.mid"))), 1000);
-  EXPECT_GT(PeakOfRawSamples(PlayToEnd(Media("sine.mp3"))), 8000);
+  const int full = PeakOfRawSamples(PlayToEnd(Media("sine.mp3")));
+  ASSERT_GT(full, 8000);
+  const std::string quarter = PlayToEnd(Media("sine.mp3"), 0x3FFF3FFFu);  // set before the device opens
+  EXPECT_NEAR(PeakOfRawSamples(quarter, 0), full / 4, full / 20);
+  EXPECT_NEAR(PeakOfRawSamples(quarter, 1), full / 4, full / 20);
+  const std::string leftOnly = PlayToEnd(Media("sine.mp3"), 0x0000FFFFu);
+  EXPECT_NEAR(PeakOfRawSamples(leftOnly, 0), full, full / 20);
+  EXPECT_EQ(PeakOfRawSamples(leftOnly, 1), 0);
+  // One song at a time: a second open before a close is refused.
+  ScopedEnv file("SDL_DISKAUDIOFILE", out / "second.raw");
+  SdlSoundChannel channel;
+  channel.Open(Media("sine.mp3"));
+  channel.Open(Media("silent.mp3"));
+  channel.Play();
+  EXPECT_EQ(WaitWhilePlaying(channel), "stopped");
+  EXPECT_GT(PeakOfRawSamples(out / "second.raw"), 8000);
 }
 
 TEST_F(SdlSoundChannelTest, WhatIsNoSongNeverOpens) {
@@ -88,42 +106,28 @@ TEST_F(SdlSoundChannelTest, WhatIsNoSongNeverOpens) {
        {std::string(), out / "missing.mp3", out / "empty.mp3", out / "text.mp3", out / "folder.mp3", out / "pipe.mp3",
         out / "pipelink.mp3", std::string("/dev/zero")}) {
     channel.Open(path);
-    EXPECT_EQ(channel.Mode(), "") << path;
     channel.Play();
     EXPECT_EQ(channel.Mode(), "") << path;
   }
-  // The same channel still plays a real song: the failures were the files'.
-  channel.Open(Media("sine.mp3"));
+  channel.Open(Media("sine.mp3"));  // the same channel still plays a real song
   EXPECT_NE(channel.Mode(), "");
 }
 
-TEST_F(SdlSoundChannelTest, OneSongAtATime) {
-  ASSERT_TRUE(mp3_);
-  ScopedEnv file("SDL_DISKAUDIOFILE", out / "out.raw");
-  SdlSoundChannel channel;
-  channel.Open(Media("sine.mp3"));
-  channel.Play();
-  // A second open without a close is refused, like a busy alias.
-  channel.Open(Media("chord.mid"));
-  EXPECT_EQ(WaitWhilePlaying(channel), "stopped");
-  channel.Close();
-  channel.Close();  // closing twice is harmless
-  EXPECT_EQ(channel.Mode(), "");
-  channel.Open(Media("chord.mid"));
-  EXPECT_NE(channel.Mode(), "");
-}
-
+// Paced like a real device: open reads "stopped", playing "playing" (a
+// second-long song has only begun), close ends it.
 TEST_F(SdlSoundChannelTest, PlayingUntilTheEndOrAClose) {
   ASSERT_TRUE(mp3_);
-  ScopedEnv realTime("SDL_AUDIODRIVER", "dummy");  // paced like a real device
+  ScopedEnv realTime("SDL_AUDIODRIVER", "dummy");
   SdlSoundChannel channel;
   for (const char* song : {"chord.mid", "sine.mp3"}) {
     channel.Open(Media(song));
-    EXPECT_EQ(channel.Mode(), "stopped") << song;  // open, not yet played
+    EXPECT_EQ(channel.Mode(), "stopped") << song;
     channel.Play();
-    EXPECT_EQ(channel.Mode(), "playing") << song;  // a second-long song has only begun
+    EXPECT_EQ(channel.Mode(), "playing") << song;
     channel.Close();
+    channel.Close();  // closing twice is harmless
     EXPECT_EQ(channel.Mode(), "") << song;
+    EXPECT_FALSE(channel.DeviceOpen()) << song;  // asked with nothing open: the device is closed
   }
 }
 
@@ -137,27 +141,9 @@ TEST_F(SdlSoundChannelTest, WithoutAnAudioDeviceEverythingFailsQuietly) {
     channel.Open(Media("sine.mp3"));
     channel.Play();
     EXPECT_EQ(channel.Mode(), "");
-    EXPECT_FALSE(channel.DeviceOpen());
   }
-  volume.SetWaveVolume(0x10002000);
-  EXPECT_EQ(volume.GetWaveVolume(), 0x10002000u);
   volume.SetMidiVolume(0x7FFF7FFFu);  // wave and MIDI are the same output here
   EXPECT_EQ(volume.GetWaveVolume(), 0x7FFF7FFFu);
-  channel.Close();
-}
-
-TEST_F(SdlSoundChannelTest, GainScalesEachChannelsSamples) {
-  ASSERT_TRUE(mp3_);
-  const int full = PeakOfRawSamples(PlayToEnd(Media("sine.mp3")));
-  ASSERT_GT(full, 8000);
-  // A quarter on both sides, set before the device opens.
-  const std::string quarter = PlayToEnd(Media("sine.mp3"), 0x3FFF3FFFu);
-  EXPECT_NEAR(PeakOfRawSamples(quarter, 0), full / 4, full / 20);
-  EXPECT_NEAR(PeakOfRawSamples(quarter, 1), full / 4, full / 20);
-  // Left full, right silent.
-  const std::string leftOnly = PlayToEnd(Media("sine.mp3"), 0x0000FFFFu);
-  EXPECT_NEAR(PeakOfRawSamples(leftOnly, 0), full, full / 20);
-  EXPECT_EQ(PeakOfRawSamples(leftOnly, 1), 0);
 }
 
 // The program's own tunes through the real store, folders and channel: each

@@ -1,15 +1,19 @@
-// The tune store, the private cache folder and the music folder, on real
-// files.
-#include <fcntl.h>
+// The tune store, the private cache folder, the music folder and the clock,
+// on real files.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <limits>
 
 #include "EmbeddedTuneStore.h"
 #include "EnvGuard.h"
+#include "PosixClock.h"
 #include "TestFiles.h"
 #include "XdgUserFolders.h"
 
@@ -29,6 +33,14 @@ std::vector<std::string> Names(const std::string& folder) {
   return names;
 }
 
+std::string Mode(const std::string& path) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) return "none";
+  char text[16];
+  std::snprintf(text, sizeof text, "%s%04o", S_ISREG(st.st_mode) ? "file " : "", st.st_mode & 07777);
+  return text;
+}
+
 TEST(EmbeddedTuneStore, FindsOneLetterMidiTunesOnly) {
   EmbeddedTuneStore store(TestTune);
   EXPECT_EQ(store.FindResource("a", "MIDI"), std::optional<std::string_view>("MThd tune a"));
@@ -39,71 +51,60 @@ TEST(EmbeddedTuneStore, FindsOneLetterMidiTunesOnly) {
   }
 }
 
-TEST(EmbeddedTuneStore, WritesExactBytesReplacingAnOlderLongerFile) {
-  TempDir dir;
-  EmbeddedTuneStore store(TestTune);
-  WriteBytes(dir / "Temp.mid", std::string(5000, 'o'));
-  ASSERT_TRUE(store.WriteFile(dir / "Temp.mid", "new bytes"));
-  EXPECT_EQ(ReadBytes(dir / "Temp.mid"), "new bytes");
-  const std::string binary("\0\x01\xFF tune", 8);
-  ASSERT_TRUE(store.WriteFile(dir / "Temp.mid", binary));
-  EXPECT_EQ(ReadBytes(dir / "Temp.mid"), binary);
-  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"Temp.mid"});  // nothing left behind
-}
-
-TEST(EmbeddedTuneStore, PlantedLinkIsReplacedNotFollowed) {
-  TempDir dir;
-  WriteBytes(dir / "victim", "precious");
-  ASSERT_EQ(symlink((dir / "victim").c_str(), (dir / "Temp.mid").c_str()), 0);
-  ASSERT_EQ(symlink((dir / "nowhere/file").c_str(), (dir / "Dangling.mid").c_str()), 0);
-  EmbeddedTuneStore store(TestTune);
-  ASSERT_TRUE(store.WriteFile(dir / "Temp.mid", "tune"));
-  ASSERT_TRUE(store.WriteFile(dir / "Dangling.mid", "tune"));
-  EXPECT_EQ(ReadBytes(dir / "victim"), "precious");
-  for (const char* name : {"Temp.mid", "Dangling.mid"}) {
-    struct stat st {};
-    ASSERT_EQ(lstat((dir / name).c_str(), &st), 0);
-    EXPECT_TRUE(S_ISREG(st.st_mode)) << name;
-    EXPECT_EQ(ReadBytes(dir / name), "tune");
+// Whatever lies at the tune file's name, a write replaces it whole with a
+// private regular file or fails leaving it as it was; nothing is left behind.
+TEST(EmbeddedTuneStore, WriteReplacesWholeOrNotAtAll) {
+  const struct {
+    const char* what;
+    std::function<void(const std::string& dir)> plant;
+    rlim_t fileSizeLimit;  // a full disk: writes stop after this many bytes
+    const char* afterwards;  // Temp.mid afterwards; nullptr: the new tune
+    const char* name;        // where it is written
+  } cases[] = {
+      {"an older, longer file", [](const std::string& d) { WriteBytes(d + "Temp.mid", std::string(5000, 'o')); },
+       RLIM_INFINITY, nullptr, "Temp.mid"},
+      {"a link to a file", [](const std::string& d) { ASSERT_EQ(symlink((d + "victim").c_str(), (d + "Temp.mid").c_str()), 0); },
+       RLIM_INFINITY, nullptr, "Temp.mid"},
+      {"a dangling link", [](const std::string& d) { ASSERT_EQ(symlink((d + "no/file").c_str(), (d + "Temp.mid").c_str()), 0); },
+       RLIM_INFINITY, nullptr, "Temp.mid"},
+      {"a folder", [](const std::string& d) { MakeFolder(d + "Temp.mid/keep"); }, RLIM_INFINITY, "", "Temp.mid"},
+      {"a full disk", [](const std::string& d) { WriteBytes(d + "Temp.mid", "good tune"); }, 1000, "good tune",
+       "Temp.mid"},
+      {"a missing folder", [](const std::string&) {}, RLIM_INFINITY, "", "missing/Temp.mid"},
+  };
+  const std::string tune(5000, 't');
+  signal(SIGXFSZ, SIG_IGN);  // a full disk fails the write instead of ending the test
+  for (const auto& c : cases) {
+    TempDir dir;
+    WriteBytes(dir / "victim", "precious");
+    c.plant(dir.Path());
+    const auto before = Names(dir.Path());
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlim_t old = limit.rlim_cur;
+    limit.rlim_cur = c.fileSizeLimit;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const bool written = EmbeddedTuneStore(TestTune).WriteFile(dir / c.name, tune);
+    limit.rlim_cur = old;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_EQ(written, c.afterwards == nullptr) << c.what;
+    if (!c.afterwards) {
+      EXPECT_EQ(ReadBytes(dir / "Temp.mid"), tune) << c.what;
+      EXPECT_EQ(Mode(dir / "Temp.mid"), "file 0600") << c.what;
+    } else if (*c.afterwards) {
+      EXPECT_EQ(ReadBytes(dir / "Temp.mid"), c.afterwards) << c.what;
+    }
+    EXPECT_EQ(ReadBytes(dir / "victim"), "precious") << c.what;
+    auto after = before;
+    if (std::find(after.begin(), after.end(), "Temp.mid") == after.end() && written) after.push_back("Temp.mid");
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(Names(dir.Path()), after) << c.what;
   }
-  EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
-}
-
-TEST(EmbeddedTuneStore, ReaderOfTheOldFileNeverSeesHalfANewOne) {
-  TempDir dir;
-  EmbeddedTuneStore store(TestTune);
-  ASSERT_TRUE(store.WriteFile(dir / "Temp.mid", std::string(100000, 'a')));
-  const int reader = open((dir / "Temp.mid").c_str(), O_RDONLY);
-  ASSERT_GE(reader, 0);
-  ASSERT_TRUE(store.WriteFile(dir / "Temp.mid", "b"));
-  std::string seen(200000, '\0');
-  const ssize_t got = pread(reader, seen.data(), seen.size(), 0);
-  close(reader);
-  EXPECT_EQ(seen.substr(0, static_cast<std::size_t>(got)), std::string(100000, 'a'));
-  EXPECT_EQ(ReadBytes(dir / "Temp.mid"), "b");
-}
-
-TEST(EmbeddedTuneStore, FolderAtTheNameOrMissingFolderFails) {
-  TempDir dir;
-  MakeFolder(dir / "Temp.mid");
-  WriteBytes(dir / "Temp.mid/keep", "x");
-  EmbeddedTuneStore store(TestTune);
-  EXPECT_FALSE(store.WriteFile(dir / "Temp.mid", "tune"));
-  EXPECT_EQ(ReadBytes(dir / "Temp.mid/keep"), "x");
-  EXPECT_FALSE(store.WriteFile(dir / "missing/Temp.mid", "tune"));
-  EXPECT_FALSE(store.WriteFile("", "tune"));
-  EXPECT_EQ(Names(dir.Path()), std::vector<std::string>{"Temp.mid"});
+  EXPECT_FALSE(EmbeddedTuneStore(TestTune).WriteFile("", tune));
 }
 
 class XdgFolders : public ::testing::Test {
  protected:
-  std::string Mode(const std::string& path) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) return "none";
-    char text[8];
-    std::snprintf(text, sizeof text, "%04o", st.st_mode & 07777);
-    return text;
-  }
   TempDir home;
   ScopedEnv homeEnv{"HOME", home.Path().substr(0, home.Path().size() - 1)};
   ScopedEnv cacheEnv{"XDG_CACHE_HOME", std::nullopt};
@@ -114,61 +115,67 @@ class XdgFolders : public ::testing::Test {
 TEST_F(XdgFolders, TempFolderIsMadePrivateUnderTheCacheFolder) {
   EXPECT_EQ(folders.TempFolder(), home / ".cache/TimerZqv2010/");
   EXPECT_EQ(Mode(home / ".cache/TimerZqv2010"), "0700");
-  EXPECT_EQ(Mode(home / ".cache"), "0700");
   ScopedEnv cache("XDG_CACHE_HOME", home / "elsewhere/cache/");
   EXPECT_EQ(folders.TempFolder(), home / "elsewhere/cache/TimerZqv2010/");
-  EXPECT_EQ(Mode(home / "elsewhere/cache/TimerZqv2010"), "0700");
-  // A relative XDG_CACHE_HOME is ignored, as the XDG rules say.
-  ScopedEnv relative("XDG_CACHE_HOME", "relative/cache");
-  EXPECT_EQ(folders.TempFolder(), home / ".cache/TimerZqv2010/");
-  // A folder left open to others is closed again.
+  ScopedEnv relative("XDG_CACHE_HOME", "relative/cache");  // ignored, as the XDG rules say
   ASSERT_EQ(chmod((home / ".cache/TimerZqv2010").c_str(), 0777), 0);
   EXPECT_EQ(folders.TempFolder(), home / ".cache/TimerZqv2010/");
-  EXPECT_EQ(Mode(home / ".cache/TimerZqv2010"), "0700");
-}
-
-TEST_F(XdgFolders, LinkFileOrForeignFolderIsNotUsed) {
-  MakeFolder(home / ".cache");
-  MakeFolder(home / "target");
-  const std::string targetMode = Mode(home / "target");
-  ASSERT_EQ(symlink((home / "target").c_str(), (home / ".cache/TimerZqv2010").c_str()), 0);
-  EXPECT_EQ(folders.TempFolder(), "");
-  EXPECT_EQ(Mode(home / "target"), targetMode);  // the link's target is left alone
-  unlink((home / ".cache/TimerZqv2010").c_str());
-  WriteBytes(home / ".cache/TimerZqv2010", "a file");
-  EXPECT_EQ(folders.TempFolder(), "");
-  if (geteuid() == 0) {
-    unlink((home / ".cache/TimerZqv2010").c_str());
-    MakeFolder(home / ".cache/TimerZqv2010");
-    ASSERT_EQ(chown((home / ".cache/TimerZqv2010").c_str(), 65534, 65534), 0);
-    EXPECT_EQ(folders.TempFolder(), "");
-  }
+  EXPECT_EQ(Mode(home / ".cache/TimerZqv2010"), "0700") << "a folder left open to others is closed again";
 }
 
 TEST_F(XdgFolders, MusicFolderFromUserDirsThenMusicThenNothing) {
   const std::string homePath = home.Path().substr(0, home.Path().size() - 1);
   EXPECT_EQ(folders.SpecialFolderPath(13), "");  // nothing configured, no ~/Music
   MakeFolder(home / "Music");
-  EXPECT_EQ(folders.SpecialFolderPath(13), homePath + "/Music");
   EXPECT_EQ(folders.SpecialFolderPath(5), "");
-
   MakeFolder(home / ".config");
   const std::pair<const char*, std::string> cases[] = {
+      {"", homePath + "/Music"},
       {"XDG_MUSIC_DIR=\"$HOME/Tunes\"\n", homePath + "/Tunes"},
       {"# comment\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n  XDG_MUSIC_DIR=\"/srv/music/\"\n", "/srv/music"},
       {"XDG_MUSIC_DIR=\"$HOME/My \\\"Songs\\\"\"\n", homePath + "/My \"Songs\""},
       {"XDG_MUSIC_DIR=\"$HOME/\"\n", homePath + "/Music"},    // switched off: the usual folder
+      {"XDG_MUSIC_DIR=\"$HOMEX\"\n", homePath + "/Music"},    // invalid
       {"XDG_MUSIC_DIR=\"relative\"\n", homePath + "/Music"},  // invalid
-      {"XDG_MUSICDIR=\"/x\"\n", homePath + "/Music"},
   };
   for (const auto& [contents, expected] : cases) {
     WriteBytes(home / ".config/user-dirs.dirs", contents);
     EXPECT_EQ(folders.SpecialFolderPath(13), expected) << contents;
   }
-  ScopedEnv config("XDG_CONFIG_HOME", home / "conf");
   MakeFolder(home / "conf");
   WriteBytes(home / "conf/user-dirs.dirs", "XDG_MUSIC_DIR=\"$HOME/FromConf\"\n");
+  const std::string cwd = std::filesystem::current_path();
+  ASSERT_EQ(chdir(home.Path().c_str()), 0);
+  ScopedEnv relative("XDG_CONFIG_HOME", "conf");  // relative: ignored
+  EXPECT_EQ(folders.SpecialFolderPath(13), homePath + "/Music");
+  ASSERT_EQ(chdir(cwd.c_str()), 0);
+  ScopedEnv config("XDG_CONFIG_HOME", home / "conf");
   EXPECT_EQ(folders.SpecialFolderPath(13), homePath + "/FromConf");
+}
+
+// Readings the local time of day may meet: a leap second, a time zone with
+// leap seconds, a reading before 1970 and one localtime cannot convert.
+TEST(PosixClock, UnusualReadings) {
+  const std::tuple<const char*, time_t, int, int, int> cases[] = {
+      {"right/UTC", 1483228826, 23, 59, 59},  // 23:59:60 on 31 December 2016
+      {"right/UTC", 1483228827, 0, 0, 0},
+      {"UTC", 1483228799, 23, 59, 59},
+      {"UTC", -1, 23, 59, 59},
+      {"Asia/Kolkata", 0, 5, 30, 0},
+      {"UTC", std::numeric_limits<time_t>::max(), 0, 0, 0},
+  };
+  for (const auto& [zone, when, hour, minute, second] : cases) {
+    ScopedEnv tz("TZ", zone);
+    tzset();
+    const LocalTime t = LocalTimeOf(when);
+    EXPECT_EQ(std::make_tuple(t.Hour, t.Minute, t.Second), std::make_tuple(hour, minute, second)) << zone << " " << when;
+  }
+  tzset();
+  PosixClock clock;
+  EXPECT_LT(clock.MillisecondsSinceStart(), 60000u);
+  const auto counter = clock.PerformanceCounter();
+  ASSERT_TRUE(counter);
+  EXPECT_LT(clock.PerformanceCounter().value() - *counter, 60'000'000'000u);
 }
 
 }  // namespace

@@ -63,7 +63,6 @@ std::string FakeSoundChannel::Mode() {
 void FakeSoundChannel::FinishSong() { ended = true; }
 
 bool MemoryKeyValueStore::CreateKey(const std::string& path, Key& key) {
-  if (failCreate) return false;
   keys[path];
   key = next_++;
   openKeys[key] = path;
@@ -79,7 +78,7 @@ bool MemoryKeyValueStore::SetValue(Key key, const std::string& valueName, std::s
 }
 
 bool MemoryKeyValueStore::OpenKey(const std::string& path, Key& key) {
-  if (failOpen || keys.count(path) == 0) return false;
+  if (keys.count(path) == 0) return false;
   key = next_++;
   openKeys[key] = path;
   return true;

@@ -104,8 +104,6 @@ class MemoryKeyValueStore : public KeyValueStore {
   std::map<std::string, std::map<std::string, std::string>> keys;
   std::map<Key, std::string> openKeys;
   int writes = 0;
-  bool failCreate = false;
-  bool failOpen = false;
 
  private:
   Key next_ = 1;

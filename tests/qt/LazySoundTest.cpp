@@ -1,5 +1,7 @@
 // The sound channel that loads SDL at the first song: quiet without its
 // module, the real channel behind it once loaded, and the gain kept across.
+#include <dlfcn.h>
+
 #include <QtTest>
 
 #include "LazySound.h"
@@ -58,6 +60,39 @@ class LazySoundTest : public QObject {
     QCOMPARE(volume.GetWaveVolume(), std::optional<std::uint32_t>(0x40004000));
     channel.Close();
     QCOMPARE(channel.Mode(), std::string());
+    QVERIFY(!channel.Loaded());  // the music is over: the sound stack goes
+    QVERIFY(!dlopen(TIMER_SOUND_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD));
+    channel.Open(path);          // and comes back at the next song
+    QVERIFY(channel.Loaded());
+    QVERIFY(!channel.Mode().empty());
+  }
+
+  // Heard through SDL's disk driver: a gain set before the module loads is
+  // the real channel's too (silence at 0, the note at full).
+  void gainSetBeforeLoadingIsHeard() {
+    QTemporaryDir dir;
+    const QString song = dir.filePath(QStringLiteral("Temp.mid")), out = dir.filePath(QStringLiteral("out.raw"));
+    QFile file(song);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(OneNote, sizeof OneNote - 1);
+    file.close();
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIODELAY", "0");
+    qputenv("SDL_DISKAUDIOFILE", out.toUtf8());
+    for (const std::uint32_t gain : {0xFFFFFFFFu, 0u}) {
+      {
+        LazySoundChannel channel({TIMER_SOUND_MODULE_PATH});
+        channel.SetGain(gain);
+        channel.Open(song.toStdString());
+        channel.Play();
+        QTRY_COMPARE(channel.Mode(), std::string("stopped"));
+      }
+      QFile samples(out);
+      QVERIFY(samples.open(QIODevice::ReadOnly));
+      const QByteArray bytes = samples.readAll();
+      QCOMPARE(bytes.count('\0') != bytes.size(), gain != 0);
+    }
+    qputenv("SDL_AUDIODRIVER", "dummy");
   }
 };
 

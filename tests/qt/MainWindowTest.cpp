@@ -228,7 +228,7 @@ class MainWindowTest : public QObject {
       const std::size_t calls = rig.fakes.sound.log.size();  // each tick asks the channel
       rig.fakes.clock.Advance(1);
       QTRY_VERIFY_WITH_TIMEOUT(rig.fakes.sound.log.size() > calls, 3000);
-      QTEST(rig.window.findChild<QLabel*>(QStringLiteral("clock"))->text(), "clock");
+      QTEST(QString::fromStdString(rig.window.ItemText(IdClock)), "clock");
     });
     rig.window.SetItemText(IdTimeEdit, "0");
     RunCommand(rig.app, CmdStartTimer);  // fires at the next tick

@@ -4,12 +4,14 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
 
 #include "Fakes.h"
 #include "MainWindow.h"
+#include "app/Ids.h"
 
 struct WindowRig {
   TestApp fakes;
@@ -25,6 +27,9 @@ struct WindowRig {
     if (prepare) prepare(fakes);
     window.Start(app, timers);
     window.show();
+    // The tooltips are set once the window has first been painted.
+    [[maybe_unused]] const bool decorated =
+        QTest::qWaitFor([this] { return !window.Item(IdClock)->toolTip().isEmpty(); });
   }
 };
 

@@ -139,29 +139,6 @@ TEST_F(ShellTest, MenuBarHasSixItemsWithMinimiseAtTheRight) {
   }
 }
 
-TEST_F(ShellTest, AcceleratorTableMatchesTheKeys) {
-  const HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), "Timer");
-  ASSERT_NE(table, nullptr);
-  ACCEL entries[16] = {};
-  ASSERT_EQ(CopyAcceleratorTableA(table, entries, 16), 9);
-  const ACCEL expected[] = {
-      {FVIRTKEY | FNOINVERT, VK_RETURN, 304},
-      {FVIRTKEY | FNOINVERT, VK_TAB, 99},
-      {FNOINVERT, 'h', 204},
-      {FNOINVERT, 'g', 401},
-      {FNOINVERT, 's', 402},
-      {FNOINVERT, 'v', 403},
-      {FNOINVERT, 'f', 101},
-      {FNOINVERT, 't', 304},
-      {FALT | FNOINVERT, 't', 304},
-  };
-  for (int i = 0; i < 9; ++i) {
-    EXPECT_EQ(entries[i].fVirt, expected[i].fVirt) << i;
-    EXPECT_EQ(entries[i].key, expected[i].key) << i;
-    EXPECT_EQ(entries[i].cmd, expected[i].cmd) << i;
-  }
-}
-
 TEST_F(ShellTest, TooltipsCoverTheMenuItemsThenTheControls) {
   Start();
   ASSERT_NE(Tooltip(), nullptr);

@@ -124,34 +124,6 @@ TEST_F(FolderTreeTest, SubfoldersFirstAndOnlyVisibleNonEmptyMp3FilesAreSongs) {
   EXPECT_EQ(songs, (std::vector<std::string>{"LOUD.MP3", "song.mp3"}));
 }
 
-TEST_F(FolderTreeTest, EntriesCarrySizeAttributesAndLocalWriteTime) {
-  File("big.mp3", 70000);
-  // 20 January 2010, 12:34:56 local time.
-  SYSTEMTIME when = {2010, 1, 3, 20, 12, 34, 56, 0};
-  FILETIME local;
-  FILETIME utc;
-  ASSERT_TRUE(SystemTimeToFileTime(&when, &local));
-  ASSERT_TRUE(LocalFileTimeToFileTime(&local, &utc));
-  const HANDLE file = CreateFileA((root + "big.mp3").c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  ASSERT_TRUE(SetFileTime(file, nullptr, nullptr, &utc));
-  CloseHandle(file);
-
-  TSearchRec rec;
-  ASSERT_EQ(SearchFirst(listing, root + "*.mp3", FileAttrArchive, rec), 0u);
-  EXPECT_EQ(rec.Name, "big.mp3");
-  EXPECT_EQ(rec.Size, 70000);
-  EXPECT_EQ(rec.Attr & static_cast<std::int32_t>(FileAttrDirectory), 0);
-  const std::uint32_t date = ((2010 - 1980) << 9) | (1 << 5) | 20;
-  const std::uint32_t time = (12 << 11) | (34 << 5) | (56 / 2);
-  EXPECT_EQ(static_cast<std::uint32_t>(rec.WriteTime), (date << 16) | time);
-  EXPECT_NE(SearchNext(listing, rec), 0u);
-  SearchClose(listing, rec);
-  SearchClose(listing, rec);  // closing twice does nothing
-  EXPECT_EQ(rec.FindHandle, FolderListing::InvalidHandle);
-}
-
 TEST_F(FolderTreeTest, MissingFolderListsNothing) {
   FindData data;
   std::uint32_t error = 0;

@@ -13,13 +13,13 @@ std::optional<std::uint64_t> MonotonicNanoseconds() {
 
 PosixClock::PosixClock() : start_(MonotonicNanoseconds().value_or(0)) {}
 
-LocalTime PosixClock::Now() {
-  const time_t now = time(nullptr);
+LocalTime LocalTimeOf(time_t when) {
   tm local{};
-  if (localtime_r(&now, &local) == nullptr) return {};
-  // A leap second reads as the last second of its minute.
+  if (localtime_r(&when, &local) == nullptr) return {};
   return {local.tm_hour, local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec};
 }
+
+LocalTime PosixClock::Now() { return LocalTimeOf(time(nullptr)); }
 
 std::optional<std::uint64_t> PosixClock::PerformanceCounter() { return MonotonicNanoseconds(); }
 

@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -90,12 +91,7 @@ SdlSoundChannel::SdlSoundChannel() = default;
 
 SdlSoundChannel::~SdlSoundChannel() {
   Close();
-  if (deviceOpen_) {
-    Mix_SetPostMix(nullptr, nullptr);
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-  }
+  CloseDevice();
 }
 
 std::string SdlSoundChannel::SoundFontPath() {
@@ -142,6 +138,18 @@ bool SdlSoundChannel::OpenDevice() {
   return true;
 }
 
+void SdlSoundChannel::CloseDevice() {
+  if (!deviceOpen_) return;
+  Mix_SetPostMix(nullptr, nullptr);
+  Mix_CloseAudio();
+  Mix_Quit();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  deviceOpen_ = false;
+  // The synthesizer and SoundFont went with the song; hand their pages back
+  // to the system rather than keep them for the rest of the day.
+  malloc_trim(0);
+}
+
 void SdlSoundChannel::ApplyGain(void* self, std::uint8_t* stream, int length) {
   const std::uint32_t gain = static_cast<SdlSoundChannel*>(self)->Gain();
   if (gain == 0xFFFFFFFFu) return;
@@ -163,6 +171,7 @@ void SdlSoundChannel::Close() {
 }
 
 void SdlSoundChannel::Open(const std::string& path) {
+  openedSinceAsked_ = true;
   if (music_ != nullptr || path.empty()) return;  // one song at a time
   struct stat st {};
   if (stat(path.c_str(), &st) != 0 || !IsRegularFile(st)) return;
@@ -191,6 +200,15 @@ void SdlSoundChannel::Play() {
 }
 
 std::string SdlSoundChannel::Mode() {
-  if (music_ == nullptr) return {};
+  const bool justOpened = openedSinceAsked_;
+  openedSinceAsked_ = false;
+  if (music_ == nullptr) {
+    // Asked once a second: with nothing open and no song tried since the
+    // last question, the music is over (Stop, or songs that could not open),
+    // so the device goes and the sound server idles. A song start that asks
+    // after each failed try keeps it for the next.
+    if (!justOpened) CloseDevice();
+    return {};
+  }
   return Mix_PlayingMusic() != 0 ? "playing" : "stopped";
 }

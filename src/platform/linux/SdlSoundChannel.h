@@ -22,6 +22,8 @@ struct SDL_RWops;
 //   SdlOutputVolume volume(sound);
 // Without a usable audio device every open fails quietly (and the mode stays
 // empty); the device is tried again at a later song, at most every few seconds.
+// The device is closed again once the mode is asked with no song open and
+// none tried since the last time it was asked.
 class SdlSoundChannel : public SoundChannel {
  public:
   SdlSoundChannel();
@@ -36,8 +38,8 @@ class SdlSoundChannel : public SoundChannel {
   // whole, so one of more than 16 MB is refused.
   void Open(const std::string& path) override;
   void Play() override;
-  // "" with nothing open, "playing", or "stopped" once the song has ended or
-  // could not play.
+  // "" with nothing open (and then the audio device is closed too),
+  // "playing", or "stopped" once the song has ended or could not play.
   std::string Mode() override;
 
   // The program's own output gain, left level in the low 16 bits, right in
@@ -51,11 +53,13 @@ class SdlSoundChannel : public SoundChannel {
 
  private:
   bool OpenDevice();
+  void CloseDevice();
   static void ApplyGain(void* self, std::uint8_t* stream, int length);
 
   _Mix_Music* music_ = nullptr;
   SDL_RWops* source_ = nullptr;  // the open file, read while the song plays
   bool deviceOpen_ = false;
+  bool openedSinceAsked_ = false;  // an open was tried since the mode was last asked
   std::optional<std::chrono::steady_clock::time_point> lastDeviceFailure_;
   std::atomic<std::uint32_t> gain_{0xFFFFFFFFu};
 };

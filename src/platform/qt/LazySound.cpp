@@ -2,6 +2,7 @@
 #include "LazySound.h"
 
 #include <dlfcn.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <climits>
@@ -19,9 +20,7 @@ std::string ProgramFolder() {
 
 LazySoundChannel::LazySoundChannel(std::vector<std::string> modulePaths) : paths_(std::move(modulePaths)) {}
 
-// The module stays loaded: the channel it made is gone, but SDL may still
-// hold threads or handlers in it until the process ends.
-LazySoundChannel::~LazySoundChannel() = default;
+LazySoundChannel::~LazySoundChannel() { Unload(); }
 
 std::vector<std::string> LazySoundChannel::DefaultModulePaths() {
   const std::string folder = ProgramFolder();
@@ -31,25 +30,43 @@ std::vector<std::string> LazySoundChannel::DefaultModulePaths() {
 
 bool LazySoundChannel::Load() {
   if (real_) return true;
-  if (tried_) return false;
-  tried_ = true;  // one attempt: a missing module stays missing
+  if (missing_) return false;  // a missing module stays missing
   for (const std::string& path : paths_) {
     void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!module) continue;
     auto create = reinterpret_cast<CreateSoundFn>(dlsym(module, CreateSoundSymbol));
     auto setGain = reinterpret_cast<SetSoundGainFn>(dlsym(module, SetSoundGainSymbol));
-    SoundChannel* channel = (create && setGain) ? create() : nullptr;
+    auto deviceOpen = reinterpret_cast<SoundDeviceOpenFn>(dlsym(module, SoundDeviceOpenSymbol));
+    SoundChannel* channel = (create && setGain && deviceOpen) ? create() : nullptr;
     if (!channel) {
       dlclose(module);
       continue;
     }
+    // The patch library under FluidSynth registers GObject types, which
+    // outlive it in GLib: it must stay when the rest of the stack goes.
+    if (void* patches = dlopen("libinstpatch-1.0.so.2", RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE)) dlclose(patches);
+    module_ = module;
     real_.reset(channel);
     setGain_ = setGain;
+    deviceOpen_ = deviceOpen;
     createVolume_ = reinterpret_cast<CreateVolumeFn>(dlsym(module, CreateVolumeSymbol));
     setGain_(channel, gain_);
     return true;
   }
+  missing_ = true;
   return false;
+}
+
+void LazySoundChannel::Unload() {
+  if (!real_) return;
+  serverVolume_.reset();
+  real_.reset();  // closes the song and the device
+  dlclose(module_);
+  module_ = nullptr;
+  setGain_ = nullptr;
+  deviceOpen_ = nullptr;
+  createVolume_ = nullptr;
+  malloc_trim(0);
 }
 
 void LazySoundChannel::Close() {
@@ -57,6 +74,7 @@ void LazySoundChannel::Close() {
 }
 
 void LazySoundChannel::Open(const std::string& path) {
+  openedSinceAsked_ = true;
   if (Load()) real_->Open(path);
 }
 
@@ -64,22 +82,32 @@ void LazySoundChannel::Play() {
   if (real_) real_->Play();
 }
 
-std::string LazySoundChannel::Mode() { return real_ ? real_->Mode() : std::string(); }
+std::string LazySoundChannel::Mode() {
+  if (!real_) return {};
+  // A device that could not open keeps the module (and its pause before the
+  // next attempt); one that played is let go with everything else.
+  const bool played = deviceOpen_(real_.get());
+  const bool justOpened = openedSinceAsked_;
+  openedSinceAsked_ = false;
+  std::string mode = real_->Mode();
+  // A song start that asks after each failed try keeps the module for the
+  // next try; the next tick's question lets it go.
+  if (mode.empty() && played && !justOpened) Unload();
+  return mode;
+}
 
 void LazySoundChannel::SetGain(std::uint32_t value) {
   gain_ = value;
   if (real_) setGain_(real_.get(), value);
 }
 
-std::unique_ptr<OutputVolume> LazySoundChannel::CreateServerVolume(OutputVolume& fallback) {
+OutputVolume* LazySoundChannel::ServerVolume(OutputVolume& fallback) {
   if (!Load() || createVolume_ == nullptr) return nullptr;
-  return std::unique_ptr<OutputVolume>(createVolume_(&fallback));
+  if (!serverVolume_) serverVolume_.reset(createVolume_(&fallback));
+  return serverVolume_.get();
 }
 
 OutputVolume& LazyOutputVolume::Target() {
-  if (!tried_) {
-    tried_ = true;
-    server_ = channel_.CreateServerVolume(gain_);
-  }
-  return server_ ? *server_ : static_cast<OutputVolume&>(gain_);
+  OutputVolume* server = channel_.ServerVolume(gain_);
+  return server ? *server : static_cast<OutputVolume&>(gain_);
 }

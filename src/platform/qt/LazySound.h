@@ -15,10 +15,12 @@
 extern "C" {
 using CreateSoundFn = SoundChannel* (*)();
 using SetSoundGainFn = void (*)(SoundChannel*, std::uint32_t);
+using SoundDeviceOpenFn = bool (*)(SoundChannel*);
 using CreateVolumeFn = OutputVolume* (*)(OutputVolume* fallback);
 }
 inline constexpr const char* CreateSoundSymbol = "TovinsTimerCreateSound";
 inline constexpr const char* SetSoundGainSymbol = "TovinsTimerSetSoundGain";
+inline constexpr const char* SoundDeviceOpenSymbol = "TovinsTimerSoundDeviceOpen";
 inline constexpr const char* CreateVolumeSymbol = "TovinsTimerCreateVolume";
 inline constexpr const char* SoundModuleName = "tovins-timer-sound.so";
 
@@ -36,6 +38,10 @@ class LazySoundChannel : public SoundChannel {
   void Close() override;
   void Open(const std::string& path) override;
   void Play() override;
+  // Once the music is over (nothing open, and nothing tried since the last
+  // question, when the once-a-second check asks),
+  // the module is unloaded with the device, synthesizer and SoundFont, and
+  // loaded again at the next song.
   std::string Mode() override;
 
   // The output gain (left level low, right level high); kept here until the
@@ -44,17 +50,23 @@ class LazySoundChannel : public SoundChannel {
   void SetGain(std::uint32_t value);
   bool Loaded() const { return real_ != nullptr; }
   // The sound server's volume of our stream, which turns to `fallback` where
-  // no server answers; null when the module cannot be loaded.
-  std::unique_ptr<OutputVolume> CreateServerVolume(OutputVolume& fallback);
+  // no server answers; null when the module cannot be loaded. It belongs to
+  // the module and goes when the module is unloaded: ask again each time.
+  OutputVolume* ServerVolume(OutputVolume& fallback);
 
  private:
   bool Load();
+  void Unload();
 
   std::vector<std::string> paths_;
   std::unique_ptr<SoundChannel> real_;
+  void* module_ = nullptr;
   SetSoundGainFn setGain_ = nullptr;
+  SoundDeviceOpenFn deviceOpen_ = nullptr;
   CreateVolumeFn createVolume_ = nullptr;
-  bool tried_ = false;
+  std::unique_ptr<OutputVolume> serverVolume_;  // made by the module, goes with it
+  bool missing_ = false;
+  bool openedSinceAsked_ = false;
   std::uint32_t gain_ = 0xFFFFFFFFu;
 };
 
@@ -83,6 +95,4 @@ class LazyOutputVolume : public OutputVolume {
 
   LazySoundChannel& channel_;
   ChannelGain gain_;
-  std::unique_ptr<OutputVolume> server_;
-  bool tried_ = false;
 };

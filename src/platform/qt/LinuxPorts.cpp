@@ -17,11 +17,12 @@
 #include "app/NullPorts.h"
 #endif
 
+#ifdef TIMER_BENCH_HOOKS
 namespace {
 
-// Opt-in log for the tick-accuracy benchmark (bench/tick-accuracy): with
-// TOVINS_TIMER_TICK_LOG=<file>, every clock reading (one per tick) appends
-// the wall-clock time in milliseconds since the epoch.
+// Only in the benchmark build (tovins-timer-bench), for bench/tick-accuracy:
+// with TOVINS_TIMER_TICK_LOG=<file>, every clock reading (one per tick)
+// appends the wall-clock time in milliseconds since the epoch.
 class TickLogClock : public Clock {
  public:
   TickLogClock(std::unique_ptr<Clock> clock, std::FILE* log) : clock_(std::move(clock)), log_(log) {}
@@ -42,6 +43,7 @@ class TickLogClock : public Clock {
 };
 
 }  // namespace
+#endif
 
 LinuxPorts::LinuxPorts() : store_(QtKeyValueStore::DefaultPath()) {
 #ifdef TIMER_HAVE_LINUX_ADAPTERS
@@ -62,9 +64,11 @@ LinuxPorts::LinuxPorts() : store_(QtKeyValueStore::DefaultPath()) {
   volume_ = std::make_unique<NullOutputVolume>();
   tunes_ = std::make_unique<NullTuneStore>();
 #endif
+#ifdef TIMER_BENCH_HOOKS
   if (const char* logPath = std::getenv("TOVINS_TIMER_TICK_LOG")) {
     if (std::FILE* log = std::fopen(logPath, "we")) clock_ = std::make_unique<TickLogClock>(std::move(clock_), log);
   }
+#endif
 }
 
 LinuxPorts::~LinuxPorts() = default;

@@ -12,13 +12,12 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTime>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
-#include <cstdio>
 #include <ctime>
 
+#include "ClockLabel.h"
 #include "Look.h"
 #include "MusicSettingsDialog.h"
 #include "ShellRules.h"
@@ -63,11 +62,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("Timer"));
-  setWindowIcon(TimerIcon());
   PaintYellow(this);
   BuildMenu();
   BuildControls();
-  SetUpTooltips();
 
   tick_.setSingleShot(true);
   tick_.setTimerType(Qt::PreciseTimer);
@@ -141,10 +138,10 @@ void MainWindow::BuildControls() {
     if (app_) RunCommand(*app_, CmdStartTimer);
   });
 
-  clock_ = PlainLabel(QString(), client_);
+  // Drawn by itself, as plain text; a tick repaints only what changed.
+  clock_ = new ClockLabel(client_);
   clock_->setObjectName(QStringLiteral("clock"));
   clock_->setAccessibleName(QStringLiteral("Clock"));
-  clock_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   Place(clock_, shifted(123, 3, 55, 10));
 
   setTabOrder(timeEdit_, timerButton_);
@@ -172,6 +169,15 @@ void MainWindow::SetUpTooltips() {
   }
 }
 
+// What the first paint does not need waits until it is done: the drawn icon
+// and the wrapped tooltips cost a good part of the start-up otherwise.
+void MainWindow::FinishDecorating() {
+  if (decorated_) return;
+  decorated_ = true;
+  setWindowIcon(TimerIcon());
+  SetUpTooltips();
+}
+
 void MainWindow::Start(App& app, bool ownTicks) {
   app_ = &app;
   // The first clock reading gives StartTimer its time of day; the clock
@@ -195,7 +201,12 @@ void MainWindow::Tick() {
   CountdownTick(*app_);
 }
 
-void MainWindow::ArmTick() { tick_.start(MsUntilNextTick(QTime::currentTime().msec())); }
+void MainWindow::ArmTick() {
+  // Only the millisecond within the second matters: no time zone to look up.
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  tick_.start(MsUntilNextTick(static_cast<int>(now.tv_nsec / 1000000)));
+}
 
 void MainWindow::OnTimeEdited(const QString& text) {
   if (typingLimit_ > 0) {
@@ -238,6 +249,8 @@ void MainWindow::SetItemText(int id, const std::string& text) {
   if (id == IdTimeEdit) {
     timeEdit_->setText(value);
     lastTimeText_ = value;
+  } else if (id == IdClock) {
+    clock_->SetText(value);
   } else if (auto* label = qobject_cast<QLabel*>(Item(id))) {
     label->setText(value);
   } else if (id == IdTimerButton) {
@@ -247,6 +260,7 @@ void MainWindow::SetItemText(int id, const std::string& text) {
 
 std::string MainWindow::ItemText(int id) {
   if (id == IdTimeEdit) return ToText(timeEdit_->text());
+  if (id == IdClock) return ToText(clock_->Text());
   if (auto* label = qobject_cast<QLabel*>(Item(id))) return ToText(label->text());
   if (id == IdTimerButton) return ToText(timerButton_->text());
   return {};
@@ -257,6 +271,7 @@ bool MainWindow::IsMinimized() { return isMinimized(); }
 void MainWindow::Notice(const std::string& text) {
   // A box owned by a minimised window could stay hidden with it; the alarm
   // message must be seen.
+  FinishDecorating();
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tovin's Timer"), FromText(text), QMessageBox::Ok,
                   isMinimized() ? nullptr : this);
   box.setObjectName(QStringLiteral("notice"));
@@ -338,7 +353,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       return HandleKey(watched, event);
     case QEvent::Wheel:
       return HandleWheel(watched, event);
+    case QEvent::Paint:
+      if (watched == this && !decorated_) QTimer::singleShot(0, this, &MainWindow::FinishDecorating);
+      return false;
     case QEvent::ToolTip:
+      FinishDecorating();
       if (watched == menuBar_) {
         auto* help = static_cast<QHelpEvent*>(event);
         QAction* action = menuBar_->actionAt(help->pos());
@@ -353,18 +372,4 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     default:
       return false;
   }
-}
-
-bool MainWindow::event(QEvent* event) {
-  // For the start-up benchmark: the moment the window is first painted.
-  if (event->type() == QEvent::Paint && !reportShown_) {
-    reportShown_ = true;
-    if (qEnvironmentVariableIsSet("TOVINS_TIMER_REPORT_SHOWN")) {
-      timespec now{};
-      clock_gettime(CLOCK_REALTIME, &now);
-      std::printf("shown %lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-      std::fflush(stdout);
-    }
-  }
-  return QWidget::event(event);
 }

@@ -9,6 +9,7 @@
 #include "app/Ports.h"
 
 struct App;
+class ClockLabel;
 class QLabel;
 class QLineEdit;
 class QMenuBar;
@@ -52,12 +53,12 @@ class MainWindow : public QWidget, public MainWindowView {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
-  bool event(QEvent* event) override;
 
  private:
   void BuildMenu();
   void BuildControls();
   void SetUpTooltips();
+  void FinishDecorating();
   void ArmTick();
   void OnTimeEdited(const QString& text);
   bool HandleKey(QObject* watched, QEvent* event);
@@ -71,10 +72,10 @@ class MainWindow : public QWidget, public MainWindowView {
   QPushButton* timerButton_ = nullptr;
   QLabel* separator_ = nullptr;
   QLabel* alarmDisplay_ = nullptr;
-  QLabel* clock_ = nullptr;
+  ClockLabel* clock_ = nullptr;
   QTimer tick_;
   QString lastTimeText_;
   int typingLimit_ = 0;  // 0: not yet limited
   QPointer<QWidget> musicDialog_;
-  bool reportShown_ = false;
+  bool decorated_ = false;  // the icon and tooltips, set after the first paint
 };

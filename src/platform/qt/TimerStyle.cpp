@@ -2,6 +2,7 @@
 #include "TimerStyle.h"
 
 #include <QPainter>
+#include <QPixmap>
 #include <QStyleOptionButton>
 
 #include "app/Tooltips.h"
@@ -18,6 +19,25 @@ int TimerStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWid
     default:
       return QProxyStyle::styleHint(hint, option, widget, returnData);
   }
+}
+
+QIcon TimerStyle::standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const {
+  // Every menu bar asks for its overflow arrow when it is made; the style's
+  // own is an image file, and reading it loads every image format plugin
+  // before the window can show. Ours fits its bar, so the arrow is rarely seen.
+  if (icon != SP_ToolBarHorizontalExtensionButton && icon != SP_ToolBarVerticalExtensionButton) {
+    return QProxyStyle::standardIcon(icon, option, widget);
+  }
+  QPixmap pixmap(8, 8);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  if (icon == SP_ToolBarVerticalExtensionButton) {
+    painter.translate(8, 0);
+    painter.rotate(90);
+  }
+  for (int x : {1, 4}) painter.drawPolyline(QPolygon({QPoint(x, 1), QPoint(x + 3, 4), QPoint(x, 7)}));
+  painter.end();
+  return QIcon(pixmap);
 }
 
 void TimerStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,

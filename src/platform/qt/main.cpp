@@ -8,7 +8,13 @@
 #include "music/Music.h"
 
 int main(int argc, char** argv) {
+  // Shared-memory images gain a window this small nothing, and every such
+  // paint waits for the X server's reply: with plain requests a clock tick is
+  // one write. Not passed on to programs started from here.
+  const bool shmChosen = qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM");
+  if (!shmChosen) qputenv("QT_XCB_NO_MITSHM", "1");
   QApplication application(argc, argv);
+  if (!shmChosen) qunsetenv("QT_XCB_NO_MITSHM");
   QApplication::setApplicationName(QStringLiteral("Tovin's Timer"));
   QApplication::setDesktopFileName(QStringLiteral("tovins-timer"));
   QApplication::setStyle(new TimerStyle);
