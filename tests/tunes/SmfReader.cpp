@@ -1,4 +1,5 @@
-// The tests' own reader of standard MIDI files (independent of the compiler's writer).
+// The tests' own strict reader of standard MIDI files (independent of the
+// compiler's writer): structure checked, notes and tempo map collected.
 #include "SmfReader.h"
 
 #include <algorithm>
@@ -15,75 +16,59 @@ struct Cursor {
     for (int i = 0; i < n; ++i) value = (value << 8) | static_cast<unsigned char>(data[pos++]);
     return value;
   }
-};
-
-bool VarLen(Cursor& c, std::uint32_t& value) {
-  value = 0;
-  for (int i = 0; i < 4; ++i) {
-    if (!c.Has(1)) return false;
-    auto byte = static_cast<unsigned char>(c.data[c.pos++]);
-    value = (value << 7) | (byte & 0x7F);
-    if ((byte & 0x80) == 0) return true;
+  bool VarLen(std::uint32_t& value) {
+    value = 0;
+    for (int i = 0; i < 4 && Has(1); ++i) {
+      const auto byte = static_cast<unsigned char>(data[pos++]);
+      value = (value << 7) | (byte & 0x7F);
+      if ((byte & 0x80) == 0) return true;
+    }
+    return false;
   }
-  return false;
-}
+};
 
 std::string ReadTrack(std::string_view data, SmfTrack& track, Smf& smf) {
   Cursor c{data};
   std::int64_t tick = 0;
   int status = 0;
   std::map<std::pair<int, int>, std::vector<std::size_t>> open;  // channel, pitch -> notes sounding
-  while (true) {
-    std::uint32_t delta;
-    if (!VarLen(c, delta)) return "truncated delta time";
+  for (;;) {
+    std::uint32_t delta = 0, length = 0;
+    if (!c.VarLen(delta) || !c.Has(1)) return "truncated event";
     tick += delta;
-    if (!c.Has(1)) return "missing event after a delta time";
-    int first = static_cast<unsigned char>(c.data[c.pos]);
-    if (first == 0xFF) {
+    if (static_cast<unsigned char>(c.data[c.pos]) == 0xFF) {
       c.pos++;
-      if (!c.Has(1)) return "truncated meta event";
-      int type = static_cast<unsigned char>(c.data[c.pos++]);
-      std::uint32_t length;
-      if (!VarLen(c, length) || !c.Has(length)) return "meta event longer than its track";
-      if (type == 0x51) {
-        if (length != 3) return "tempo event of wrong length";
-        smf.tempos.emplace_back(tick, c.Big(3));
-      } else {
-        c.pos += length;
-      }
+      const int type = c.Has(1) ? static_cast<unsigned char>(c.data[c.pos++]) : -1;
+      if (type < 0 || !c.VarLen(length) || !c.Has(length)) return "truncated meta event";
+      if (type == 0x51 && length != 3) return "tempo event of wrong length";
+      if (type == 0x51) smf.tempos.emplace_back(tick, c.Big(3));
+      if (type != 0x51) c.pos += length;
       status = 0;
-      if (type == 0x2F) {
-        if (length != 0) return "end-of-track with data";
-        if (c.pos != data.size()) return "bytes after end-of-track";
-        track.endTick = tick;
-        break;
-      }
-      continue;
+      if (type != 0x2F) continue;
+      if (length != 0 || c.pos != data.size()) return "end-of-track not at the end";
+      track.endTick = tick;
+      break;
     }
-    if (first == 0xF0 || first == 0xF7) return "unexpected system exclusive event";
-    if (first >= 0x80) {
-      status = first;
-      c.pos++;
-    } else if (status == 0) {
-      return "data byte without a running status";
-    }
-    int kind = status & 0xF0, channel = status & 0x0F;
-    int size = (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
+    if (c.data[c.pos] & 0x80) status = static_cast<unsigned char>(c.data[c.pos++]);
+    if (status == 0 || status >= 0xF0) return "data byte without a status";
+    const int kind = status & 0xF0, channel = status & 0x0F, size = (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
     if (!c.Has(size)) return "truncated channel event";
-    int a = static_cast<unsigned char>(c.data[c.pos]);
-    int b = size == 2 ? static_cast<unsigned char>(c.data[c.pos + 1]) : 0;
+    const int a = static_cast<unsigned char>(c.data[c.pos]);
+    const int b = size == 2 ? static_cast<unsigned char>(c.data[c.pos + 1]) : 0;
     c.pos += size;
     if (a > 127 || b > 127) return "data byte above 127";
+    auto& sounding = open[{channel, a}];
     if (kind == 0x90 && b > 0) {
-      open[{channel, a}].push_back(track.notes.size());
+      sounding.push_back(track.notes.size());
       track.notes.push_back({tick, -1, channel, a, b});
     } else if (kind == 0x80 || kind == 0x90) {
-      auto& sounding = open[{channel, a}];
       if (sounding.empty()) return "note-off without a note-on at tick " + std::to_string(tick);
       track.notes[sounding.front()].end = tick;
       sounding.erase(sounding.begin());
     } else if (kind == 0xC0) {
       track.programs.push_back(a);
+    } else if (kind == 0xB0) {
+      track.controls.insert(track.controls.end(), {a, b});
     }
   }
   for (const auto& [key, sounding] : open) {
@@ -100,31 +85,29 @@ std::string ReadSmf(std::string_view bytes, Smf& smf) {
   c.pos = 4;
   if (c.Big(4) != 6) return "header length is not 6";
   smf.format = static_cast<int>(c.Big(2));
-  std::uint32_t tracks = c.Big(2);
+  const std::uint32_t tracks = c.Big(2);
   smf.division = static_cast<int>(c.Big(2));
   if (smf.division <= 0 || smf.division >= 0x8000) return "division is not in ticks per quarter";
   for (std::uint32_t i = 0; i < tracks; ++i) {
     if (!c.Has(8) || bytes.substr(c.pos, 4) != "MTrk") return "track " + std::to_string(i) + " has no MTrk";
     c.pos += 4;
-    std::uint32_t length = c.Big(4);
+    const std::uint32_t length = c.Big(4);
     if (!c.Has(length)) return "track " + std::to_string(i) + " is longer than the file";
     SmfTrack track;
-    std::string error = ReadTrack(bytes.substr(c.pos, length), track, smf);
+    const std::string error = ReadTrack(bytes.substr(c.pos, length), track, smf);
     if (!error.empty()) return "track " + std::to_string(i) + ": " + error;
     smf.tracks.push_back(std::move(track));
     c.pos += length;
   }
-  if (c.pos != bytes.size()) return "bytes after the last track";
-  return "";
+  return c.pos == bytes.size() ? "" : "bytes after the last track";
 }
 
 double Smf::Seconds() const {
-  std::int64_t end = 0;
+  std::int64_t end = 0, last = 0;
   for (const SmfTrack& track : tracks) end = std::max(end, track.endTick);
   auto map = tempos;
   std::stable_sort(map.begin(), map.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
   double seconds = 0, perTick = 0.5 / division;  // 120 per minute until a tempo is set
-  std::int64_t last = 0;
   for (const auto& [tick, micros] : map) {
     seconds += static_cast<double>(std::min(tick, end) - last) * perTick;
     last = std::min(tick, end);

@@ -18,6 +18,7 @@ struct SmfNote {
 struct SmfTrack {
   std::vector<SmfNote> notes;  // in order of their note-on
   std::vector<int> programs;   // program changes, in order
+  std::vector<int> controls;   // controller number, value, ... in order
   std::int64_t endTick = 0;    // tick of the end-of-track event
 };
 
