@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the Debian package: its desktop entry and AppStream file validate,
 # lintian finds no error, the guide is where the help says, and the program
-# unpacked from it starts under Xvfb, plays a tune and counts down.
+# unpacked from it starts under Xvfb and plays a tune with its own sound module.
 set -euo pipefail
 
 deb=${1:?usage: deb-test.sh path/to/tovins-timer_VERSION_ARCH.deb}
@@ -30,11 +30,7 @@ e2e_start_xvfb || e2e_fail "no free X display"
 e2e_private_home
 e2e_start_program
 timeout 5 xdotool key --window "$E2E_WINDOW" g
-e2e_wait_caption_not "Timer" 30 || e2e_fail "Go left the caption at '$(e2e_caption)'"
+e2e_wait_caption ! "^Timer$" 30 || e2e_fail "Go left the caption at '$(e2e_caption)'"
 grep -q "$root/usr/lib/.*tovins-timer-sound" "/proc/$E2E_APP_PID/maps" || e2e_fail "the packaged sound module was not loaded"
 echo "playing: $(e2e_caption)"
-timeout 5 xdotool key --window "$E2E_WINDOW" s
-timeout 5 xdotool type --delay 30 "20"
-timeout 5 xdotool key Return
-e2e_wait_caption '^19 minutes left$' 30 || e2e_fail "caption is '$(e2e_caption)', not '19 minutes left'"
 echo "PASS"

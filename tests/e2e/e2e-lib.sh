@@ -3,11 +3,12 @@
 
 E2E_WORK=$(mktemp -d)
 E2E_XVFB_PID=""
-E2E_APP_PID=""
+E2E_APP_PID=""      # what was started: the program, or a wrapper such as faketime
+E2E_PROGRAM_PID=""  # the program itself, the owner of the window
 E2E_WINDOW=""
 
 e2e_cleanup() {
-  [ -n "$E2E_APP_PID" ] && kill -KILL "$E2E_APP_PID" 2>/dev/null || true
+  for pid in $E2E_PROGRAM_PID $E2E_APP_PID; do kill -KILL "$pid" 2>/dev/null || true; done
   [ -n "$E2E_XVFB_PID" ] && kill "$E2E_XVFB_PID" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$E2E_WORK"
@@ -15,30 +16,20 @@ e2e_cleanup() {
 trap e2e_cleanup EXIT
 
 e2e_fail() {
-  echo "FAIL: $*"
+  echo "FAIL: $*" >&2
   [ -f "$E2E_WORK/app.log" ] && sed 's/^/  program: /' "$E2E_WORK/app.log"
   exit 1
 }
 
-# A display of our own among :71 to :79 (another test may take a number
-# between the check and the start, so a server that does not come up means
-# the next number).
+# A display of our own: Xvfb takes the first free number and writes it
+# once it is ready.
 e2e_start_xvfb() {
-  local n
-  for n in $(seq 71 79); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -noreset -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
-    E2E_XVFB_PID=$!
-    for _ in $(seq 50); do
-      if [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdotool getmouselocation >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill "$E2E_XVFB_PID" 2>/dev/null || true
-    E2E_XVFB_PID=""
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$E2E_WORK/display" >"$E2E_WORK/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  for _ in $(seq 100); do
+    [ -s "$E2E_WORK/display" ] && export DISPLAY=":$(cat "$E2E_WORK/display")" && return 0
+    kill -0 "$E2E_XVFB_PID" 2>/dev/null || return 1
+    sleep 0.1
   done
   return 1
 }
@@ -66,6 +57,7 @@ e2e_start_program() {
     sleep 0.1
   done
   [ -n "$E2E_WINDOW" ] || e2e_fail "no window appeared"
+  E2E_PROGRAM_PID=$(timeout 5 xdotool getwindowpid "$E2E_WINDOW") || e2e_fail "the window has no process"
   # No window manager gives the focus: a click on the time box does.
   local height
   height=$(timeout 5 xwininfo -id "$E2E_WINDOW" | awk '/Height:/ {print $2}')
@@ -78,21 +70,13 @@ e2e_start_program() {
 # a message instead of stalling it.
 e2e_caption() { timeout 5 xdotool getwindowname "$E2E_WINDOW" || echo "<no answer>"; }
 
-# Waits up to $2 tenths of a second for the caption to match the pattern.
+# Waits up to $2 tenths of a second for the caption to match the pattern
+# (with "!" before it: to stop matching it).
 e2e_wait_caption() {
-  local pattern=$1 tries=${2:-30}
-  for _ in $(seq "$tries"); do
-    [[ "$(e2e_caption)" =~ $pattern ]] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-# Waits the same way for the caption to be anything but the given text.
-e2e_wait_caption_not() {
-  local text=$1 tries=${2:-30}
-  for _ in $(seq "$tries"); do
-    [ "$(e2e_caption)" != "$text" ] && return 0
+  local negate=""
+  [ "$1" = "!" ] && negate=1 && shift
+  for _ in $(seq "${2:-30}"); do
+    if [[ "$(e2e_caption)" =~ $1 ]]; then [ -z "$negate" ] && return 0; else [ -n "$negate" ] && return 0; fi
     sleep 0.1
   done
   return 1

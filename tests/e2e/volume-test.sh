@@ -39,21 +39,18 @@ printf '[UseMidi]\nString%%20Value=0\n[MP3Folder]\nString%%20Value=%s/\n' "$E2E_
 
 # The left volume of our stream in the server, "" while there is none.
 stream_volume() { timeout 5 pactl list sink-inputs | awk '/^[ \t]*Volume: front-left:/ {print $3; exit}'; }
-wait_stream_volume() {
-  for _ in $(seq 50); do [ "$(stream_volume)" = "$1" ] && return 0; sleep 0.1; done
-  e2e_fail "stream volume is $(stream_volume), expected $1"
-}
-# RMS level in dB of the monitor, after the sink has played out what it held.
-level() {
+# Plays, waits for the stream's volume and prints the RMS level in dB of the
+# monitor, after the sink has played out what it held.
+play_at() {
+  timeout 5 xdotool key g
+  for _ in $(seq 50); do [ "$(stream_volume)" = "$1" ] && break; sleep 0.1; done
+  [ "$(stream_volume)" = "$1" ] || e2e_fail "stream volume is $(stream_volume), expected $1"
   { timeout 10 parec -d null.monitor --raw --format=s16le --rate=44100 --channels=2 2>/dev/null || true; } |
     head -c $((44100 * 4 * 4)) >"$E2E_WORK/recorded.raw"
   sox -t raw -r 44100 -e signed -b 16 -c 2 "$E2E_WORK/recorded.raw" -n trim 2.5 stats 2>&1 |
     awk '/^RMS lev dB/ {print $4}'
 }
-wheel_down() {
-  timeout 5 xdotool keydown ctrl click --repeat "$1" --delay 30 5 keyup ctrl
-}
-go() { timeout 5 xdotool key g; }
+wheel_down() { timeout 5 xdotool keydown ctrl click --repeat "$1" --delay 30 5 keyup ctrl; }
 quit_program() {
   kill -TERM "$E2E_APP_PID"
   wait "$E2E_APP_PID" 2>/dev/null || true
@@ -64,19 +61,14 @@ near() { awk -v a="$1" -v b="$2" 'BEGIN {d = a - b; exit !(d < 1 && d > -1)}'; }
 # First start: full volume, then ten steps of 2000 down to 45535 (the
 # server's 45536 of 65536), which its cubic scale makes 9.5 dB quieter.
 e2e_start_program
-go
-wait_stream_volume 65536
-default=$(level)
+default=$(play_at 65536)
 wheel_down 10
-wait_stream_volume 45536
-stepped=$(level)
+stepped=$(play_at 45536)
 quit_program
 
 # Second start: the server gives the new stream the stored level.
 e2e_start_program
-go
-wait_stream_volume 45536
-restarted=$(level)
+restarted=$(play_at 45536)
 quit_program
 
 # Third start: five steps before any music, while no stream exists, reach
@@ -84,9 +76,7 @@ quit_program
 e2e_start_program
 wheel_down 5
 [ -z "$(stream_volume)" ] || e2e_fail "a stream exists before the first song"
-go
-wait_stream_volume 35536
-silent_steps=$(level)
+silent_steps=$(play_at 35536)
 quit_program
 
 # A stopped server: the steps give up on it at once, and the keys after

@@ -4,12 +4,14 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
 
 #include "Fakes.h"
 #include "MainWindow.h"
+#include "app/Ids.h"
 
 struct WindowRig {
   TestApp fakes;
@@ -25,6 +27,9 @@ struct WindowRig {
     if (prepare) prepare(fakes);
     window.Start(app, timers);
     window.show();
+    // The tooltips are set once the window has first been painted.
+    [[maybe_unused]] const bool decorated =
+        QTest::qWaitFor([this] { return !window.Item(IdClock)->toolTip().isEmpty(); });
   }
 };
 
@@ -39,14 +44,12 @@ class ModalHandler : public QObject {
       if (!modal || !modal->isVisible()) return;
       poll_.stop();
       seen = true;
-      seenClass = QString::fromLatin1(modal->metaObject()->className());
       act_(modal);
       if (modal->isVisible()) modal->close();
     });
     poll_.start(0);
   }
   bool seen = false;
-  QString seenClass;  // the modal window may be gone by the time it is checked
 
  private:
   std::function<void(QWidget*)> act_;
