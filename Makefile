@@ -50,7 +50,7 @@ bench: build
 fuzz: deps
 	@if [ -x scripts/run-fuzz ]; then ./scripts/run-fuzz; else echo "No fuzz targets yet."; fi
 
-# Mutation testing: which of the bugs in tests/mutants.txt the tests catch.
+# Mutation testing: which of the bugs in mutation/mutants.txt the tests catch.
 mutate: deps
 	./scripts/mutate
 
