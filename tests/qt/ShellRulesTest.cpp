@@ -1,16 +1,11 @@
 // The shell's rules: accelerator keys, tick schedule, typing limit, tooltip
-// wrapping, dialog units; the window's tooltips and its alarm message box.
-#include <QAbstractButton>
-#include <QLabel>
+// wrapping, dialog units and centring.
 #include <QtTest>
 
 #include "Look.h"
-#include "MusicSettingsDialog.h"
 #include "ShellRules.h"
-#include "WindowRig.h"
 #include "app/Commands.h"
 #include "app/Ids.h"
-#include "app/Tooltips.h"
 
 class ShellRulesTest : public QObject {
   Q_OBJECT
@@ -47,63 +42,6 @@ class ShellRulesTest : public QObject {
     QCOMPARE(DialogUnits::FromFont(364, 16).ToPixels(93, 3, 30, 10), QRect(163, 6, 52, 20));  // Tahoma 12 pt, 96 dpi
     QCOMPARE(DialogUnits::FromFont(300, 15).ToPixels(1, 1, 3, 3), QRect(2, 2, 4, 6));
     QCOMPARE(CenteredCorner(QSize(1024, 768), QSize(450, 55)), QPoint(287, 356));
-  }
-
-  // The texts themselves are checked word for word with the core's tests.
-  void everyMenuItemAndControlShowsItsTooltip() {
-    WindowRig rig;
-    QTRY_VERIFY(!rig.window.Item(ControlTooltips[0].Id)->toolTip().isEmpty());  // set after the first paint
-    for (const MenuItem& item : MainMenuItems) {
-      QCOMPARE(QString(rig.window.MenuAction(item.Id)->toolTip()).replace('\n', ' ').toStdString(),
-               MenuTooltipText(item.Id));
-    }
-    for (const ControlTooltip& tip : ControlTooltips) {
-      QCOMPARE(rig.window.Item(tip.Id)->toolTip().replace('\n', ' ').toStdString(), std::string(tip.Text));
-    }
-  }
-
-  void musicDialogTexts() {
-    WindowRig rig;
-    MusicSettingsDialog dialog(rig.app, &rig.window);
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Set folder for MP3 music files"));
-    QStringList texts, expected{"&Browse", "&Play music", "&Stop music", "&Volume", "Play music from subfolders too",
-                                "Use internal music instead of MP3 songs", "Alarm message", "Folder for MP3 songs:",
-                                "&Done", "Or CTRL + mousewheel"};
-    for (const auto* button : dialog.findChildren<QAbstractButton*>()) texts << button->text();
-    for (const auto* label : dialog.findChildren<QLabel*>()) texts << label->text();
-    texts.sort();
-    expected.sort();
-    QCOMPARE(texts, expected);
-  }
-
-  // A box owned by a minimised window could stay hidden with it.
-  void alarmMessageBoxIsSeenAlsoWhenTheWindowIsMinimised() {
-    for (const bool minimised : {false, true}) {
-      WindowRig rig;
-      rig.app.State.AlarmMessage = "Tea <b>now</b>";
-      if (minimised) {
-        rig.window.showMinimized();
-        QTRY_VERIFY(rig.window.isMinimized());
-      }
-      QString title, text;
-      bool plain = false, hidden = true;
-      ModalHandler handler([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        QVERIFY(box);
-        title = box->windowTitle();
-        text = box->text();
-        plain = box->textFormat() == Qt::PlainText;
-        hidden = !box->isVisible() || (box->parentWidget() && box->parentWidget()->isMinimized());
-      });
-      rig.window.SetItemText(IdTimeEdit, "0");
-      RunCommand(rig.app, CmdStartTimer);
-      rig.window.Tick();
-      QVERIFY(handler.seen);
-      QCOMPARE(title, QStringLiteral("Tovin's Timer"));
-      QCOMPARE(text, QStringLiteral("Tea <b>now</b>"));
-      QVERIFY(plain);
-      QVERIFY2(!hidden, minimised ? "minimised" : "shown");
-    }
   }
 };
 
