@@ -39,10 +39,13 @@ struct ThreeMinuteSongs : SoundChannel {
   void Close() override { real.Close(), open = false; }
   void Open(const std::string& path) override {
     ++opens, startedAt = clock.Seconds();
-    open = !realTunes && path.ends_with("Temp.mid") ? std::filesystem::file_size(path) > 0 : (real.Open(path), real.Mode() != "");
+    open = !realTunes && path.ends_with("Temp.mid") ? std::filesystem::file_size(path) > 0
+                                                    : (real.Open(path), real.Mode() != "");
   }
   void Play() override { real.Play(); }
-  std::string Mode() override { return !open ? "" : (clock.Seconds() - startedAt + 86400) % 86400 >= 180 ? "stopped" : "playing"; }
+  std::string Mode() override {
+    return !open ? "" : (clock.Seconds() - startedAt + 86400) % 86400 >= 180 ? "stopped" : "playing";
+  }
 };
 
 TEST(LongRunWithRealAdapters, SevenDaysOfSongsEveryThreeMinutesLeakNothing) {

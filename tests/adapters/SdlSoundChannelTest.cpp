@@ -32,8 +32,10 @@ TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
     const char *song, *second;  // opened while the first is open
     std::uint32_t gain;
     int left, right;  // the peak heard, in thousands (-1: above one thousand)
-  } cases[] = {{"chord.mid", nullptr, 0xFFFFFFFFu, -1, -1}, {"sine.mp3", nullptr, 0x3FFF3FFFu, 4, 4},
-               {"sine.mp3", nullptr, 0x0000FFFFu, 16, 0}, {"sine.mp3", "silent.mp3", 0xFFFFFFFFu, 16, 16}};
+  } cases[] = {{"chord.mid", nullptr, 0xFFFFFFFFu, -1, -1},
+               {"sine.mp3", nullptr, 0x3FFF3FFFu, 4, 4},
+               {"sine.mp3", nullptr, 0x0000FFFFu, 16, 0},
+               {"sine.mp3", "silent.mp3", 0xFFFFFFFFu, 16, 16}};
   for (const auto& c : cases) {
     const std::string out = dir / (std::to_string(&c - cases) + ".raw");
     ScopedEnv file("SDL_DISKAUDIOFILE", out);
@@ -48,16 +50,18 @@ TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
     EXPECT_EQ(channel.Mode(), "");
     for (const auto& [side, expected] : {std::pair{0, c.left}, std::pair{1, c.right}}) {
       const int peak = PeakOfRawSamples(out, side);
-      if (expected < 0) EXPECT_GT(peak, 1000) << c.song;
-      else EXPECT_NEAR(peak, expected * 1000, 1000) << c.song << " " << side;
+      if (expected < 0)
+        EXPECT_GT(peak, 1000) << c.song;
+      else
+        EXPECT_NEAR(peak, expected * 1000, 1000) << c.song << " " << side;
     }
   }
   MakeFolder(dir / "folder.mp3");
   ASSERT_EQ(mkfifo((dir / "pipe.mp3").c_str(), 0600), 0);  // opening it would block
   WriteBytes(dir / "text.mp3", std::string(2000, 'x'));
   SdlSoundChannel channel;
-  for (const std::string& path : {std::string(), dir / "folder.mp3", dir / "pipe.mp3", dir / "text.mp3",
-                                  std::string("/dev/zero")}) {
+  for (const std::string& path :
+       {std::string(), dir / "folder.mp3", dir / "pipe.mp3", dir / "text.mp3", std::string("/dev/zero")}) {
     channel.Open(path);
     EXPECT_EQ(channel.Mode(), "") << path;
   }

@@ -24,11 +24,14 @@ TempDir::TempDir() {
 
 // Folders a test made unreadable are opened again first; so are paths beyond
 // the path limit, which only a shell's relative walk removes.
-TempDir::~TempDir() { (void)!std::system(("chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'").c_str()); }
+TempDir::~TempDir() {
+  (void)!std::system(("chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'").c_str());
+}
 
 void WriteBytes(const std::string& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) throw std::runtime_error("cannot write " + path);
+  if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+    throw std::runtime_error("cannot write " + path);
 }
 
 std::string ReadBytes(const std::string& path) {  // "" for what is no file
@@ -69,8 +72,8 @@ int PeakOfRawSamples(const std::string& path, int channel) {
   int peak = 0;
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
     if (channel >= 0 && static_cast<int>((i / 2) % 2) != channel) continue;
-    const auto sample = static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[i]) |
-                                                  (static_cast<std::uint8_t>(bytes[i + 1]) << 8));
+    const auto sample =
+        static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[i]) | (static_cast<std::uint8_t>(bytes[i + 1]) << 8));
     peak = std::max(peak, std::abs(static_cast<int>(sample)));
   }
   return peak;

@@ -21,15 +21,15 @@ TEST(TuneFileFaults, NothingIsWrittenThroughWhatWasPlanted) {
     const char* what;
     const char* plant;  // a shell command in the folder holding "cache" and "outside"
     bool written;       // our own private tune file holds the tune afterwards
-  } cases[] = {
-      {"nothing", "mkdir -p cache", true},
-      {"link to another user's file", "mkdir -p cache/TimerZqv2010 && chown 65534 outside/victim && "
-                                      "ln -s ../../outside/victim cache/TimerZqv2010/Temp.mid", true},
-      {"FIFO", "mkdir -p cache/TimerZqv2010 && mkfifo cache/TimerZqv2010/Temp.mid", true},
-      {"tune folder is a link", "mkdir -p cache && ln -s ../outside cache/TimerZqv2010", false},
-      {"tune folder is a file", "mkdir -p cache && echo precious > cache/TimerZqv2010", false},
-      {"tune folder of another user", "mkdir -p cache/TimerZqv2010 && chown 65534 cache/TimerZqv2010", false},
-  };
+  } cases[] = {{"nothing", "mkdir -p cache", true},
+               {"link to another user's file",
+                "mkdir -p cache/TimerZqv2010 && chown 65534 outside/victim && "
+                "ln -s ../../outside/victim cache/TimerZqv2010/Temp.mid",
+                true},
+               {"FIFO", "mkdir -p cache/TimerZqv2010 && mkfifo cache/TimerZqv2010/Temp.mid", true},
+               {"tune folder is a link", "mkdir -p cache && ln -s ../outside cache/TimerZqv2010", false},
+               {"tune folder is a file", "mkdir -p cache && echo precious > cache/TimerZqv2010", false},
+               {"tune folder of another user", "mkdir -p cache/TimerZqv2010 && chown 65534 cache/TimerZqv2010", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     if (geteuid() != 0 && std::string(c.plant).find("chown") != std::string::npos) continue;  // only root can

@@ -36,12 +36,12 @@ TEST(EmbeddedTuneStore, FindsOneLetterMidiTunesOnly) {
 // private regular file (a planted link is replaced, never followed) or fails
 // leaving everything as it was: a full disk never replaces a good tune file.
 TEST(EmbeddedTuneStore, WriteReplacesWholeOrNotAtAll) {
-  const std::pair<std::function<void(const std::string& dir)>, const char*> cases[] = {  // -> Temp.mid afterwards
+  const std::pair<std::function<void(const std::string& dir)>, const char*> cases[] = {
+      // -> Temp.mid afterwards
       {[](auto& d) { WriteBytes(d + "Temp.mid", std::string(9000, 'o')); }, "new"},
       {[](auto& d) { symlink((d + "victim").c_str(), (d + "Temp.mid").c_str()); }, "new"},
       {[](auto& d) { WriteBytes(d + "Temp.mid", "good tune"); }, "good tune"},  // on a full disk
-      {[](auto& d) { MakeFolder(d + "Temp.mid/keep"); }, ""},
-  };
+      {[](auto& d) { MakeFolder(d + "Temp.mid/keep"); }, ""}};
   const std::string tune(5000, 't');
   signal(SIGXFSZ, SIG_IGN);  // a full disk fails the write instead of ending the test
   for (const auto& [plant, after] : cases) {
@@ -84,8 +84,7 @@ TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
       {"# comment\n  XDG_MUSIC_DIR=\"$HOME/My \\\"Songs\\\"\"\n", h + "/My \"Songs\""},
       {"XDG_MUSIC_DIR=\"/srv/music/\"\n", "/srv/music"},
       {"XDG_MUSIC_DIR=\"$HOME/\"\n", h + "/Music"},  // switched off: the usual folder
-      {"XDG_MUSIC_DIR=\"$HOMEX\"\n", h + "/Music"},
-  };
+      {"XDG_MUSIC_DIR=\"$HOMEX\"\n", h + "/Music"}};
   for (const auto& [contents, expected] : cases) {
     WriteBytes(h + "/conf/user-dirs.dirs", contents);
     EXPECT_EQ(folders.SpecialFolderPath(13), h + "/Music") << "relative " << contents;
@@ -102,13 +101,13 @@ TEST(PosixClock, UnusualReadings) {
       {"right/UTC", 1483228826, 23, 59, 59},  // 23:59:60 on 31 December 2016
       {"UTC", -1, 23, 59, 59},
       {"Asia/Kolkata", 0, 5, 30, 0},
-      {"UTC", std::numeric_limits<time_t>::max(), 0, 0, 0},
-  };
+      {"UTC", std::numeric_limits<time_t>::max(), 0, 0, 0}};
   for (const auto& [zone, when, hour, minute, second] : cases) {
     ScopedEnv tz("TZ", zone);
     tzset();
     const LocalTime t = LocalTimeOf(when);
-    EXPECT_EQ(std::make_tuple(t.Hour, t.Minute, t.Second), std::make_tuple(hour, minute, second)) << zone << " " << when;
+    EXPECT_EQ(std::make_tuple(t.Hour, t.Minute, t.Second), std::make_tuple(hour, minute, second))
+        << zone << " " << when;
   }
   tzset();
   PosixClock clock;  // 20 ms on its own counter read as 20 ms

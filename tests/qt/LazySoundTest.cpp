@@ -14,7 +14,8 @@ class LazySoundTest : public QObject {
     const QString song = dir.filePath(QStringLiteral("Temp.mid")), out = dir.filePath(QStringLiteral("out.raw"));
     QFile file(song);  // one note
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("MThd\0\0\0\x06\0\0\0\x01\0\x60MTrk\0\0\0\x0c\0\x90\x3c\x40\x60\x80\x3c\x40\0\xff\x2f\0", 34));
+    file.write(
+        QByteArray("MThd\0\0\0\x06\0\0\0\x01\0\x60MTrk\0\0\0\x0c\0\x90\x3c\x40\x60\x80\x3c\x40\0\xff\x2f\0", 34));
     file.close();
     qputenv("SDL_AUDIODRIVER", "disk");
     qputenv("SDL_DISKAUDIODELAY", "0");
