@@ -1,6 +1,6 @@
-// The folder listing on a real folder tree, walked by the MP3 library: hidden,
-// system and empty files are no songs, hidden folders are not entered, and
-// the songs of subfolders come first.
+// The folder listing on a real folder tree, walked by the MP3 library: the
+// "*.mp3" pattern ignores case; hidden, system and empty files are no songs,
+// hidden and system folders are not entered, a folder named "*.mp3" is.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,123 +12,46 @@
 #include "Win32Adapters.h"
 #include "music/Mp3Library.h"
 
-namespace {
-class FolderTreeTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(MAX_PATH, temp);
-    root = std::string(temp) + "ListingTest-" + std::to_string(GetCurrentProcessId()) + "\\";
-    ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
-    app.State.MP3Folder = root;
+TEST(Win32FolderListing, PatternAndAttributeRules) {
+  const std::string root = "ListingTest-" + std::to_string(GetCurrentProcessId()) + "\\";
+  // clang-format off
+  const struct {
+    const char* name;
+    int size;  // -1: a folder
+    DWORD attributes;
+  } rows[] = {{"song.mp3", 10, 0}, {"LOUD.MP3", 3, 0}, {"empty.mp3", 0, 0}, {"hidden.mp3", 10, FILE_ATTRIBUTE_HIDDEN},
+              {"system.mp3", 10, FILE_ATTRIBUTE_SYSTEM}, {"notes.txt", 10, 0}, {"song.mp3.txt", 10, 0},
+              {"Sub", -1, 0}, {"Sub\\deep.mp3", 10, 0}, {"album.mp3", -1, 0}, {"album.mp3\\inner.mp3", 10, 0},
+              {"Secret", -1, FILE_ATTRIBUTE_HIDDEN}, {"Secret\\s.mp3", 10, 0},
+              {"Sys", -1, FILE_ATTRIBUTE_SYSTEM}, {"Sys\\s.mp3", 10, 0}};
+  // clang-format on
+  ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+  for (const auto& row : rows) {
+    const std::string path = root + row.name;
+    if (row.size < 0)
+      CreateDirectoryA(path.c_str(), nullptr);
+    else
+      std::ofstream(path, std::ios::binary) << std::string(static_cast<std::size_t>(row.size), 'x');
   }
-  void TearDown() override { RemoveTree(root); }
+  for (const auto& row : rows) SetFileAttributesA((root + row.name).c_str(), row.attributes | FILE_ATTRIBUTE_ARCHIVE);
 
-  void Folder(const std::string& name, DWORD attributes = 0) {
-    ASSERT_TRUE(CreateDirectoryA((root + name).c_str(), nullptr)) << name;
-    if (attributes != 0) SetFileAttributesA((root + name).c_str(), attributes);
-  }
-  void File(const std::string& name, std::size_t size, DWORD attributes = 0) {
-    {
-      std::ofstream file(root + name, std::ios::binary);
-      file << std::string(size, 'x');
-    }
-    if (attributes != 0) SetFileAttributesA((root + name).c_str(), attributes);
-  }
-
-  static void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA entry;
-    const HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        const std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string path = folder + name;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          RemoveTree(path + "\\");
-        } else {
-          DeleteFileA(path.c_str());
-        }
-      } while (FindNextFileA(find, &entry));
-      FindClose(find);
-    }
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(folder.c_str());
-  }
-
-  // Every song in walk order, relative to the root, found number by number
-  // as the player finds them.
-  std::vector<std::string> WalkOrder() {
-    AppState& s = app.State;
-    s.SongCounter = 0;
-    CountSongs(app, root);
-    const int count = s.SongCounter;
-    std::vector<std::string> songs;
-    for (int number = 1; number <= count; ++number) {
-      s.SongCounter = 0;
-      s.SongTarget = number;
-      s.SongPath.clear();
-      FindSong(app, root);
-      songs.push_back(s.SongPath.substr(0, root.size()) == root ? s.SongPath.substr(root.size()) : s.SongPath);
-    }
-    return songs;
-  }
-
-  TestApp fakes;
+  TestApp t;
   Win32FolderListing listing;
-  App app{AppState{}, Ports{fakes.window, fakes.sound, fakes.store, fakes.folders, listing, fakes.clock, fakes.volume,
-                            fakes.tunes, fakes.launcher, fakes.chooser}};
-  std::string root;
-};
-
-std::size_t IndexOf(const std::vector<std::string>& songs, const std::string& song) {
-  return static_cast<std::size_t>(std::find(songs.begin(), songs.end(), song) - songs.begin());
-}
-}  // namespace
-
-TEST_F(FolderTreeTest, SubfoldersFirstAndOnlyVisibleNonEmptyMp3FilesAreSongs) {
-  File("song.mp3", 10);
-  File("LOUD.MP3", 3);  // the pattern ignores case
-  File("empty.mp3", 0);
-  File("hidden.mp3", 10, FILE_ATTRIBUTE_HIDDEN);
-  File("system.mp3", 10, FILE_ATTRIBUTE_SYSTEM);
-  File("notes.txt", 10);
-  Folder("Sub");
-  File("Sub\\middle.mp3", 10);
-  Folder("Sub\\Deeper");
-  File("Sub\\Deeper\\deep.mp3", 10);
-  Folder("album.mp3");  // a folder is never a song, but is walked
-  File("album.mp3\\inner.mp3", 10);
-  Folder("Secret", FILE_ATTRIBUTE_HIDDEN);
-  File("Secret\\secret.mp3", 10);
-  Folder("Sys", FILE_ATTRIBUTE_SYSTEM);
-  File("Sys\\sys.mp3", 10);
+  App app{AppState{},
+          Ports{t.window, t.sound, t.store, t.folders, listing, t.clock, t.volume, t.tunes, t.launcher, t.chooser}};
   app.State.SubfoldersOn = true;
-
-  std::vector<std::string> songs = WalkOrder();
-  ASSERT_EQ(songs.size(), 5u);
-  // A subfolder is walked completely, its own subfolders first; the
-  // folder's own songs come last.
-  const std::size_t deep = IndexOf(songs, "Sub\\Deeper\\deep.mp3");
-  ASSERT_LT(deep, 3u);
-  EXPECT_EQ(songs[deep + 1], "Sub\\middle.mp3");
-  EXPECT_LT(IndexOf(songs, "album.mp3\\inner.mp3"), 3u);
-  std::sort(songs.begin() + 3, songs.end());
-  EXPECT_EQ(std::vector<std::string>(songs.begin() + 3, songs.end()),
-            (std::vector<std::string>{"LOUD.MP3", "song.mp3"}));
-
-  app.State.SubfoldersOn = false;
-  songs = WalkOrder();
+  CountSongs(app, root);
+  std::vector<std::string> songs;
+  for (int number = 1, count = app.State.SongCounter; number <= count; ++number) {
+    app.State.SongCounter = 0;
+    app.State.SongTarget = number;
+    FindSong(app, root);
+    songs.push_back(app.State.SongPath.substr(root.size()));
+  }
   std::sort(songs.begin(), songs.end());
-  EXPECT_EQ(songs, (std::vector<std::string>{"LOUD.MP3", "song.mp3"}));
-}
+  EXPECT_EQ(songs, (std::vector<std::string>{"LOUD.MP3", "Sub\\deep.mp3", "album.mp3\\inner.mp3", "song.mp3"}));
 
-TEST_F(FolderTreeTest, MissingFolderListsNothing) {
-  FindData data;
-  std::uint32_t error = 0;
-  EXPECT_EQ(listing.FindFirst(root + "absent\\*.mp3", data, error), FolderListing::InvalidHandle);
-  EXPECT_NE(error, 0u);
-  app.State.MP3Folder = root + "absent\\";
-  EXPECT_FALSE(ShuffleSongs(app));
+  std::string from = root + '\0';  // the list of one, ended by a second NUL
+  SHFILEOPSTRUCTA remove = {nullptr, FO_DELETE, from.c_str(), nullptr, FOF_NO_UI, FALSE, nullptr, nullptr};
+  SHFileOperationA(&remove);
 }

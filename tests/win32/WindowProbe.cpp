@@ -1,50 +1,25 @@
-// Test helper run beside Timer.exe under Wine: tells whether its main window
-// is minimised (which X11 can't show without a window manager), counts its
-// tooltips, and closes it the way its close box does.
+// Test helper run beside Timer.exe under Wine: asks or does what the smoke
+// test can't through X11. Exit codes: 0 yes / done, 1 no, 2 no such window.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 
-namespace {
-struct ToolSearch {
-  DWORD process;
-  HWND tooltip;
-};
-
-// The program's tooltip control: a top-level window of its process.
-BOOL CALLBACK FindTooltip(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<ToolSearch*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  char className[64] = {};
-  GetClassNameA(window, className, sizeof className);
-  if (process == search->process && std::strcmp(className, "tooltips_class32") == 0) {
-    search->tooltip = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-}  // namespace
-
-// Exit codes: 0 yes / done, 1 no, 2 no window, 3 bad usage.
 int main(int argc, char** argv) {
-  if (argc != 2) return 3;
   const HWND window = FindWindowA("TIMERZQV2010", nullptr);
-  if (window == nullptr) return 2;
-  if (std::strcmp(argv[1], "iconic") == 0) return IsIconic(window) ? 0 : 1;
-  if (std::strcmp(argv[1], "visible") == 0) return IsWindowVisible(window) ? 0 : 1;
-  if (std::strcmp(argv[1], "tools") == 0) {  // prints how many tooltips are registered
-    ToolSearch search = {0, nullptr};
-    GetWindowThreadProcessId(window, &search.process);
-    EnumWindows(FindTooltip, reinterpret_cast<LPARAM>(&search));
-    if (search.tooltip == nullptr) return 1;
-    std::printf("%d\n", static_cast<int>(SendMessageA(search.tooltip, 0x040D /* TTM_GETTOOLCOUNT */, 0, 0)));
-    return 0;
+  const HWND dialog = FindWindowA(nullptr, "Set folder for MP3 music files");
+  const HWND box = FindWindowA("#32770", "Tovin's Timer");  // a message box
+  const char* ask = argc > 1 ? argv[1] : "";
+  if (std::strcmp(ask, "iconic") == 0) return window == nullptr ? 2 : IsIconic(window) ? 0 : 1;
+  if (std::strcmp(ask, "close") == 0) return window && PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 2;
+  if (std::strcmp(ask, "timer") == 0 && argc > 2)  // a Timer command with this entry
+    return window && SetDlgItemTextA(window, 202, argv[2]) && PostMessageA(window, WM_COMMAND, 304, 0) ? 0 : 2;
+  if (std::strcmp(ask, "message") == 0 && argc > 2) return dialog && SetDlgItemTextA(dialog, 203, argv[2]) ? 0 : 2;
+  if (std::strcmp(ask, "box") == 0 && box != nullptr) {  // prints the box's text and presses OK
+    char text[256] = {};
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    std::printf("%s\n", text);
+    return PostMessageA(box, WM_COMMAND, IDOK, 0) ? 0 : 2;
   }
-  if (std::strcmp(argv[1], "close") == 0) {
-    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    return 0;
-  }
-  return 3;
+  return 2;
 }
