@@ -1,0 +1,363 @@
+// The Qt shell on the offscreen platform: its rules (keys, ticks, typing,
+// wrapping, dialog units), the main window, the music dialog and the folder
+// chooser, real widgets wired to the fakes of every other port.
+#include <QtTest>
+#include <QtWidgets>
+#include <functional>
+
+#include "Fakes.h"
+#include "Look.h"
+#include "MainWindow.h"
+#include "MusicSettingsDialog.h"
+#include "QtFolderChooser.h"
+#include "ShellRules.h"
+#include "TimerStyle.h"
+#include "app/Commands.h"
+#include "app/Ids.h"
+
+namespace {
+// The window on the fakes, the clock at 10:00:00; ticks are the test's
+// unless `timers`. `prepare` sets up the fakes before the window starts.
+struct WindowRig {
+  TestApp fakes;
+  MainWindow window;
+  App app{AppState{}, Ports{window, fakes.sound, fakes.store, fakes.folders, fakes.listing, fakes.clock, fakes.volume,
+                            fakes.tunes, fakes.launcher, fakes.chooser}};
+
+  explicit WindowRig(const std::function<void(TestApp&)>& prepare = {}, bool timers = false) {
+    fakes.clock.Set(10, 0, 0);
+    if (prepare) prepare(fakes);
+    window.Start(app, timers);
+    window.show();
+    // The tooltips are set once the window has first been painted.
+    [[maybe_unused]] const bool decorated =
+        QTest::qWaitFor([this] { return !window.Item(IdClock)->toolTip().isEmpty(); });
+  }
+};
+
+// Runs `act` on the first modal window that opens (inside its own loop),
+// then makes sure it closes. Polls with a zero-length timer: no sleeping.
+class ModalHandler : public QObject {
+ public:
+  explicit ModalHandler(std::function<void(QWidget*)> act) : act_(std::move(act)) {
+    connect(&poll_, &QTimer::timeout, this, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || !modal->isVisible()) return;
+      poll_.stop();
+      seen = true;
+      act_(modal);
+      if (modal->isVisible()) modal->close();
+    });
+    poll_.start(0);
+  }
+  bool seen = false;
+
+ private:
+  std::function<void(QWidget*)> act_;
+  QTimer poll_;
+};
+
+void SendWheel(QWidget* target, int delta, bool ctrl) {
+  const QPointF pos(target->width() / 2.0, target->height() / 2.0);
+  QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(), QPoint(0, delta), Qt::NoButton,
+                    ctrl ? Qt::ControlModifier : Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(target, &event);
+}
+}  // namespace
+
+class ShellTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initTestCase() { QApplication::setStyle(new TimerStyle); }
+
+  void accelerators() {
+    const auto none = Qt::NoModifier, shift = Qt::ShiftModifier, alt = Qt::AltModifier, ctrl = Qt::ControlModifier;
+    // Key, modifiers and text -> command (0: none; Alt+g is the menu's).
+    const std::tuple<int, Qt::KeyboardModifiers, QString, int> cases[] = {
+        {Qt::Key_Return, none, "\r", CmdStartTimer},
+        {Qt::Key_Enter, Qt::KeypadModifier, "\r", CmdStartTimer},
+        {Qt::Key_Tab, none, "\t", CmdNextFocus},
+        {Qt::Key_Backtab, shift, "", CmdNextFocus},
+        {Qt::Key_T, alt, "", CmdStartTimer},
+        {Qt::Key_H, none, "h", CmdHelp},
+        {Qt::Key_G, none, "g", CmdGo},
+        {Qt::Key_S, none, "s", CmdStop},
+        {Qt::Key_V, none, "v", CmdVolume},
+        {Qt::Key_F, none, "f", CmdFolder},
+        {Qt::Key_T, none, "t", CmdStartTimer},
+        {Qt::Key_G, shift, "G", 0},
+        {Qt::Key_G, ctrl, "g", 0},
+        {Qt::Key_G, alt, "g", 0},
+        {Qt::Key_2, none, "2", 0},
+        {Qt::Key_Return, ctrl, "\r", 0}};
+    for (const auto& [key, mods, text, command] : cases)
+      QCOMPARE(AcceleratorCommand(key, mods, text).value_or(0), command);
+  }
+
+  // Ticks land 5 ms after the second; typing stops at the limit (a paste is
+  // cut to fit); tooltips wrap at the width; dialog units round.
+  void layoutAndTimingRules() {
+    for (const auto& [ms, delay] : {std::pair{0, 1005}, {500, 505}, {999, 6}, {-3, 1005}, {1200, 6}})
+      QCOMPARE(MsUntilNextTick(ms), delay);
+    const std::tuple<QString, QString, QString, int> typing[] = {
+        // before, after -> kept text and cursor ("": as typed)
+        {"123456789", "1234567890", "", 0},
+        {"1234567890", "12345x67890", "1234567890", 5},
+        {"1234567890", "12abcdefgh90", "12abcdef90", 8},
+        {"123456789012345", "1234567890123456", "123456789012345", 15}};
+    for (const auto& [before, after, text, cursor] : typing) {
+      const auto kept = LimitTyping(before, after, 10);
+      QCOMPARE(kept ? std::make_pair(kept->Text, kept->Cursor) : std::make_pair(QString(), 0),
+               std::make_pair(text, cursor));
+    }
+    const auto width = [](const QString& s) { return static_cast<int>(s.size()); };  // a pixel a character
+    QCOMPARE(WrapToWidth("aaa bbb ccc ddd", 7, width), QStringLiteral("aaa bbb\nccc ddd"));
+    QCOMPARE(WrapToWidth("a bbbbbbbbbbbb c", 5, width), QStringLiteral("a\nbbbbbbbbbbbb\nc"));
+    QCOMPARE(DialogUnits::FromFont(364, 16).ToPixels(93, 3, 30, 10), QRect(163, 6, 52, 20));  // Tahoma 12 pt, 96 dpi
+    QCOMPARE(DialogUnits::FromFont(300, 15).ToPixels(1, 1, 3, 3), QRect(2, 2, 4, 6));
+    QCOMPARE(CenteredCorner(QSize(1024, 768), QSize(450, 55)), QPoint(287, 356));
+  }
+
+  // The menu with "__" apart at the right end, a fixed window with only a
+  // close box; the stored entry whole, past the typing limit, selected in the
+  // focused box; typing stops at ten, which show whole; no text is markup.
+  void mainWindowLooksAndStartsUp() {
+    WindowRig rig([](TestApp& fakes) {
+      fakes.store.PutRaw("Software\\TimerZqv2010\\Time", "String Value", std::string("123456789012345", 16));
+    });
+    MainWindow& w = rig.window;
+    QStringList labels;
+    for (QAction* action : w.MenuBar()->actions()) labels << action->text();
+    QCOMPARE(labels, (QStringList{"&Go", "&Stop", "&Volume", "&Folder", "&Help", "", "__"}));
+    const QRect minimise = w.MenuBar()->actionGeometry(w.MenuAction(CmdMinimize));
+    QVERIFY(minimise.right() >= w.MenuBar()->width() - 12);
+    QVERIFY(minimise.left() > w.MenuBar()->actionGeometry(w.MenuAction(CmdHelp)).right() + 20);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Timer"));
+    QCOMPARE(w.minimumSize(), w.maximumSize());
+    const auto boxes = Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+    QCOMPARE(w.windowFlags() & boxes, Qt::WindowFlags(Qt::WindowCloseButtonHint));
+    QLineEdit* edit = w.TimeEdit();
+    QCOMPARE(edit->text(), QStringLiteral("123456789012345"));
+    QCOMPARE(w.focusWidget(), edit);
+    QTest::keyClicks(edit, "01234567899");
+    QCOMPARE(edit->text(), QStringLiteral("0123456789"));
+    edit->grab();  // the line edit places its text as it paints
+    const int end = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+    edit->home(false);
+    edit->grab();
+    const int start = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+    QVERIFY(qAbs(end - start - edit->fontMetrics().horizontalAdvance(edit->text())) <= 1);
+    edit->setText(QStringLiteral("8:30p<b>"));
+    RunCommand(rig.app, CmdStartTimer);
+    QCOMPARE(w.findChild<QLabel*>(QStringLiteral("alarmDisplay"))->text(), QStringLiteral("8:30p<b>"));
+    for (QLabel* label : w.findChildren<QLabel*>()) QCOMPARE(label->textFormat(), Qt::PlainText);
+    w.SetCaption("<i>Song</i> [*] & co.mp3");
+    QCOMPARE(w.windowHandle()->title(), QStringLiteral("<i>Song</i> [*] & co.mp3"));
+    w.MenuAction(CmdMinimize)->trigger();
+    QTRY_VERIFY(w.isMinimized());
+  }
+
+  void tabTogglesBetweenTimeBoxAndButton() {
+    WindowRig rig;
+    QApplication::setActiveWindow(&rig.window);
+    QVERIFY(QTest::qWaitForWindowActive(&rig.window));
+    rig.window.TimeEdit()->setText(QStringLiteral("20"));
+    rig.window.TimeEdit()->setFocus();
+    const QImage unfocused = rig.window.TimerButton()->grab().toImage();
+    QTest::keyClick(rig.window.TimeEdit(), Qt::Key_Tab);
+    QTRY_VERIFY(rig.window.TimerButton()->hasFocus());
+    QVERIFY(rig.window.TimerButton()->grab().toImage() != unfocused);  // the focus shows
+    QTest::keyClick(rig.window.TimerButton(), Qt::Key_Tab);
+    QTRY_VERIFY(rig.window.TimeEdit()->hasFocus());
+    QVERIFY(!rig.window.TimeEdit()->hasSelectedText());  // a plain focus change
+    rig.window.MenuBar()->setFocus();  // from anywhere else, Tab goes to the time box
+    QTest::keyClick(rig.window.MenuBar(), Qt::Key_Tab);
+    QTRY_VERIFY(rig.window.TimeEdit()->hasFocus());
+  }
+
+  // Over any control a turn is a minute, however many notches; with Ctrl the
+  // volume. Over the music dialog the wheel still acts here; keys are typed.
+  void wheel() {
+    WindowRig rig;
+    rig.fakes.volume.wave = 0x80008000;
+    rig.window.TimeEdit()->setText(QStringLiteral("20"));
+    const std::tuple<int, int, bool, QString, uint> turns[] = {
+        // item, delta, Ctrl -> minutes, volume
+        {IdTimeEdit, 120, false, "21", 0x8000},
+        {IdClock, -120, false, "20", 0x8000},
+        {IdTimerButton, 360, false, "21", 0x8000},
+        {IdClock, 15, false, "22", 0x8000},  // a fine touchpad step
+        {IdTimerButton, 0, false, "22", 0x8000},
+        {IdTimeEdit, 120, true, "22", 0x8000 + 2000},
+        {IdClock, -360, true, "22", 0x8000}};
+    for (const auto& [item, delta, ctrl, minutes, volume] : turns) {
+      SendWheel(rig.window.Item(item), delta, ctrl);
+      QCOMPARE(rig.window.TimeEdit()->text(), minutes);
+      QCOMPARE(rig.fakes.volume.wave & 0xFFFF, volume);
+    }
+    ModalHandler handler([&](QWidget* modal) {
+      auto* dialog = qobject_cast<MusicSettingsDialog*>(modal);
+      SendWheel(dialog->FolderEdit(), 120, false);
+      SendWheel(dialog->MessageEdit()->viewport(), 120, false);
+      SendWheel(dialog, -120, true);
+      dialog->FolderEdit()->clear();
+      QTest::keyClicks(dialog->FolderEdit(), "gst");
+      QCOMPARE(dialog->FolderEdit()->text(), QStringLiteral("gst"));
+    });
+    rig.window.OpenMusicDialog();
+    QCOMPARE(rig.window.TimeEdit()->text(), QStringLiteral("24"));
+    QCOMPARE(rig.fakes.volume.wave & 0xFFFF, 0x8000u - 2000);
+    QCOMPARE(rig.window.windowTitle(), QStringLiteral("Timer"));
+  }
+
+  // With the window's own timer: the alarm box opens inside a tick, never
+  // hangs on a minimised window, and the ticks go on while it is open (the
+  // clock only while the window shows).
+  void alarmBox() {
+    for (const auto& [minimised, clock] : {std::pair{false, "10:00:01 am"}, {true, "10:00:00 am"}}) {
+      WindowRig rig({}, true);
+      rig.app.State.AlarmMessage = "Tea <b>is</b> ready";
+      if (minimised) rig.window.showMinimized();
+      QTRY_COMPARE(rig.window.isMinimized(), minimised);
+      ModalHandler handler([&, clock = clock](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        QCOMPARE(box->windowTitle(), QStringLiteral("Tovin's Timer"));
+        QCOMPARE(box->text(), QStringLiteral("Tea <b>is</b> ready"));
+        QCOMPARE(box->textFormat(), Qt::PlainText);
+        QCOMPARE(box->icon(), QMessageBox::NoIcon);
+        QCOMPARE(box->buttons().size(), 1);
+        QVERIFY(!box->parentWidget() || !box->parentWidget()->isMinimized());
+        QFont title = QApplication::font();  // the caption shows whole beside the title bar's buttons
+        title.setBold(true);
+        QVERIFY(box->width() >= 2 * QFontMetrics(title).horizontalAdvance(QStringLiteral("Tovin's Timer")));
+        const std::size_t calls = rig.fakes.sound.log.size();  // each tick asks the channel
+        rig.fakes.clock.Advance(1);
+        QTRY_VERIFY_WITH_TIMEOUT(rig.fakes.sound.log.size() > calls, 3000);
+        QCOMPARE(rig.window.ItemText(IdClock), std::string(clock));
+      });
+      rig.window.SetItemText(IdTimeEdit, "0");
+      RunCommand(rig.app, CmdStartTimer);  // fires at the next tick
+      QTRY_VERIFY_WITH_TIMEOUT(handler.seen, 3000);
+    }
+  }
+
+  // Each control its own tip, wrapped to the tooltip width; tips show soon.
+  void tooltips() {
+    WindowRig rig;
+    const std::pair<const char*, QString> tips[] = {
+        {"menu403", "Volume control (shortcut key = V), or hold down CTRL key and spin the mousewheel"},
+        {"timeEdit", "Type minutes (like \"20\") or time (like \"8:30 pm\") for timer to go off; you can spin the "
+                     "mousewheel to adjust the number of minutes"},
+        {"clock", "The current time"}};
+    for (const auto& [item, text] : tips) {
+      const QString tip = rig.window.findChild<QObject*>(item)->property("toolTip").toString();
+      QCOMPARE(QString(tip).replace(QLatin1Char('\n'), QLatin1Char(' ')), text);
+      for (const QString& line : tip.split(QLatin1Char('\n')))
+        QVERIFY(QFontMetrics(QToolTip::font()).horizontalAdvance(line) <= 250);
+    }
+    QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 200);
+  }
+
+  void musicDialogShowsTheStateAndItsTexts() {
+    WindowRig rig;
+    rig.app.State.MP3Folder = "/home/u/Music/";
+    rig.app.State.AlarmMessage = "Wake up";
+    rig.app.State.UseMidi = false;
+    MusicSettingsDialog dialog(rig.app, &rig.window);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Set folder for MP3 music files"));
+    QCOMPARE(dialog.FolderEdit()->text(), QStringLiteral("/home/u/Music"));
+    QCOMPARE(dialog.MessageEdit()->toPlainText(), QStringLiteral("Wake up"));
+    QCOMPARE(dialog.Button(IdInternalMusicCheck)->isChecked(), false);
+    QStringList texts;  // no Cancel
+    for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) texts << button->text();
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+      texts << label->text();
+      QCOMPARE(label->textFormat(), Qt::PlainText);
+    }
+    texts.sort();
+    QCOMPARE(texts, (QStringList{"&Browse", "&Done", "&Play music", "&Stop music", "&Volume", "Alarm message",
+                                 "Folder for MP3 songs:", "Or CTRL + mousewheel", "Play music from subfolders too",
+                                 "Use internal music instead of MP3 songs"}));
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+  }
+
+  // Enter (either) presses the focused push button, and nothing else: no
+  // line break in the message, no toggled check box.
+  void musicDialogEnterPressesOnlyTheFocusedPushButton() {
+    const std::pair<const char*, QString> cases[] = {{"button401", "play"}, {"button402", "close"},
+                                                     {"button2", "closed"}, {"messageEdit", ""},
+                                                     {"folderEdit", ""},    {"check301", ""}};
+    for (const auto& [focus, effect] : cases) {
+      WindowRig rig;
+      MusicSettingsDialog dialog(rig.app, &rig.window);
+      dialog.MessageEdit()->setPlainText(QStringLiteral("Tea"));
+      dialog.show();
+      QApplication::setActiveWindow(&dialog);
+      QVERIFY(QTest::qWaitForWindowActive(&dialog));
+      auto* target = dialog.findChild<QWidget*>(focus);
+      target->setFocus();
+      QTRY_VERIFY(target->hasFocus());
+      for (auto key : {Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(target, key);
+      QString seen = dialog.isVisible() ? QString() : QStringLiteral("closed");
+      for (const std::string& call : rig.fakes.sound.log) {
+        if (call == "play" || call == "close") seen = QString::fromStdString(call);
+      }
+      QCOMPARE(seen, effect);
+      QCOMPARE(dialog.MessageEdit()->toPlainText(), QStringLiteral("Tea"));
+      QVERIFY(dialog.Button(IdInternalMusicCheck)->isChecked());
+    }
+  }
+
+  // Its texts, folders only with no new-folder button, the choice or nothing.
+  void folderChooser() {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("Songs"));
+    const QString songs = QDir(dir.filePath(QStringLiteral("Songs"))).canonicalPath();
+    QtFolderChooser chooser;
+    for (bool choose : {true, false}) {
+      ModalHandler handler([&](QWidget* modal) {
+        auto* dialog = qobject_cast<FolderChooserDialog*>(modal);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Folder for MP3 Songs"));
+        auto* prompt = dialog->findChild<QLabel*>(QStringLiteral("prompt"));
+        QCOMPARE(prompt->text(), QStringLiteral("Which mp3 songs do you want to hear?"));
+        QVERIFY(dialog->Files()->testOption(QFileDialog::ShowDirsOnly));
+        auto* newFolder = dialog->Files()->findChild<QAbstractButton*>(QStringLiteral("newFolderButton"));
+        QVERIFY(!newFolder || !newFolder->isVisibleTo(dialog));
+        QCOMPARE(QDir(dialog->Files()->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
+        dialog->Files()->setDirectory(songs);
+        choose ? static_cast<QDialog*>(dialog->Files())->accept() : dialog->reject();
+      });
+      const auto chosen = chooser.ChooseFolder(dir.path().toStdString());
+      QCOMPARE(chosen ? QDir(QString::fromStdString(*chosen)).canonicalPath() : QString(), choose ? songs : QString());
+    }
+  }
+
+  // However the dialog closes, it takes the texts over, "~" in the folder
+  // meaning home. (Last: it leaves HOME changed.)
+  void musicDialogEveryWayOutTakesTheTextsOver() {
+    qputenv("HOME", "/home/tester");
+    using Close = std::function<void(MusicSettingsDialog&)>;
+    const std::tuple<Close, QString, std::string> cases[] = {
+        // way out, typed folder -> kept folder
+        {[](MusicSettingsDialog& d) { d.Button(IdDoneButton)->click(); }, "~", "/home/tester/"},
+        {[](MusicSettingsDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, "~/Songs", "/home/tester/Songs/"},
+        {[](MusicSettingsDialog& d) { d.close(); }, "~bob/Songs", "~bob/Songs/"},
+        {[](MusicSettingsDialog& d) { d.close(); }, "/srv/a~b", "/srv/a~b/"}};
+    for (const auto& [close, typed, kept] : cases) {
+      WindowRig rig;
+      ModalHandler handler([&](QWidget* modal) {
+        auto* dialog = qobject_cast<MusicSettingsDialog*>(modal);
+        dialog->FolderEdit()->setText(typed);
+        dialog->MessageEdit()->setPlainText(QStringLiteral("  time for tea  "));
+        close(*dialog);
+        QVERIFY(!dialog->isVisible());
+      });
+      rig.window.OpenMusicDialog();
+      QCOMPARE(rig.app.State.AlarmMessage, std::string("time for tea"));
+      QCOMPARE(rig.fakes.store.Text("Software\\TimerZqv2010\\MP3Folder"), std::optional(kept));
+    }
+  }
+};
+
+QTEST_MAIN(ShellTest)
+#include "ShellTest.moc"
