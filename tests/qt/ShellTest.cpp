@@ -1,32 +1,38 @@
 // The Qt shell on the offscreen platform: its rules (keys, ticks, typing,
 // wrapping, dialog units), the main window, the music dialog and the folder
-// chooser, real widgets wired to the fakes of every other port.
+// chooser, real widgets wired to the fakes of every other port; and the
+// settings file, a real INI file under faults.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QtTest>
 #include <QtWidgets>
-#include <functional>
 
 #include "Fakes.h"
 #include "Look.h"
 #include "MainWindow.h"
 #include "MusicSettingsDialog.h"
+#include "PosixTestGuards.h"
 #include "QtFolderChooser.h"
+#include "QtKeyValueStore.h"
 #include "ShellRules.h"
 #include "TimerStyle.h"
 #include "app/Commands.h"
 #include "app/Ids.h"
+#include "settings/Settings.h"
 
 namespace {
-// The window on the fakes, the clock at 10:00:00; ticks are the test's
-// unless `timers`. `prepare` sets up the fakes before the window starts.
+// The window on the fakes, the clock at 10:00:00, the time entry `stored`
+// (with its NUL); ticks are the test's unless `timers`.
 struct WindowRig {
   TestApp fakes;
   MainWindow window;
   App app{AppState{}, Ports{window, fakes.sound, fakes.store, fakes.folders, fakes.listing, fakes.clock, fakes.volume,
                             fakes.tunes, fakes.launcher, fakes.chooser}};
 
-  explicit WindowRig(const std::function<void(TestApp&)>& prepare = {}, bool timers = false) {
+  explicit WindowRig(bool timers = false, const std::string& stored = {}) {
     fakes.clock.Set(10, 0, 0);
-    if (prepare) prepare(fakes);
+    if (!stored.empty()) fakes.store.PutRaw("Software\\TimerZqv2010\\Time", "String Value", stored);
     window.Start(app, timers);
     window.show();
     // The tooltips are set once the window has first been painted.
@@ -67,6 +73,29 @@ void SendWheel(QWidget* target, int delta, bool ctrl) {
 
 class ShellTest : public QObject {
   Q_OBJECT
+  QTemporaryDir dir_;
+  int copies_ = 0;
+
+  // What a start-up reads from `ini`, as "time|UseMidi|folder|SubfoldersOn";
+  // from a fresh copy when asked, as QSettings keeps what it parsed per path.
+  std::string StartWith(QString ini, bool copy = true) {
+    if (copy && QFile::copy(ini, dir_.filePath(QStringLiteral("copy%1").arg(++copies_))))
+      ini = dir_.filePath(QStringLiteral("copy%1").arg(copies_));
+    QtKeyValueStore store(ini);
+    TestApp t;
+    t.folders.musicFolder = "/home/u/Music";
+    App app{AppState{},
+            Ports{t.window, t.sound, store, t.folders, t.listing, t.clock, t.volume, t.tunes, t.launcher, t.chooser}};
+    LoadSettings(app);
+    return t.window.ItemText(IdTimeEdit) + "|" + std::to_string(app.State.UseMidi) + "|" + app.State.MP3Folder + "|" +
+           std::to_string(app.State.SubfoldersOn);
+  }
+  static QByteArray Contents(const QString& path) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile()) return "<no file>";
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+  }
+
  private slots:
   void initTestCase() { QApplication::setStyle(new TimerStyle); }
 
@@ -122,9 +151,7 @@ class ShellTest : public QObject {
   // close box; the stored entry whole, past the typing limit, selected in the
   // focused box; typing stops at ten, which show whole; no text is markup.
   void mainWindowLooksAndStartsUp() {
-    WindowRig rig([](TestApp& fakes) {
-      fakes.store.PutRaw("Software\\TimerZqv2010\\Time", "String Value", std::string("123456789012345", 16));
-    });
+    WindowRig rig(false, std::string("123456789012345", 16));
     MainWindow& w = rig.window;
     QStringList labels;
     for (QAction* action : w.MenuBar()->actions()) labels << action->text();
@@ -215,7 +242,7 @@ class ShellTest : public QObject {
   // clock only while the window shows).
   void alarmBox() {
     for (const auto& [minimised, clock] : {std::pair{false, "10:00:01 am"}, {true, "10:00:00 am"}}) {
-      WindowRig rig({}, true);
+      WindowRig rig(true);
       rig.app.State.AlarmMessage = "Tea <b>is</b> ready";
       if (minimised) rig.window.showMinimized();
       QTRY_COMPARE(rig.window.isMinimized(), minimised);
@@ -298,38 +325,25 @@ class ShellTest : public QObject {
       target->setFocus();
       QTRY_VERIFY(target->hasFocus());
       for (auto key : {Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(target, key);
-      QString seen = dialog.isVisible() ? QString() : QStringLiteral("closed");
-      for (const std::string& call : rig.fakes.sound.log) {
-        if (call == "play" || call == "close") seen = QString::fromStdString(call);
-      }
-      QCOMPARE(seen, effect);
+      const auto& log = rig.fakes.sound.log;
+      const auto has = [&](const char* call) { return std::count(log.begin(), log.end(), call) > 0; };
+      QCOMPARE(!dialog.isVisible() ? "closed" : has("play") ? "play" : has("close") ? "close" : "", effect);
       QCOMPARE(dialog.MessageEdit()->toPlainText(), QStringLiteral("Tea"));
       QVERIFY(dialog.Button(IdInternalMusicCheck)->isChecked());
     }
   }
 
-  // Its texts, folders only with no new-folder button, the choice or nothing.
+  // Its texts, folders only, opened on the current folder; Select chooses it.
   void folderChooser() {
-    QTemporaryDir dir;
-    QDir(dir.path()).mkdir(QStringLiteral("Songs"));
-    const QString songs = QDir(dir.filePath(QStringLiteral("Songs"))).canonicalPath();
-    QtFolderChooser chooser;
-    for (bool choose : {true, false}) {
-      ModalHandler handler([&](QWidget* modal) {
-        auto* dialog = qobject_cast<FolderChooserDialog*>(modal);
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Folder for MP3 Songs"));
-        auto* prompt = dialog->findChild<QLabel*>(QStringLiteral("prompt"));
-        QCOMPARE(prompt->text(), QStringLiteral("Which mp3 songs do you want to hear?"));
-        QVERIFY(dialog->Files()->testOption(QFileDialog::ShowDirsOnly));
-        auto* newFolder = dialog->Files()->findChild<QAbstractButton*>(QStringLiteral("newFolderButton"));
-        QVERIFY(!newFolder || !newFolder->isVisibleTo(dialog));
-        QCOMPARE(QDir(dialog->Files()->directory()).canonicalPath(), QDir(dir.path()).canonicalPath());
-        dialog->Files()->setDirectory(songs);
-        choose ? static_cast<QDialog*>(dialog->Files())->accept() : dialog->reject();
-      });
-      const auto chosen = chooser.ChooseFolder(dir.path().toStdString());
-      QCOMPARE(chosen ? QDir(QString::fromStdString(*chosen)).canonicalPath() : QString(), choose ? songs : QString());
-    }
+    ModalHandler handler([&](QWidget* modal) {
+      auto* dialog = qobject_cast<FolderChooserDialog*>(modal);
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("Folder for MP3 Songs"));
+      auto* prompt = dialog->findChild<QLabel*>(QStringLiteral("prompt"));
+      QCOMPARE(prompt->text(), QStringLiteral("Which mp3 songs do you want to hear?"));
+      QVERIFY(dialog->Files()->testOption(QFileDialog::ShowDirsOnly));
+      static_cast<QDialog*>(dialog->Files())->accept();
+    });
+    QCOMPARE(QtFolderChooser().ChooseFolder("/usr"), std::optional<std::string>("/usr"));
   }
 
   // However the dialog closes, it takes the texts over, "~" in the folder
@@ -356,6 +370,64 @@ class ShellTest : public QObject {
       QCOMPARE(rig.app.State.AlarmMessage, std::string("time for tea"));
       QCOMPARE(rig.fakes.store.Text("Software\\TimerZqv2010\\MP3Folder"), std::optional(kept));
     }
+  }
+
+  // A damaged settings file costs at most the damaged setting: garbage,
+  // permissions, a FIFO or device at its place, a stale lock; long texts; a
+  // failed write is reported. (Last: it moves the settings folder.)
+  void settingsFileFaultsNeverStopTheProgramNorLoseAStoredSetting() {
+    QVERIFY(chmod(dir_.path().toUtf8().constData(), 0755) == 0);
+    qputenv("XDG_CONFIG_HOME", dir_.path().toUtf8());
+    QCOMPARE(QtKeyValueStore::DefaultPath(), dir_.filePath(QStringLiteral("TimerZqv2010/Timer.ini")));
+    const std::string good = "|0|/songs/|0", defaults = "|1|/home/u/Music|1";
+    const std::string goodFile = "printf '[UseMidi]\\nString%%20Value=0\\n[MP3Folder]\\nString%%20Value=/songs/\\n"
+                                 "[SubfoldersOn]\\nString%%20Value=0\\n' > Timer.ini; ";
+    const std::tuple<std::string, bool, std::string, bool> cases[] = {
+        // a shell command in the settings folder, run as nobody (what a user
+        // sees, not the superuser) -> loaded, whether a write lands (else the
+        // file stays as it was)
+        {goodFile + "head -c 3000 /bin/sh >> Timer.ini; printf '\\n[Time]\\nString%%20Value=a, b\\n' >> Timer.ini",
+         false, good, true},                                     // garbage, and a list nobody wrote
+        {goodFile + "touch Timer.ini.lock", false, good, true},  // left by a killed writer
+        {goodFile + "chmod 444 Timer.ini", true, good, false},
+        {goodFile + "chmod 200 Timer.ini", true, defaults, false},
+        {"mkfifo Timer.ini", true, defaults, false},
+        {"ln -s /dev/zero Timer.ini", true, defaults, false},
+        {"mkdir Timer.ini", false, defaults, false},
+        {"cd .. && rmdir TimerZqv2010 && touch TimerZqv2010", false, defaults, false}};
+    int n = 0;
+    for (const auto& [plant, asNobody, loaded, writeLands] : cases) {
+      const QString folder = dir_.filePath(QStringLiteral("%1/TimerZqv2010").arg(++n)), ini = folder + "/Timer.ini";
+      QDir().mkpath(folder);
+      QCOMPARE(std::system(("cd '" + folder.toStdString() + "' && " + plant).c_str()), 0);
+      if (asNobody && geteuid() == 0)
+        QCOMPARE(std::system(("chown -R 65534 '" + folder.toStdString() + "/..'").c_str()), 0);
+      const QByteArray before = Contents(ini);
+      {
+        HangGuard guard(plant, 10);
+        std::optional<AsNobody> nobody;
+        if (asNobody) nobody.emplace();
+        QCOMPARE(StartWith(ini, false), loaded);
+        QtKeyValueStore store(ini);
+        WriteSetting(store, "Time", "20");
+      }
+      chmod(ini.toUtf8().constData(), 0644);
+      if (writeLands)
+        QCOMPARE(StartWith(ini), "20" + loaded);
+      else
+        QCOMPARE(Contents(ini), before);
+    }
+    // Long texts: a 1,000-byte folder survives a restart; 4,096 bytes with the NUL are read, more are not.
+    const QString ini = dir_.filePath(QStringLiteral("long.ini"));
+    for (const auto& [size, loaded] : {std::pair{1000, 1000}, {4095, 4095}, {4096, 13}}) {
+      QtKeyValueStore store(ini);
+      WriteSetting(store, "MP3Folder", std::string(size, 'm'));
+      QCOMPARE(StartWith(ini).size(), std::size_t(loaded) + 5);
+    }
+    KeyValueStore::Key key = 0;
+    QtKeyValueStore store("/proc/self/no-such-folder/Timer.ini");
+    QVERIFY(store.CreateKey("Software\\TimerZqv2010\\Time", key));
+    QVERIFY(!store.SetValue(key, "String Value", std::string_view("20", 3)));
   }
 };
 
