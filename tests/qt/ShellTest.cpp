@@ -1,7 +1,8 @@
 // The Qt shell on the offscreen platform: its rules (keys, ticks, typing,
 // wrapping, dialog units), the main window, the music dialog and the folder
-// chooser, real widgets wired to the fakes of every other port; and the
-// settings file, a real INI file under faults.
+// chooser, real widgets wired to the fakes of every other port; the settings
+// file, a real INI file under faults; the sound module loaded for the music.
+#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <QtWidgets>
 
 #include "Fakes.h"
+#include "LazySound.h"
 #include "Look.h"
 #include "MainWindow.h"
 #include "MusicSettingsDialog.h"
@@ -370,6 +372,45 @@ class ShellTest : public QObject {
       QCOMPARE(rig.app.State.AlarmMessage, std::string("time for tea"));
       QCOMPARE(rig.fakes.store.Text("Software\\TimerZqv2010\\MP3Folder"), std::optional(kept));
     }
+  }
+
+  // The sound channel that loads SDL at the first song: quiet without its
+  // module, the real channel behind it once loaded (a gain set before is its
+  // too: silence at 0, the note at full), gone again after the music.
+  void lazySoundLoadedForTheMusicOnlyAndAtItsGain() {
+#ifndef TIMER_SOUND_MODULE_PATH
+    QSKIP("built without the sound module");
+#else
+    const QString song = dir_.filePath(QStringLiteral("Temp.mid")), out = dir_.filePath(QStringLiteral("out.raw"));
+    QFile file(song);  // one note
+    const QByteArray note("MThd\0\0\0\x06\0\0\0\x01\0\x60MTrk\0\0\0\x0c\0\x90\x3c\x40\x60\x80\x3c\x40\0\xff\x2f\0", 34);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(note) == note.size());
+    file.close();
+    qputenv("SDL_AUDIODRIVER", "disk");
+    qputenv("SDL_DISKAUDIODELAY", "0");
+    qputenv("SDL_DISKAUDIOFILE", out.toUtf8());
+    LazySoundChannel missing({"/nonexistent/tovins-timer-sound.so"});
+    missing.Open(song.toStdString());
+    QCOMPARE(missing.Mode(), std::string());
+    for (const std::uint32_t gain : {0u, 0xFFFFFFFFu}) {
+      LazySoundChannel channel({"/nonexistent/first.so", TIMER_SOUND_MODULE_PATH});
+      channel.SetGain(gain);
+      channel.Close();
+      QCOMPARE(channel.Mode(), std::string());
+      QVERIFY(!channel.Loaded());  // asking and closing load nothing
+      channel.Open(song.toStdString());
+      channel.Play();
+      QTRY_COMPARE(channel.Mode(), std::string("stopped"));
+      channel.Close();
+      QCOMPARE(channel.Mode(), std::string());
+      QVERIFY(!channel.Loaded());  // the music is over: the sound stack goes
+      QVERIFY(!dlopen(TIMER_SOUND_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD));
+      const QByteArray samples = Contents(out);
+      QCOMPARE(samples.count('\0') != samples.size(), gain != 0);
+      channel.Open(song.toStdString());  // and comes back at the next song
+      QCOMPARE(channel.Mode(), std::string("stopped"));
+    }
+#endif
   }
 
   // A damaged settings file costs at most the damaged setting: garbage,
