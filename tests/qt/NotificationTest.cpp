@@ -1,8 +1,6 @@
 // The alarm's desktop notification against a fake notification service on a
 // private session bus: the call, the "Stop music" action and the withdrawal.
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QProcess>
+#include <QtDBus>
 #include <QtTest>
 
 #include "DBusAlarmNotifier.h"
@@ -74,7 +72,6 @@ class NotificationTest : public QObject {
       t.folders.tempFolder = "tmp/";
       const uint before = fake.lastId;
       FireAlarm(app);
-      QVERIFY(t.sound.isOpen);
       QTRY_VERIFY(fake.lastId != before);
       QCOMPARE(fake.call, (QStringList{"Tovin's Timer", "tovins-timer", "Time is up!", body, "stop", "Stop music",
                                        "uchar2"}));
