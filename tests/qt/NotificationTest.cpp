@@ -11,29 +11,26 @@
 const QString Service = QStringLiteral("org.freedesktop.Notifications");
 const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 
-class FakeNotifications : public QObject {
+// The test is the notification service too: its public slots answer on the
+// bus (only private slots are test functions).
+class NotificationTest : public QObject {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
- public:
-  QStringList capabilities;
-  QStringList call;  // app name, icon, summary, body, actions, urgency
-  uint lastId = 0;
-  QList<uint> closed;
+  QProcess bus_;
+  QStringList capabilities_;
+  QStringList call_;  // app name, icon, summary, body, actions, urgency
+  uint lastId_ = 0;
+  QList<uint> closed_;
 
  public slots:
-  QStringList GetCapabilities() { return capabilities; }
+  QStringList GetCapabilities() { return capabilities_; }
   uint Notify(const QString& app, uint, const QString& icon, const QString& summary, const QString& body,
               const QStringList& actions, const QVariantMap& hints, int) {
     const QVariant urgency = hints.value("urgency");
-    call = QStringList{app, icon, summary, body} + actions << urgency.typeName() + QString::number(urgency.toInt());
-    return ++lastId;
+    call_ = QStringList{app, icon, summary, body} + actions << urgency.typeName() + QString::number(urgency.toInt());
+    return ++lastId_;
   }
-  void CloseNotification(uint id) { closed.append(id); }
-};
-
-class NotificationTest : public QObject {
-  Q_OBJECT
-  QProcess bus_;  // killed with the test
+  void CloseNotification(uint id) { closed_.append(id); }
 
  private slots:
   void stopActionStopsTheMusicAndTheNotificationGoes() {
@@ -43,8 +40,7 @@ class NotificationTest : public QObject {
     const QByteArray address = bus_.readLine().trimmed();
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);  // before anything opens the session bus
     QDBusConnection service = QDBusConnection::connectToBus(QString::fromUtf8(address), QStringLiteral("service"));
-    FakeNotifications fake;
-    QVERIFY(service.registerObject(Path, &fake, QDBusConnection::ExportAllSlots));
+    QVERIFY(service.registerObject(Path, this, QDBusConnection::ExportAllSlots));
     QVERIFY(service.registerService(Service));
     // A call to the service and back: what either side sent before it has
     // arrived, so nothing waits on the wall clock and a fault fails at once.
@@ -54,7 +50,7 @@ class NotificationTest : public QObject {
     };
     const auto invoke = [&](const char* action) {
       service.send(QDBusMessage::createSignal(Path, Service, QStringLiteral("ActionInvoked"))
-                   << fake.lastId << QString::fromLatin1(action));
+                   << lastId_ << QString::fromLatin1(action));
       roundTrip();
     };
     const std::pair<QStringList, QString> servers[] = {
@@ -62,7 +58,7 @@ class NotificationTest : public QObject {
         {{"actions", "body", "body-markup"}, "Tea &lt;b&gt;now&lt;/b&gt; &amp; cake"},
         {{"actions", "body"}, "Tea <b>now</b> & cake"}};
     for (const auto& [capabilities, body] : servers) {
-      fake.capabilities = capabilities;
+      capabilities_ = capabilities;
       TestApp t;
       DBusAlarmNotifier notifier;
       App app{AppState{}, Ports{t.window, t.sound, t.store, t.folders, t.listing, t.clock, t.volume, t.tunes,
@@ -70,17 +66,16 @@ class NotificationTest : public QObject {
       notifier.SetStopAction([&] { StopMusic(app); });
       app.State.AlarmMessage = "Tea <b>now</b> & cake";
       t.folders.tempFolder = "tmp/";
-      const uint before = fake.lastId;
+      const uint before = lastId_;
       FireAlarm(app);
-      QTRY_VERIFY(fake.lastId != before);
-      QCOMPARE(fake.call, (QStringList{"Tovin's Timer", "tovins-timer", "Time is up!", body, "stop", "Stop music",
-                                       "uchar2"}));
+      QTRY_VERIFY(lastId_ != before);
+      QCOMPARE(call_, (QStringList{"Tovin's Timer", "tovins-timer", "Time is up!", body, "stop", "Stop music", "uchar2"}));
       invoke("default");  // a click on the notification itself: the music goes on
       QVERIFY(t.sound.isOpen);
       invoke("stop");
       QVERIFY(!t.sound.isOpen);
       roundTrip();
-      QVERIFY(fake.closed.contains(fake.lastId));
+      QVERIFY(closed_.contains(lastId_));
     }
     bus_.kill();
     bus_.waitForFinished();

@@ -145,11 +145,15 @@ class ShellTest : public QObject {
   }
 
   // The menu with "__" apart at the right end, a fixed window with only a
-  // close box; the stored entry whole, past the typing limit, selected in the
-  // focused box; typing stops at ten, which show whole; no text is markup.
-  void mainWindowLooksAndStartsUp() {
+  // close box, each control its own tip wrapped to the tooltip width (tips
+  // show soon); the stored entry whole, past the typing limit, selected in
+  // the focused box; typing stops at ten, which show whole; Tab toggles
+  // between box and button, the focus showing; no text is markup.
+  void mainWindowSession() {
     WindowRig rig(false, std::string("123456789012345", 16));
     MainWindow& w = rig.window;
+    QApplication::setActiveWindow(&w);
+    QVERIFY(QTest::qWaitForWindowActive(&w));
     QStringList labels;
     for (QAction* action : w.MenuBar()->actions()) labels << action->text();
     QCOMPARE(labels, (QStringList{"&Go", "&Stop", "&Volume", "&Folder", "&Help", "", "__"}));
@@ -160,6 +164,18 @@ class ShellTest : public QObject {
     QCOMPARE(w.minimumSize(), w.maximumSize());
     const auto boxes = Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
     QCOMPARE(w.windowFlags() & boxes, Qt::WindowFlags(Qt::WindowCloseButtonHint));
+    const std::pair<const char*, QString> tips[] = {
+        {"menu403", "Volume control (shortcut key = V), or hold down CTRL key and spin the mousewheel"},
+        {"timeEdit", "Type minutes (like \"20\") or time (like \"8:30 pm\") for timer to go off; you can spin the "
+                     "mousewheel to adjust the number of minutes"},
+        {"clock", "The current time"}};
+    for (const auto& [item, text] : tips) {
+      const QString tip = w.findChild<QObject*>(item)->property("toolTip").toString();
+      QCOMPARE(QString(tip).replace(QLatin1Char('\n'), QLatin1Char(' ')), text);
+      for (const QString& line : tip.split(QLatin1Char('\n')))
+        QVERIFY(QFontMetrics(QToolTip::font()).horizontalAdvance(line) <= 250);
+    }
+    QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 200);
     QLineEdit* edit = w.TimeEdit();
     QCOMPARE(edit->text(), QStringLiteral("123456789012345"));
     QCOMPARE(w.focusWidget(), edit);
@@ -171,6 +187,13 @@ class ShellTest : public QObject {
     edit->grab();
     const int start = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
     QVERIFY(qAbs(end - start - edit->fontMetrics().horizontalAdvance(edit->text())) <= 1);
+    const QImage unfocused = w.TimerButton()->grab().toImage();
+    QTest::keyClick(edit, Qt::Key_Tab);
+    QTRY_VERIFY(w.TimerButton()->hasFocus());
+    QVERIFY(w.TimerButton()->grab().toImage() != unfocused);
+    QTest::keyClick(w.TimerButton(), Qt::Key_Tab);
+    QTRY_VERIFY(edit->hasFocus());
+    QVERIFY(!edit->hasSelectedText());  // a plain focus change
     edit->setText(QStringLiteral("8:30p<b>"));
     RunCommand(rig.app, CmdStartTimer);
     QCOMPARE(w.findChild<QLabel*>(QStringLiteral("alarmDisplay"))->text(), QStringLiteral("8:30p<b>"));
@@ -179,21 +202,6 @@ class ShellTest : public QObject {
     QCOMPARE(w.windowHandle()->title(), QStringLiteral("<i>Song</i> [*] & co.mp3"));
     w.MenuAction(CmdMinimize)->trigger();
     QTRY_VERIFY(w.isMinimized());
-  }
-
-  void tabTogglesBetweenTimeBoxAndButton() {
-    WindowRig rig;
-    QApplication::setActiveWindow(&rig.window);
-    QVERIFY(QTest::qWaitForWindowActive(&rig.window));
-    rig.window.TimeEdit()->setText(QStringLiteral("20"));
-    rig.window.TimeEdit()->setFocus();
-    const QImage unfocused = rig.window.TimerButton()->grab().toImage();
-    QTest::keyClick(rig.window.TimeEdit(), Qt::Key_Tab);
-    QTRY_VERIFY(rig.window.TimerButton()->hasFocus());
-    QVERIFY(rig.window.TimerButton()->grab().toImage() != unfocused);  // the focus shows
-    QTest::keyClick(rig.window.TimerButton(), Qt::Key_Tab);
-    QTRY_VERIFY(rig.window.TimeEdit()->hasFocus());
-    QVERIFY(!rig.window.TimeEdit()->hasSelectedText());  // a plain focus change
   }
 
   // Over any control a turn is a minute, however many notches; with Ctrl the
@@ -258,23 +266,6 @@ class ShellTest : public QObject {
       RunCommand(rig.app, CmdStartTimer);  // fires at the next tick
       QTRY_VERIFY_WITH_TIMEOUT(handler.seen, 3000);
     }
-  }
-
-  // Each control its own tip, wrapped to the tooltip width; tips show soon.
-  void tooltips() {
-    WindowRig rig;
-    const std::pair<const char*, QString> tips[] = {
-        {"menu403", "Volume control (shortcut key = V), or hold down CTRL key and spin the mousewheel"},
-        {"timeEdit", "Type minutes (like \"20\") or time (like \"8:30 pm\") for timer to go off; you can spin the "
-                     "mousewheel to adjust the number of minutes"},
-        {"clock", "The current time"}};
-    for (const auto& [item, text] : tips) {
-      const QString tip = rig.window.findChild<QObject*>(item)->property("toolTip").toString();
-      QCOMPARE(QString(tip).replace(QLatin1Char('\n'), QLatin1Char(' ')), text);
-      for (const QString& line : tip.split(QLatin1Char('\n')))
-        QVERIFY(QFontMetrics(QToolTip::font()).horizontalAdvance(line) <= 250);
-    }
-    QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 200);
   }
 
   void musicDialogShowsTheStateAndItsTexts() {
