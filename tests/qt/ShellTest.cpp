@@ -39,7 +39,7 @@ struct WindowRig {
     window.Start(app, timers);
     window.show();
     // The tooltips are set once the window has first been painted.
-    QVERIFY(QTest::qWaitFor([this] { return !window.Item(IdClock)->toolTip().isEmpty(); }));
+    QVERIFY(QTest::qWaitFor([this] { return !window.TimeEdit()->toolTip().isEmpty(); }));
   }
 };
 
