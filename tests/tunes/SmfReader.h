@@ -43,8 +43,7 @@ inline std::string ReadSmf(std::string_view bytes, Smf& smf) {
     }
     return false;
   };
-  if (!has(14) || bytes.substr(0, 8) != std::string_view("MThd\0\0\0\6", 8)) return "no MThd header of length 6";
-  pos = 8;
+  if (!has(14) || big(4) != 0x4D546864 || big(4) != 6) return "no MThd header of length 6";  // "MThd"
   smf.format = static_cast<int>(big(2));
   const std::uint32_t count = big(2);
   pos += 2;  // the division
@@ -61,9 +60,8 @@ inline std::string ReadSmf(std::string_view bytes, Smf& smf) {
       if (bytes[pos] == '\xFF') {
         type = has(2) ? static_cast<unsigned char>(bytes[pos + 1]) : -1;
         pos += 2;
-        if (type < 0 || !varLen(size) || !has(size) || (type == 0x51 && size != 3) || (type == 0x2F && size != 0)) {
-          return "bad meta event";
-        }
+        if (type < 0 || !varLen(size) || !has(size)) return "truncated meta event";
+        if ((type == 0x51 && size != 3) || (type == 0x2F && size != 0)) return "tempo or end-of-track of wrong size";
         if (type == 0x51) smf.tempos.emplace_back(track.endTick, big(3));
         if (type != 0x51) pos += size;
         status = 0;  // a meta event ends running status

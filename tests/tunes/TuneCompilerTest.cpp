@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "EmbeddedTunes.h"
 #include "SmfReader.h"
@@ -34,7 +35,7 @@ std::string Tracks(int count) {
 }
 
 // One facet of the compiled file as text: of the first track's notes, 'm' their names, 'n' name@start+sounding
-// length, 'v' velocities; of each track: 'c' the channel, 'e' the end tick, 'i' programs (p) and controllers
+// length, 'v' velocities; of each track: 'c' the channel, 'i' programs (p) and controllers
 // (number=value) separated by '|'; 't' the tempo map as tick:microseconds per quarter.
 std::string Facet(const Smf& smf, char what) {
   static const char* const Names[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
@@ -44,7 +45,6 @@ std::string Facet(const Smf& smf, char what) {
   }
   for (std::size_t t = 1; t < smf.tracks.size(); ++t) {
     if (what == 'c') out << smf.tracks[t].notes.at(0).channel << ' ';
-    if (what == 'e') out << smf.tracks[t].endTick << ' ';
     for (const auto& [number, value] : smf.tracks[t].settings) {
       if (what == 'i') out << (number < 0 ? "p" : std::to_string(number) + "=") << value << ' ';
     }
@@ -62,9 +62,6 @@ std::string Facet(const Smf& smf, char what) {
 
 // What the notation means in the MIDI file, and what it rejects naming the line at fault.
 TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
-  const std::string sections =
-      "section a pickup=q\nmel: g3q | c4w | rh.\nbass: rq | c2w | rh.\n"
-      "section b pickup=q\nmel: d4q | dw | rh.\nplay a b*2 a\n";
   const struct {
     std::string source;  // after Header unless it declares its own tempo
     char what;           // a facet; 'S': the playing time in milliseconds; 'x': the start of the error
@@ -81,8 +78,10 @@ TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
        "C4@0+48 D4@96+96 F4@192+86 E4@288+182 F4@480+86 C4@576+278 E4@576+278 G4@576+278"},
       // The downbeat leans, a crescendo grows, an accent stands out.
       {"section a\nmel: !p cq d e f | !< c d e f | !f c d> e f\n", 'v', "58 50 53 50 58 60 74 81 100 106 95 92"},
-      {sections, 'n', "G3@0+86 C4@96+374 D4@768+86 D4@864+374 D4@1536+86 D4@1632+374 G3@2304+86 C4@2400+374"},
-      {sections, 'e', "3072 3072"},  // every track lasts the whole tune
+      // Sections repeat and meet with their pickups completing the bar before.
+      {"section a pickup=q\nmel: g3q | c4w | rh.\nbass: rq | c2w | rh.\n"
+       "section b pickup=q\nmel: d4q | dw | rh.\nplay a b*2 a\n",
+       'n', "G3@0+86 C4@96+374 D4@768+86 D4@864+374 D4@1536+86 D4@1632+374 G3@2304+86 C4@2400+374"},
       {"section a\nmel: @60 cw | cq @>30 c c c\nsection b\nmel: cw\n", 't',
        "0:500000 0:1000000 480:1200000 576:1500000 672:2000000 768:500000"},
       {"section a\nmel: cw\nsection b\nmel: cq @>30 c c c\nplay a a@60 b@60\n", 'S', "11700"},
@@ -121,22 +120,18 @@ TEST(TuneTool, WritesTheWholeTuneOrNothing) {
   const auto dir = std::filesystem::temp_directory_path() / ("tunec-test-" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   const std::string good = Header + "section a\nmel: c4q d e f\n";
-  const struct {
-    std::string source;  // empty: no source file
-    const char* limits;  // shell commands run before the tool
-    int exit;
-    const char* says;  // on its error output
-  } rows[] = {{"", "", 1, "in.tune"}, {good, "trap '' XFSZ; ulimit -f 0;", 1, ""}, {good, "", 0, ""}};
-  for (const auto& row : rows) {
-    std::filesystem::remove(dir / "in.tune");
-    if (!row.source.empty()) std::ofstream(dir / "in.tune", std::ios::binary) << row.source;
+  // The source (none in the first row), shell commands run before the tool, its exit status and error output.
+  const std::tuple<std::string, const char*, int, const char*> rows[] = {
+      {"", "", 1, "in.tune"}, {good, "trap '' XFSZ; ulimit -f 0;", 1, ""}, {good, "", 0, ""}};
+  for (const auto& [source, limits, exit, says] : rows) {
+    if (!source.empty()) std::ofstream(dir / "in.tune", std::ios::binary) << source;
     std::ofstream(dir / "out.mid", std::ios::binary) << "old contents";
-    const std::string command = "cd '" + dir.string() + "' && " + row.limits + "'" TUNEC_PATH "' in.tune out.mid 2>err";
+    const std::string command = "cd '" + dir.string() + "' && " + limits + "'" TUNEC_PATH "' in.tune out.mid 2>err";
     const int status = std::system(("sh -c \"" + command + "\"").c_str());
-    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, row.exit) << row.says;
-    EXPECT_EQ(ReadFile(dir / "out.mid"), row.exit ? "old contents" : CompileTune(good, "x").midi) << row.says;
-    EXPECT_NE(ReadFile(dir / "err").find(row.says), std::string::npos) << row.says;
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), row.source.empty() ? 2 : 3) << row.says;
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, exit) << limits;
+    EXPECT_EQ(ReadFile(dir / "out.mid"), exit ? "old contents" : CompileTune(good, "x").midi) << limits;
+    EXPECT_NE(ReadFile(dir / "err").find(says), std::string::npos) << says;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), source.empty() ? 2 : 3) << limits;
   }
   EXPECT_EQ(std::system("'" TUNEC_PATH "' 2>/dev/null"), 2 << 8);  // usage
   std::filesystem::remove_all(dir);
