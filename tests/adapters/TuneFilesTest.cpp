@@ -6,12 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <limits>
 
 #include "EmbeddedTuneStore.h"
-#include "EnvGuard.h"
 #include "PosixClock.h"
 #include "TestFiles.h"
 #include "XdgUserFolders.h"
@@ -50,11 +50,10 @@ TEST(EmbeddedTuneStore, WriteReplacesWholeOrNotAtAll) {
     plant(dir.Path());
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
-    const rlim_t old = limit.rlim_cur;
-    if (std::string(after) == "good tune") limit.rlim_cur = 1000;
-    setrlimit(RLIMIT_FSIZE, &limit);
+    rlimit full = limit;
+    if (std::string(after) == "good tune") full.rlim_cur = 1000;
+    setrlimit(RLIMIT_FSIZE, &full);
     const bool written = EmbeddedTuneStore(TestTune).WriteFile(dir / "Temp.mid", tune);
-    limit.rlim_cur = old;
     setrlimit(RLIMIT_FSIZE, &limit);
     EXPECT_EQ(written, std::string(after) == "new") << after;
     EXPECT_EQ(ReadBytes(dir / "Temp.mid"), written ? tune : after);
@@ -64,6 +63,9 @@ TEST(EmbeddedTuneStore, WriteReplacesWholeOrNotAtAll) {
   }
 }
 
+// The private folder is our own real folder, closed to others, or none at
+// all. The music folder: user-dirs.dirs under an absolute XDG_CONFIG_HOME,
+// else ~/Music if there is one.
 TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
   TempDir home;
   const std::string h = home.Path().substr(0, home.Path().size() - 1);
@@ -73,6 +75,14 @@ TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
   chmod((h + "/.cache/TimerZqv2010").c_str(), 0777);
   EXPECT_EQ(folders.TempFolder(), h + "/.cache/TimerZqv2010/");
   EXPECT_EQ(ModeOf(h + "/.cache/TimerZqv2010"), 0700u) << "a folder left open to others is closed again";
+  for (const char* plant :
+       {"mkdir away && ln -s away TimerZqv2010", "mkdir TimerZqv2010 && chown 65534 TimerZqv2010"}) {
+    if (geteuid() != 0 && std::strstr(plant, "chown") != nullptr) continue;  // only root can
+    TempDir cache;
+    ScopedEnv cacheHere("XDG_CACHE_HOME", cache.Path());
+    ASSERT_EQ(std::system(("cd '" + cache.Path() + "' && " + plant).c_str()), 0);
+    EXPECT_EQ(folders.TempFolder(), "") << plant;
+  }
   EXPECT_EQ(folders.SpecialFolderPath(13), "");  // nothing configured, no ~/Music
   MakeFolder(h + "/Music");
   MakeFolder(h + "/conf");
