@@ -12,11 +12,9 @@
 #include <stdexcept>
 #include <vector>
 
-TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/timer-test-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern + "/";
+TempDir::TempDir() : path_(std::filesystem::temp_directory_path() / "timer-test-XXXXXX") {
+  if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ += "/";
 }
 
 // Folders a test made unreadable are opened again first; so are paths beyond
@@ -37,7 +35,7 @@ ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) 
 ScopedEnv::~ScopedEnv() { SetEnv(name, old); }
 
 void WriteBytes(const std::string& path, std::string_view bytes) {
-  MakeFolder(std::filesystem::path(path).parent_path());
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
     throw std::runtime_error("cannot write " + path);
@@ -48,8 +46,6 @@ std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-void MakeFolder(const std::string& path) { std::filesystem::create_directories(path); }
 
 bool MakeSineMp3(const std::string& path, double seconds, int amplitude) {
   std::string pcm;  // raw 16-bit mono at 22,050 Hz

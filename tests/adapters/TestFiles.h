@@ -30,7 +30,6 @@ struct ScopedEnv {
 
 void WriteBytes(const std::string& path, std::string_view bytes);  // and the folders on its way
 std::string ReadBytes(const std::string& path);                    // "" for what is no file
-void MakeFolder(const std::string& path);                          // and its parents
 // A 440 Hz sine encoded with lame; false when lame could not.
 bool MakeSineMp3(const std::string& path, double seconds, int amplitude);
 // The largest absolute sample of one channel (0 left, 1 right) in the first
