@@ -1,15 +1,15 @@
 // Music over the sound channel: broken songs skipped at once, the internal
-// tunes standing in and chosen against the last ten, Stop and the alarm; the
-// random generator behind the choices.
+// tunes standing in and chosen against the last ten, Stop and the alarm.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "Fakes.h"
+#include "alarm/AlarmSetting.h"
 #include "alarm/Countdown.h"
+#include "app/Ids.h"
 #include "music/InternalTunes.h"
 #include "music/Music.h"
-#include "music/Random.h"
 
 namespace {
 
@@ -67,41 +67,56 @@ TEST(KeepPlaying, OnlyARepliedStoppedStartsTheNextSong) {
   }
 }
 
-// The alarm's notification stays while its music plays, a tune standing in
-// included, and goes with Stop or when nothing at all can play.
-TEST(StopMusic, TheAlarmNotificationLastsAsLongAsItsMusic) {
+// The alarm fires with its song playing before its message shows. Its
+// notification stays while its music plays, a tune standing in included, and
+// goes with Stop, which puts back "Timer", or when nothing at all can play.
+TEST(Alarm, MessageAndNotificationLastAsLongAsItsMusic) {
   enum Act { SongEnds, Stop, SongBreaks, NothingOpens };
   const std::pair<Act, bool> rows[] = {{SongEnds, true}, {Stop, false}, {SongBreaks, true}, {NothingOpens, false}};
   for (const auto& [act, stillShown] : rows) {
     Mp3App t(1);
     t.state.AlarmMessage = "Tea";
-    FireAlarm(t.app);
-    ASSERT_EQ(t.notifier.shown, std::optional<std::string>("Tea"));
+    t.window.items[IdTimeEdit] = "1";
+    StartTimer(t.app);
+    t.window.onNotice = [&] {
+      EXPECT_EQ(t.state.AlarmTime, -1);
+      EXPECT_EQ(t.window.caption, "s1");
+    };
+    t.RunSeconds(60);
+    EXPECT_EQ(t.window.notices, std::vector<std::string>{"Tea"});
+    EXPECT_EQ(t.notifier.shown, std::optional<std::string>("Tea"));
     if (act == SongBreaks || act == NothingOpens) t.sound.unplayable = {P("M/s1.mp3")};
     if (act == NothingOpens) t.sound.unplayable.insert(P("T/Temp.mid"));
     act == Stop ? StopMusic(t.app) : t.sound.FinishSong();
     t.RunSeconds(1);
     EXPECT_EQ(t.notifier.shown.has_value(), stillShown) << act;
+    if (act == Stop) {
+      EXPECT_EQ(t.window.caption, "Timer");
+    }
   }
 }
 
-// Over many tunes each one differs from the ten before it and all 26 play;
-// the counter changes between tunes, or keeps its low bits.
+// Over many tunes each differs from the ten before it, all 26 play, and each
+// is written to the tune file in the temporary folder before it opens. The
+// counter moves between tunes; without one the seed is the milliseconds since
+// start, the same for every tune.
 TEST(InternalTunes, NoTuneRepeatsWithinElevenAndEveryTunePlays) {
   std::set<char> played;
-  for (const std::uint64_t step : {1ull, 0x100000000ull}) {
+  const std::pair<std::optional<std::uint64_t>, char> runs[] = {{12345, 'k'}, {std::nullopt, 'j'}};  // first draws
+  for (const auto& [counter, first] : runs) {
     TestApp t;
-    t.clock.counter = 12345;  // worked out by hand: the first draw is 'k'
+    t.clock.counter = counter;
     t.folders.tempFolder = "T";
     std::string letters;
     for (int i = 0; i < 60; ++i) {
       PlayInternalTune(t.app);
       letters += t.state.TuneHistory.back();
+      EXPECT_EQ(t.tunes.files[P("T/Temp.mid")], std::string("MThd-tune-") + letters.back());
       EXPECT_EQ(t.sound.Mode(), "playing");
-      *t.clock.counter += step;
+      t.clock.Advance(1);
       t.sound.FinishSong();
     }
-    EXPECT_EQ(letters[0], 'k');
+    EXPECT_EQ(letters[0], first);
     for (std::size_t i = 0; i + 11 <= letters.size(); ++i) {
       const std::string window = letters.substr(i, 11);
       EXPECT_EQ(std::set<char>(window.begin(), window.end()).size(), 11u) << letters;
@@ -109,33 +124,6 @@ TEST(InternalTunes, NoTuneRepeatsWithinElevenAndEveryTunePlays) {
     played.insert(letters.begin(), letters.end());
   }
   EXPECT_EQ(played.size(), 26u);
-}
-
-TEST(InternalTunes, TuneFileLandsInTheTempFolderWithOrWithoutSeparator) {
-  for (const std::string& folder : {P("T/"), P("T")}) {
-    TestApp t;
-    t.folders.tempFolder = folder;
-    PlayInternalTune(t.app);
-    EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
-    EXPECT_EQ(t.tunes.files.count(P("T/Temp.mid")), 1u);
-  }
-}
-
-TEST(Random, FollowsTheLinearCongruentialSequenceAndItsSeed) {
-  // seed := seed * 134775813 + 1; result := (range * seed) >> 32, worked out by hand.
-  const std::pair<std::int32_t, std::uint32_t> expected[] = {{0, 1u}, {31, 134775814u}, {861, 3698175007u}};
-  std::uint32_t seed = 0;
-  for (const auto& [value, nextSeed] : expected) {
-    EXPECT_EQ(Random(seed, 1000), value);
-    EXPECT_EQ(seed, nextSeed);
-  }
-  FakeClock clock;
-  clock.counter = 0x123456789ABCDEF0ull;
-  Randomize(seed, clock);
-  EXPECT_EQ(seed, 0x9ABCDEF0u);
-  clock.counter = std::nullopt;
-  Randomize(seed, clock);
-  EXPECT_EQ(seed, 777u);
 }
 
 }  // namespace

@@ -3,13 +3,9 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
 #include <functional>
 #include <map>
-#include <optional>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "app/App.h"
 #include "app/Platform.h"
