@@ -19,16 +19,6 @@ std::string WithSeparator(std::string path) {
 
 }  // namespace
 
-void FakeClock::Advance(std::int32_t seconds) {
-  seconds_ = ((seconds_ + seconds) % 86400 + 86400) % 86400;
-  if (counter) *counter += static_cast<std::uint64_t>(seconds) * 1000003u;
-}
-
-void FakeMainWindowView::Notice(const std::string& text) {
-  notices.push_back(text);
-  if (onNotice) onNotice();
-}
-
 void FakeSoundChannel::Close() {
   log.push_back("close");
   isOpen = ended = false;
@@ -44,8 +34,7 @@ void FakeSoundChannel::Open(const std::string& path) {
 
 std::string FakeSoundChannel::Mode() {
   log.push_back("status");
-  if (!reply.empty()) return reply;
-  return !isOpen ? "" : ended ? "stopped" : "playing";
+  return !reply.empty() ? reply : !isOpen ? "" : ended ? "stopped" : "playing";
 }
 
 bool MemoryKeyValueStore::CreateKey(const std::string& path, Key& key) {
@@ -72,8 +61,7 @@ bool MemoryKeyValueStore::QueryValue(Key key, const std::string& valueName, char
 std::optional<std::string> MemoryKeyValueStore::Text(const std::string& keyPath) const {
   const auto key = keys.find(keyPath);
   if (key == keys.end() || key->second.count("String Value") == 0) return std::nullopt;
-  const std::string& value = key->second.at("String Value");
-  return value.substr(0, value.find('\0'));
+  return key->second.at("String Value").substr(0, key->second.at("String Value").find('\0'));
 }
 
 std::vector<FindData>& FakeFolderListing::Folder(const std::string& path) {
@@ -108,12 +96,6 @@ bool FakeFolderListing::FindNext(Handle handle, FindData& data, std::uint32_t& e
   data = it->second.front();
   it->second.erase(it->second.begin());
   return true;
-}
-
-std::optional<std::string_view> FakeTuneStore::FindResource(const std::string& name, const std::string& type) {
-  if (type != "MIDI" || name.size() != 1 || !std::isalpha(static_cast<unsigned char>(name[0]))) return std::nullopt;
-  found_ = "MThd-tune-" + Lower(name);
-  return std::string_view(found_);
 }
 
 void TestApp::Tick() {

@@ -21,7 +21,10 @@ class FakeClock : public Clock {
  public:
   void Set(int hour, int minute, int second) { seconds_ = (hour * 60 + minute) * 60 + second; }
   void SetSeconds(std::int32_t secondsOfDay) { seconds_ = secondsOfDay; }
-  void Advance(std::int32_t seconds);  // wraps at midnight
+  void Advance(std::int32_t seconds) {  // wraps at midnight; the counter runs on
+    seconds_ = ((seconds_ + seconds) % 86400 + 86400) % 86400;
+    if (counter) *counter += static_cast<std::uint64_t>(seconds) * 1000003u;
+  }
   std::int32_t Seconds() const { return seconds_; }
   LocalTime Now() override { return {seconds_ / 3600, seconds_ / 60 % 60, seconds_ % 60}; }
   std::optional<std::uint64_t> PerformanceCounter() override { return counter; }
@@ -39,7 +42,10 @@ class FakeMainWindowView : public MainWindowView {
   void SetItemText(int id, const std::string& text) override { items[id] = text; }
   std::string ItemText(int id) override { return items[id]; }
   bool IsMinimized() override { return minimized; }
-  void Notice(const std::string& text) override;
+  void Notice(const std::string& text) override {
+    notices.push_back(text);
+    if (onNotice) onNotice();
+  }
   void Beep() override { ++beeps; }
   int FocusedItem() override { return focused; }
   void FocusItem(int id) override { focused = id; }
@@ -140,7 +146,10 @@ class FakeOutputVolume : public OutputVolume {
 // Tunes "a".."z", each a small distinct byte string.
 class FakeTuneStore : public TuneStore {
  public:
-  std::optional<std::string_view> FindResource(const std::string& name, const std::string& type) override;
+  std::optional<std::string_view> FindResource(const std::string& name, const std::string& type) override {
+    if (type != "MIDI" || name.size() != 1 || name[0] < 'a' || name[0] > 'z') return std::nullopt;
+    return std::string_view(found_ = "MThd-tune-" + name);
+  }
   bool WriteFile(const std::string& path, std::string_view bytes) override {
     files[path] = std::string(bytes);
     return true;
