@@ -1,25 +1,20 @@
-// Temporary folders and test media for the adapter tests.
+// Temporary folders, environment and test media for the adapter tests.
 #include "TestFiles.h"
 
-#include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <vector>
 
-namespace fs = std::filesystem;
-
-TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/timer-test-XXXXXX";
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern + "/";
+TempDir::TempDir() : path_(std::filesystem::temp_directory_path() / "timer-test-XXXXXX") {
+  if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ += "/";
 }
 
 // Folders a test made unreadable are opened again first; so are paths beyond
@@ -28,19 +23,29 @@ TempDir::~TempDir() {
   (void)!std::system(("chmod -R u+rwx '" + path_ + "' 2>/dev/null; rm -rf '" + path_ + "'").c_str());
 }
 
+static void SetEnv(const char* name, const std::optional<std::string>& value) {
+  value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+}
+
+ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value) : name(name) {
+  if (const char* was = std::getenv(name)) old = was;
+  SetEnv(name, value);
+}
+
+ScopedEnv::~ScopedEnv() { SetEnv(name, old); }
+
 void WriteBytes(const std::string& path, std::string_view bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
     throw std::runtime_error("cannot write " + path);
 }
 
-std::string ReadBytes(const std::string& path) {  // "" for what is no file
-  if (!fs::is_regular_file(path)) return {};
+std::string ReadBytes(const std::string& path) {
+  if (!std::filesystem::is_regular_file(path)) return {};
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-void MakeFolder(const std::string& path) { fs::create_directories(path); }
 
 bool MakeSineMp3(const std::string& path, double seconds, int amplitude) {
   std::string pcm;  // raw 16-bit mono at 22,050 Hz
@@ -56,35 +61,12 @@ bool MakeSineMp3(const std::string& path, double seconds, int amplitude) {
   return ok;
 }
 
-std::string TinyMidi(double seconds) {
-  // Format 0, 480 ticks a quarter at 120 a minute (960 ticks a second).
-  const auto ticks = static_cast<std::uint32_t>(seconds * 960) & 0x3FFF;  // two length bytes
-  std::string track("\0\xC0\0\0\x90\x3C\x6E\0\x90\x40\x6E\0\x90\x43\x6E", 15);
-  track += {static_cast<char>(0x80 | (ticks >> 7)), static_cast<char>(ticks & 0x7F)};
-  track += std::string("\x80\x3C\0\0\x80\x40\0\0\x80\x43\0\0\xFF\x2F\0", 15);
-  return std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xE0MTrk\0\0\0", 21) + static_cast<char>(track.size()) + track;
-}
-
 int PeakOfRawSamples(const std::string& path, int channel) {
+  std::vector<std::int16_t> samples(std::size_t{32} << 20);  // little-endian, as the machine
   std::ifstream in(path, std::ios::binary);
-  std::string bytes(std::size_t{64} << 20, '\0');  // the first 64 MB say enough
-  bytes.resize(static_cast<std::size_t>(in.read(bytes.data(), static_cast<std::streamsize>(bytes.size())).gcount()));
+  in.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
   int peak = 0;
-  for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    if (channel >= 0 && static_cast<int>((i / 2) % 2) != channel) continue;
-    const auto sample =
-        static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[i]) | (static_cast<std::uint8_t>(bytes[i + 1]) << 8));
-    peak = std::max(peak, std::abs(static_cast<int>(sample)));
-  }
+  for (auto i = static_cast<std::size_t>(channel); i < static_cast<std::size_t>(in.gcount()) / 2; i += 2)
+    peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
   return peak;
-}
-
-void MakeSocket(const std::string& path) {
-  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  ASSERT_LT(path.size(), sizeof address.sun_path);
-  path.copy(address.sun_path, path.size());
-  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  close(fd);
 }

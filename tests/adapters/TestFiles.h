@@ -1,8 +1,8 @@
 // Helpers of the adapter tests: a temporary folder that cleans up after
-// itself, small files, and test media (a sine MP3 made with lame, a MIDI tune).
+// itself, environment variables set for a while, small files and a test song.
 #pragma once
 
-#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,15 +20,18 @@ class TempDir {
   std::string path_;
 };
 
-void WriteBytes(const std::string& path, std::string_view bytes);
-std::string ReadBytes(const std::string& path);
-void MakeFolder(const std::string& path);  // and its parents
-// Encodes a one-second-or-so 440 Hz sine with lame; false when lame could not.
+// Sets an environment variable (nullopt: removes it) until the end of the scope.
+struct ScopedEnv {
+  ScopedEnv(const char* name, const std::optional<std::string>& value);
+  ~ScopedEnv();
+  const char* name;
+  std::optional<std::string> old;
+};
+
+void WriteBytes(const std::string& path, std::string_view bytes);  // and the folders on its way
+std::string ReadBytes(const std::string& path);                    // "" for what is no file
+// A 440 Hz sine encoded with lame; false when lame could not.
 bool MakeSineMp3(const std::string& path, double seconds, int amplitude);
-// A standard MIDI file: one piano chord held for the given time.
-std::string TinyMidi(double seconds = 1.0);
-// The largest absolute sample in a raw 16-bit stereo file as SDL's disk
-// driver writes it: of both channels (-1), the left (0) or the right (1).
-int PeakOfRawSamples(const std::string& path, int channel = -1);
-// A Unix socket at the path (a directory entry that is no file to play).
-void MakeSocket(const std::string& path);
+// The largest absolute sample of one channel (0 left, 1 right) in the first
+// 64 MB of what SDL's disk driver wrote (16-bit stereo).
+int PeakOfRawSamples(const std::string& path, int channel);

@@ -7,11 +7,9 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <functional>
 #include <limits>
 
 #include "EmbeddedTuneStore.h"
-#include "EnvGuard.h"
 #include "PosixClock.h"
 #include "TestFiles.h"
 #include "XdgUserFolders.h"
@@ -36,25 +34,23 @@ TEST(EmbeddedTuneStore, FindsOneLetterMidiTunesOnly) {
 // private regular file (a planted link is replaced, never followed) or fails
 // leaving everything as it was: a full disk never replaces a good tune file.
 TEST(EmbeddedTuneStore, WriteReplacesWholeOrNotAtAll) {
-  const std::pair<std::function<void(const std::string& dir)>, const char*> cases[] = {
-      // -> Temp.mid afterwards
-      {[](auto& d) { WriteBytes(d + "Temp.mid", std::string(9000, 'o')); }, "new"},
-      {[](auto& d) { symlink((d + "victim").c_str(), (d + "Temp.mid").c_str()); }, "new"},
-      {[](auto& d) { WriteBytes(d + "Temp.mid", "good tune"); }, "good tune"},  // on a full disk
-      {[](auto& d) { MakeFolder(d + "Temp.mid/keep"); }, ""}};
+  const std::pair<const char*, const char*> cases[] = {
+      // what lies there (made by a shell command) -> Temp.mid afterwards
+      {"head -c 9000 /dev/zero > Temp.mid", "new"},
+      {"ln -s victim Temp.mid", "new"},
+      {"printf 'good tune' > Temp.mid", "good tune"},  // on a full disk
+      {"mkdir -p Temp.mid/keep", ""}};
   const std::string tune(5000, 't');
   signal(SIGXFSZ, SIG_IGN);  // a full disk fails the write instead of ending the test
   for (const auto& [plant, after] : cases) {
     TempDir dir;
     WriteBytes(dir / "victim", "precious");
-    plant(dir.Path());
+    ASSERT_EQ(std::system(("cd '" + dir.Path() + "' && " + plant).c_str()), 0);
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
-    const rlim_t old = limit.rlim_cur;
-    if (std::string(after) == "good tune") limit.rlim_cur = 1000;
-    setrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit full{std::string(after) == "good tune" ? 1000 : limit.rlim_cur, limit.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &full);
     const bool written = EmbeddedTuneStore(TestTune).WriteFile(dir / "Temp.mid", tune);
-    limit.rlim_cur = old;
     setrlimit(RLIMIT_FSIZE, &limit);
     EXPECT_EQ(written, std::string(after) == "new") << after;
     EXPECT_EQ(ReadBytes(dir / "Temp.mid"), written ? tune : after);
@@ -64,18 +60,27 @@ TEST(EmbeddedTuneStore, WriteReplacesWholeOrNotAtAll) {
   }
 }
 
+// The private folder is our own real folder, closed to others, or none at
+// all. The music folder: user-dirs.dirs under an absolute XDG_CONFIG_HOME,
+// else ~/Music if there is one.
 TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
   TempDir home;
   const std::string h = home.Path().substr(0, home.Path().size() - 1);
   ScopedEnv homeEnv("HOME", h), cacheEnv("XDG_CACHE_HOME", std::nullopt), configEnv("XDG_CONFIG_HOME", std::nullopt);
   XdgUserFolders folders;
-  MakeFolder(h + "/.cache/TimerZqv2010");
+  std::filesystem::create_directories(h + "/.cache/TimerZqv2010");
   chmod((h + "/.cache/TimerZqv2010").c_str(), 0777);
   EXPECT_EQ(folders.TempFolder(), h + "/.cache/TimerZqv2010/");
   EXPECT_EQ(ModeOf(h + "/.cache/TimerZqv2010"), 0700u) << "a folder left open to others is closed again";
+  for (const char* plant : {"mkdir x && ln -s x TimerZqv2010", "mkdir TimerZqv2010 && chown 65534 TimerZqv2010"}) {
+    if (geteuid() != 0 && std::string_view(plant).find("chown") != std::string_view::npos) continue;  // only root can
+    TempDir cache;
+    ScopedEnv cacheHere("XDG_CACHE_HOME", cache.Path());
+    ASSERT_EQ(std::system(("cd '" + cache.Path() + "' && " + plant).c_str()), 0);
+    EXPECT_EQ(folders.TempFolder(), "") << plant;
+  }
   EXPECT_EQ(folders.SpecialFolderPath(13), "");  // nothing configured, no ~/Music
-  MakeFolder(h + "/Music");
-  MakeFolder(h + "/conf");
+  std::filesystem::create_directories(h + "/Music");
   const auto cwd = std::filesystem::current_path();
   ScopedEnv relative("XDG_CONFIG_HOME", "conf");  // relative: ignored, as the XDG rules say
   ASSERT_EQ(chdir(h.c_str()), 0);

@@ -1,95 +1,183 @@
 #!/usr/bin/env bash
-# A user session with the built program under Xvfb, its clock ten times
-# faster (faketime), its sound written to a file (SDL's disk driver) and an
-# MP3 folder (stored without its final "/") of broken songs only: a one-minute
-# timer counts down in seconds and goes off with a built-in tune, heard within
-# 3 s; Stop and Go; SIGTERM with music and the help box open. Started again:
-# SIGINT with the music dialog open; then a twenty-minute timer is stored and
-# SIGHUP ends it. Each signal ends it within a second with a normal exit.
+# The Debian package, then one user session with the program unpacked from it, under Xvfb. The package: its desktop
+# entry and AppStream file validate, lintian finds no error, the help's guide is in it. The session: with the clock
+# ten times faster (faketime), sound written to a file (SDL's disk driver) and an MP3 folder (stored without its
+# final "/") of broken songs only, a one-minute timer counts down in seconds and goes off with a built-in tune from
+# the packaged sound module, heard within 3 s; Stop and Go; SIGTERM with the help box open. Started again: "20"
+# typed at once is a twenty-minute timer, stored; SIGINT with the music dialog open. Then the volume in a real
+# PulseAudio server: Ctrl+wheel steps heard on the null sink's monitor, kept across a restart, taken also while no
+# stream exists, and a stopped server never holds the program up. Each signal ends it within a second, normally.
 set -euo pipefail
 
-program=${1:?usage: session-test.sh path/to/tovins-timer path/to/TuneTitles.cpp}
-titles_source=${2:?usage: session-test.sh path/to/tovins-timer path/to/TuneTitles.cpp}
-command -v Xvfb >/dev/null && command -v xdotool >/dev/null && command -v faketime >/dev/null ||
-  { echo "SKIP: Xvfb, xdotool or faketime missing"; exit 77; }
-here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=e2e-lib.sh
-. "$here/e2e-lib.sh"
-
-e2e_start_xvfb || e2e_fail "no free X display"
-export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_WORK/sound.raw"
-e2e_private_home
-for n in $(seq 40); do
-  mkdir -p "$E2E_WORK/broken/album$((n % 4))"
-  printf '\377\373\220\144%2000s' "" >"$E2E_WORK/broken/album$((n % 4))/song$n.mp3"
-  printf 'not a song %02000d' 0 >"$E2E_WORK/broken/text$n.mp3"
+deb=${1:?usage: session-test.sh path/to/tovins-timer_VERSION_ARCH.deb}
+for tool in Xvfb xdotool faketime pulseaudio pactl parec sox lintian; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
-ini="$XDG_CONFIG_HOME/TimerZqv2010/Timer.ini"
-mkdir -p "$(dirname "$ini")"
-printf '[UseMidi]\nString%%20Value=0\n[MP3Folder]\nString%%20Value=%s\n' "$E2E_WORK/broken" >"$ini"
+titles_source="$(cd "$(dirname "$0")/../.." && pwd)/src/core/music/TuneTitles.cpp"
+work=$(mktemp -d)
+xvfb="" app="" pid="" pulse=""
+cleanup() {
+  for p in $pid $app $xvfb; do kill -KILL "$p" 2>/dev/null || true; done
+  [ -z "$pulse" ] || { kill -CONT "$pulse" && pulseaudio --kill; } 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$work/app.log" ] && sed 's/^/  program: /' "$work/app.log"
+  exit 1
+}
 
-key() { timeout 5 xdotool key --window "$E2E_WINDOW" "$@" || e2e_fail "could not type into the window"; }
-type_timer() {
-  { timeout 5 xdotool key ctrl+a && timeout 5 xdotool type --delay 30 "$1" && timeout 5 xdotool key Return; } ||
-    e2e_fail "could not type"
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+echo "depends: $(dpkg-deb -f "$deb" Depends)"
+desktop-file-validate "$root/usr/share/applications/tovins-timer.desktop" || fail "desktop entry"
+appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml || fail "AppStream file"
+tags=$(lintian --fail-on error "$deb" 2>&1) || fail "lintian found errors: $tags"
+echo "lintian: $(grep -v 'root privileges' <<<"$tags" || echo no tags)"
+for file in share/icons/hicolor/scalable/apps/tovins-timer.svg share/man/man1/tovins-timer.1.gz \
+  share/doc/tovins-timer/copyright; do
+  [ -f "$root/usr/$file" ] || fail "no /usr/$file in the package"
+done
+program="$root/usr/bin/tovins-timer"
+guide=$(tr '\0' '\n' <"$program" | grep -o 'The guide: /.*' | head -n1 | cut -d' ' -f3)
+[ -n "$guide" ] && [ -f "$root$guide" ] || fail "the help's guide '$guide' is not in the package"
+
+# A home and runtime folder of our own; no session bus (one started on demand would outlive the test).
+export HOME="$work" XDG_RUNTIME_DIR="$work/run" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
+unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+ini="$HOME/.config/TimerZqv2010/Timer.ini"
+mkdir -p "$(dirname "$ini")"
+music_folder() { printf '[UseMidi]\nString%%20Value=0\n[MP3Folder]\nString%%20Value=%s\n' "$1" >"$ini"; }
+Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+  for _ in $(seq "$1"); do "${@:2}" && return 0; sleep 0.1; done
+  return 1
 }
-wait_window() { timeout 5 xdotool search --sync --name "$1" >/dev/null || e2e_fail "no window '$1' appeared"; }
-playing_tune() { e2e_caption | grep -qvxE '(.* left|Timer( started)?|Time is up!|<no answer>)?'; }
-stored_time() {
-  awk -v want="String%20Value=$1" '/^\[/ {group=$0} group=="[Time]" && $0==want {found=1} END {exit !found}' "$ini" ||
-    e2e_fail "\"$1\" is not stored as Time: $(cat "$ini")"
+wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+
+# Starts the program (after any command given, such as faketime). No window manager gives its window the focus: keys
+# are sent to the window, and reach the widget that the program focused.
+start() {
+  "$@" "$program" >"$work/app.log" 2>&1 &
+  app=$!
+  window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Timer$' | head -n1) || fail "no window appeared"
+  pid=$(timeout 5 xdotool getwindowpid "$window") || fail "the window has no process"
 }
+# Every X call is bounded, so a stuck server or program fails the test with a message instead of stalling it.
+caption() { timeout 5 xdotool getwindowname "$window" || echo "<no answer>"; }
+shows() { [[ "$(caption)" =~ $1 ]]; }
+key() { timeout 5 xdotool key --window "$window" "$@" || fail "could not type into the window"; }
+type_timer() { timeout 5 xdotool type --window "$window" --delay 30 "$1" && key Return || fail "could not type"; }
+wait_window() { timeout 5 xdotool search --sync --name "$1" >/dev/null || fail "no window '$1' appeared"; }
+playing_tune() { caption | grep -qvxE '(.* left|Timer( started)?|Time is up!|<no answer>)?'; }
+stored_time() { grep -A1 -Fx '[Time]' "$ini" | grep -qx "String%20Value=$1" || fail "Time is not stored as $1: $(cat "$ini")"; }
 # Sends the signal and waits up to a second for a normal exit.
 end_with() {
-  kill -"$1" "$E2E_PROGRAM_PID"
-  for _ in $(seq 100); do kill -0 "$E2E_PROGRAM_PID" 2>/dev/null && sleep 0.01 || break; done
-  kill -0 "$E2E_PROGRAM_PID" 2>/dev/null && e2e_fail "SIG$1 did not end the program within a second"
-  wait "$E2E_APP_PID" || e2e_fail "SIG$1: exit status $?"
-  E2E_APP_PID="" E2E_PROGRAM_PID=""
-  echo "SIG$1 ended the program"
+  kill -"$1" "$pid"
+  wait_for 10 eval '! kill -0 "$pid" 2>/dev/null' || fail "SIG$1 did not end the program within a second"
+  wait "$app" || fail "SIG$1: exit status $?"
+  app="" pid=""
 }
 
-e2e_start_program faketime -f '@2026-12-06 10:00:00 x10'
-grep -q tovins-timer-sound "/proc/$E2E_PROGRAM_PID/maps" && e2e_fail "the sound module was loaded before any music"
-type_timer 1
-e2e_wait_caption '^[0-9]+ seconds? left$' 30 || e2e_fail "no seconds countdown: '$(e2e_caption)'"
-echo "counting: $(e2e_caption)"
-# "Time is up!", then the tune's title as soon as the tune is ready.
-for _ in $(seq 150); do playing_tune && break; sleep 0.1; done
-fired=$(e2e_caption)
-grep -qF "\"$fired\"," "$titles_source" || e2e_fail "the caption '$fired' after the alarm is no tune's title"
-echo "fired: $fired"
-grep -q tovins-timer-sound "/proc/$E2E_PROGRAM_PID/maps" || e2e_fail "the alarm did not load the sound module"
-# The sound device opens at the alarm: its first 3 s (44.1 kHz, 16-bit
-# stereo) hold more than silence.
-bytes=$((44100 * 4 * 3))
-for _ in $(seq 100); do
-  [ "$(stat -c %s "$SDL_DISKAUDIOFILE" 2>/dev/null || echo 0)" -ge "$bytes" ] && break
-  sleep 0.1
+for n in $(seq 40); do
+  mkdir -p "$work/broken/album$((n % 4))"
+  printf '\377\373\220\144%2000s' "" >"$work/broken/album$((n % 4))/song$n.mp3"
+  printf 'not a song %02000d' 0 >"$work/broken/text$n.mp3"
 done
+music_folder "$work/broken"
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
+start faketime -f '@2026-12-06 10:00:00 x10'
+grep -q tovins-timer-sound "/proc/$pid/maps" && fail "the sound module was loaded before any music"
+type_timer 1
+wait_for 30 shows '^[0-9]+ seconds? left$' || fail "no seconds countdown: '$(caption)'"
+echo "counting: $(caption)"
+# "Time is up!", then the tune's title as soon as the tune is ready.
+wait_for 150 playing_tune || true
+fired=$(caption)
+grep -qF "\"$fired\"," "$titles_source" || fail "the caption '$fired' after the alarm is no tune's title"
+grep -q "$root/usr/lib/.*tovins-timer-sound" "/proc/$pid/maps" || fail "the alarm did not load the packaged sound module"
+# The sound device opens at the alarm: its first 3 s (44.1 kHz, 16-bit stereo) hold more than silence.
+bytes=$((44100 * 4 * 3))
+wait_for 100 eval '[ "$(stat -c %s "$SDL_DISKAUDIOFILE" 2>/dev/null || echo 0)" -ge "$bytes" ]' || true
 peak=$(head -c "$bytes" "$SDL_DISKAUDIOFILE" | od -An -v -t d2 -w2 | awk '{v = $1 < 0 ? -$1 : $1} v > m {m = v} END {print m + 0}')
-[ "$peak" -gt 1000 ] || e2e_fail "the alarm's first 3 s are silent (peak $peak)"
-echo "peak in the first 3 s: $peak"
+[ "$peak" -gt 1000 ] || fail "the alarm's first 3 s are silent (peak $peak)"
+echo "fired: $fired; peak in its first 3 s: $peak"
 sleep 1
-playing_tune || e2e_fail "the music stopped by itself: '$(e2e_caption)'"
+playing_tune || fail "the music stopped by itself: '$(caption)'"
 key s
-e2e_wait_caption '^Timer$' 30 || e2e_fail "Stop left the caption at '$(e2e_caption)'"
+wait_for 30 shows '^Timer$' || fail "Stop left the caption at '$(caption)'"
 key g
-for _ in $(seq 30); do playing_tune && break; sleep 0.1; done
-playing_tune || e2e_fail "Go showed '$(e2e_caption)'"
+wait_for 30 playing_tune || fail "Go showed '$(caption)'"
 stored_time 1
 key h
 wait_window "^Tovin's Timer$"
 end_with TERM
 
-e2e_start_program
+# The stored "1" is selected in the focused time box: "20" replaces it.
+start
+type_timer 20
+wait_for 30 shows '^19 minutes left$' || fail "caption is '$(caption)', not '19 minutes left'"
+stored_time 20
 key f
 wait_window '^Set folder for MP3 music files$'
 end_with INT
 
-e2e_start_program
-type_timer 20
-e2e_wait_caption '^19 minutes left$' 30 || e2e_fail "caption is '$(e2e_caption)', not '19 minutes left'"
-stored_time 20
+# A steady tone as the one song of the MP3 folder (the player goes by content), stored with its final "/".
+pulseaudio -n --daemonize=yes --exit-idle-time=-1 --log-target=file:"$work/pulse.log" \
+  -L module-null-sink -L module-native-protocol-unix -L module-stream-restore 2>/dev/null || fail "no sound server"
+pulse=$(cat "$XDG_RUNTIME_DIR/pulse/pid")
+wait_for 50 timeout 5 pactl info >/dev/null 2>&1 || fail "the sound server does not answer"
+export SDL_AUDIODRIVER=pulseaudio
+mkdir "$work/music"
+sox -n -r 22050 -c 1 -b 16 -t wav "$work/music/tone.mp3" synth 60 sine 440 gain -6
+music_folder "$work/music/"
+# The left volume of our stream in the server, "" while there is none.
+stream_volume() { timeout 5 pactl list sink-inputs | awk '/^[ \t]*Volume: front-left:/ {print $3; exit}'; }
+volume_is() { [ "$(stream_volume)" = "$1" ]; }
+# Plays, waits for the stream's volume and prints the monitor's RMS level in dB after the sink played out what it held.
+play_at() {
+  key g
+  wait_for 50 volume_is "$1" || fail "stream volume is $(stream_volume), expected $1"
+  { timeout 10 parec -d null.monitor --raw --format=s16le --rate=44100 --channels=2 2>/dev/null || true; } |
+    head -c $((44100 * 4 * 4)) >"$work/recorded.raw"
+  sox -t raw -r 44100 -e signed -b 16 -c 2 "$work/recorded.raw" -n trim 2.5 stats 2>&1 | awk '/^RMS lev dB/ {print $4}'
+}
+wheel_down() { timeout 5 xdotool mousemove --window "$window" 20 20 keydown ctrl click --repeat "$1" --delay 30 5 keyup ctrl; }
+near() { awk -v a="$1" -v b="$2" -v c="${3:-0}" 'BEGIN {d = a - b - c; exit !(d < 1 && d > -1)}'; }
+
+# Full volume, then ten steps of 2000 down to 45535 (the server's 45536 of 65536), 9.5 dB quieter on its cubic scale.
+start
+default=$(play_at 65536)
+wheel_down 10
+stepped=$(play_at 45536)
 end_with HUP
+start
+restarted=$(play_at 45536)
+end_with TERM
+# Five steps before any music reach the stored entry: the stream starts at 35535 (35536), 16 dB below full.
+start
+wheel_down 5
+[ -z "$(stream_volume)" ] || fail "a stream exists before the first song"
+silent_steps=$(play_at 35536)
+end_with TERM
+# A stopped server: the steps give up on it at once, and the keys after them are handled.
+start
+kill -STOP "$pulse"
+wheel_down 10
+type_timer 5
+wait_for 50 shows '^(Timer started|4 minutes left)$' || fail "a stopped server held the program up"
+kill -CONT "$pulse"
+end_with TERM
+
+echo "recorded levels (dB RMS): default $default, after 10 steps down $stepped," \
+  "after a restart $restarted, after 5 more steps taken with no stream $silent_steps"
+near "$default" "$stepped" 9.5 || fail "10 steps: $default -> $stepped dB"
+near "$restarted" "$stepped" || fail "after a restart: $restarted dB, before $stepped dB"
+near "$default" "$silent_steps" 15.9 || fail "15 steps: $default -> $silent_steps dB"
 echo "PASS"

@@ -1,11 +1,9 @@
 // Test doubles for the ports.
 #include "Fakes.h"
 
-#include <algorithm>
 #include <cctype>
 
 #include "alarm/Countdown.h"
-#include "app/Platform.h"
 
 namespace {
 
@@ -21,17 +19,6 @@ std::string WithSeparator(std::string path) {
 
 }  // namespace
 
-void FakeClock::Advance(std::int32_t seconds) {
-  seconds_ = ((seconds_ + seconds) % 86400 + 86400) % 86400;
-  if (counter) *counter += static_cast<std::uint64_t>(seconds) * 1000003u;
-  milliseconds += static_cast<std::uint32_t>(seconds) * 1000u;
-}
-
-void FakeMainWindowView::Notice(const std::string& text) {
-  notices.push_back(text);
-  if (onNotice) onNotice();
-}
-
 void FakeSoundChannel::Close() {
   log.push_back("close");
   isOpen = ended = false;
@@ -42,13 +29,12 @@ void FakeSoundChannel::Open(const std::string& path) {
   log.push_back("open " + path);
   if (isOpen || path.empty() || unplayable.count(path) != 0) return;  // alias in use, or cannot open
   isOpen = true;
-  ended = endsAtOnce.count(path) != 0;
   openPath = path;
 }
 
 std::string FakeSoundChannel::Mode() {
   log.push_back("status");
-  return !isOpen ? "" : ended ? "stopped" : "playing";
+  return !reply.empty() ? reply : !isOpen ? "" : ended ? "stopped" : "playing";
 }
 
 bool MemoryKeyValueStore::CreateKey(const std::string& path, Key& key) {
@@ -60,7 +46,7 @@ bool MemoryKeyValueStore::CreateKey(const std::string& path, Key& key) {
 bool MemoryKeyValueStore::SetValue(Key key, const std::string& valueName, std::string_view data) {
   if (openKeys.count(key) == 0) return false;
   keys[openKeys[key]][valueName] = std::string(data);
-  return ++writes;
+  return true;
 }
 
 bool MemoryKeyValueStore::QueryValue(Key key, const std::string& valueName, char* buffer, std::uint32_t& size) {
@@ -75,46 +61,30 @@ bool MemoryKeyValueStore::QueryValue(Key key, const std::string& valueName, char
 std::optional<std::string> MemoryKeyValueStore::Text(const std::string& keyPath) const {
   const auto key = keys.find(keyPath);
   if (key == keys.end() || key->second.count("String Value") == 0) return std::nullopt;
-  const std::string& value = key->second.at("String Value");
-  return value.substr(0, value.find('\0'));
+  return key->second.at("String Value").substr(0, key->second.at("String Value").find('\0'));
 }
 
-std::vector<FakeFolderListing::Entry>& FakeFolderListing::Folder(const std::string& path) {
+std::vector<FindData>& FakeFolderListing::Folder(const std::string& path) {
   auto& entries = folders[WithSeparator(path)];
-  if (entries.empty()) entries = {{".", FileAttrDirectory, 0}, {"..", FileAttrDirectory, 0}};
+  if (entries.empty()) entries = {{".", FileAttrDirectory}, {"..", FileAttrDirectory}};
   return entries;
 }
 
 void FakeFolderListing::AddFile(const std::string& folder, const std::string& name, std::uint64_t size,
                                 std::uint32_t attributes) {
-  Folder(folder).push_back({name, attributes, size});
-}
-
-void FakeFolderListing::AddSubfolder(const std::string& folder, const std::string& name, std::uint32_t attributes) {
-  Folder(folder).push_back({name, attributes, 0});
-  Folder(WithSeparator(folder) + name);
-}
-
-void FakeFolderListing::Remove(const std::string& folder, const std::string& name) {
-  auto& entries = Folder(folder);
-  entries.erase(std::remove_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.name == name; }),
-                entries.end());
+  Folder(folder).push_back({name, attributes, static_cast<std::uint32_t>(size >> 32), static_cast<std::uint32_t>(size)});
 }
 
 // Patterns are "<folder>*.*" (everything) or "<folder>*<suffix>" (any case).
 FolderListing::Handle FakeFolderListing::FindFirst(const std::string& pattern, FindData& data, std::uint32_t& error) {
-  patterns.push_back(pattern);
   const std::size_t cut = pattern.rfind(PathSeparator) + 1;
   const std::string suffix = Lower(pattern.substr(cut + 1));
-  std::vector<Entry> matches;
-  for (const Entry& entry : folders[pattern.substr(0, cut)]) {
-    const std::string name = Lower(entry.name);
-    if (suffix == ".*" || (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(),
-                                                                       suffix) == 0))
-      matches.push_back(entry);
+  std::vector<FindData> matches;
+  for (const FindData& entry : folders[pattern.substr(0, cut)]) {
+    if (suffix == ".*" || Lower(entry.Name).ends_with(suffix)) matches.push_back(entry);
   }
   if (matches.empty()) return error = 2, InvalidHandle;
-  listings_[next_] = {matches, 0};
+  listings_[next_] = matches;
   ++openListings;
   FindNext(next_, data, error);
   return next_++;
@@ -122,24 +92,10 @@ FolderListing::Handle FakeFolderListing::FindFirst(const std::string& pattern, F
 
 bool FakeFolderListing::FindNext(Handle handle, FindData& data, std::uint32_t& error) {
   const auto it = listings_.find(handle);
-  if (it == listings_.end() || it->second.second >= it->second.first.size()) return error = 18, false;
-  const Entry& entry = it->second.first[it->second.second++];
-  data.Name = entry.name;
-  data.Attributes = entry.attributes;
-  data.SizeHigh = static_cast<std::uint32_t>(entry.size >> 32);
-  data.SizeLow = static_cast<std::uint32_t>(entry.size);
-  data.WriteTime = 0x5A210000;
+  if (it == listings_.end() || it->second.empty()) return error = 18, false;
+  data = it->second.front();
+  it->second.erase(it->second.begin());
   return true;
-}
-
-FakeTuneStore::FakeTuneStore() {
-  for (char c = 'a'; c <= 'z'; ++c) resources[std::string(1, c)] = std::string("MThd-tune-") + c;
-}
-
-std::optional<std::string_view> FakeTuneStore::FindResource(const std::string& name, const std::string& type) {
-  const auto it = resources.find(Lower(name));
-  if (type != "MIDI" || it == resources.end()) return std::nullopt;
-  return std::string_view(it->second);
 }
 
 void TestApp::Tick() {

@@ -1,29 +1,35 @@
 // Test doubles for every port, and a TestApp that wires them to an App.
-// They record what the core asked of them so tests can check the outcome.
+// They keep what the core asked of them so tests can check the outcome.
 #pragma once
 
-#include <cstdint>
+#include <algorithm>
 #include <functional>
 #include <map>
-#include <optional>
 #include <set>
-#include <string>
-#include <vector>
 
 #include "app/App.h"
+#include "app/Platform.h"
+
+// A path written with "/" in a test, with the platform's separator.
+inline std::string P(std::string path) {
+  std::replace(path.begin(), path.end(), '/', PathSeparator);
+  return path;
+}
 
 // A clock the test sets and advances; it never reads the real time.
 class FakeClock : public Clock {
  public:
   void Set(int hour, int minute, int second) { seconds_ = (hour * 60 + minute) * 60 + second; }
   void SetSeconds(std::int32_t secondsOfDay) { seconds_ = secondsOfDay; }
-  void Advance(std::int32_t seconds);  // wraps at midnight
+  void Advance(std::int32_t seconds) {  // wraps at midnight; the counter runs on
+    seconds_ = ((seconds_ + seconds) % 86400 + 86400) % 86400;
+    if (counter) *counter += static_cast<std::uint64_t>(seconds) * 1000003u;
+  }
   std::int32_t Seconds() const { return seconds_; }
   LocalTime Now() override { return {seconds_ / 3600, seconds_ / 60 % 60, seconds_ % 60}; }
   std::optional<std::uint64_t> PerformanceCounter() override { return counter; }
-  std::uint32_t MillisecondsSinceStart() override { return milliseconds; }
+  std::uint32_t MillisecondsSinceStart() override { return 777; }
   std::optional<std::uint64_t> counter = 12345;
-  std::uint32_t milliseconds = 777;
 
  private:
   std::int32_t seconds_ = 0;
@@ -34,20 +40,23 @@ class FakeMainWindowView : public MainWindowView {
   void SetCaption(const std::string& text) override { captions.push_back(caption = text); }
   std::string Caption() override { return caption; }
   void SetItemText(int id, const std::string& text) override { items[id] = text; }
-  std::string ItemText(int id) override { return items.count(id) ? items[id] : std::string(); }
+  std::string ItemText(int id) override { return items[id]; }
   bool IsMinimized() override { return minimized; }
-  void Notice(const std::string& text) override;
+  void Notice(const std::string& text) override {
+    notices.push_back(text);
+    if (onNotice) onNotice();
+  }
   void Beep() override { ++beeps; }
   int FocusedItem() override { return focused; }
   void FocusItem(int id) override { focused = id; }
   void Minimize() override { minimized = true; }
-  void OpenMusicDialog() override { ++dialogOpens; }
+  void OpenMusicDialog() override {}
 
   std::string caption = "Timer";
   std::vector<std::string> captions;  // every caption set, in order
   std::map<int, std::string> items;
   std::vector<std::string> notices;
-  int beeps = 0, focused = 0, dialogOpens = 0;
+  int beeps = 0, focused = 0;
   bool minimized = false;
   std::function<void()> onNotice;  // runs inside Notice, as a nested message loop would
 };
@@ -58,9 +67,8 @@ class FakeMusicDialogView : public MusicDialogView {
   void SetFolderText(const std::string& text) override { folder = text; }
   std::string MessageText() override { return message; }
   void SetMessageText(const std::string& text) override { message = text; }
-  void SetChecked(int id, bool isChecked) override { checked[id] = isChecked; }
+  void SetChecked(int, bool) override {}
   std::string folder, message;
-  std::map<int, bool> checked;
 };
 
 // Records every command as text: "close", "open <path>", "play", "status".
@@ -74,7 +82,7 @@ class FakeSoundChannel : public SoundChannel {
 
   std::vector<std::string> log;
   std::set<std::string> unplayable;  // paths whose open fails (besides "")
-  std::set<std::string> endsAtOnce;  // paths that open but cannot play
+  std::string reply;  // the mode reply, when the test chooses one
   bool isOpen = false, ended = false;
   std::string openPath;
 };
@@ -95,7 +103,6 @@ class MemoryKeyValueStore : public KeyValueStore {
   }
   std::map<std::string, std::map<std::string, std::string>> keys;
   std::map<Key, std::string> openKeys;
-  int writes = 0;
 
  private:
   Key next_ = 1;
@@ -109,51 +116,48 @@ class FakeUserFolders : public UserFolders {
 };
 
 // An in-memory folder tree. Folders are keyed by their path with a trailing
-// separator; entries keep the order they were added (the listing order).
+// separator; entries keep the order they were added (the listing order). A
+// subfolder is an entry with FileAttrDirectory; its own entries make it a folder.
 class FakeFolderListing : public FolderListing {
  public:
-  struct Entry {
-    std::string name;
-    std::uint32_t attributes;
-    std::uint64_t size;
-  };
   void AddFile(const std::string& folder, const std::string& name, std::uint64_t size = 1000,
                std::uint32_t attributes = FileAttrArchive);
-  void AddSubfolder(const std::string& folder, const std::string& name, std::uint32_t attributes = FileAttrDirectory);
-  void Remove(const std::string& folder, const std::string& name);
   Handle FindFirst(const std::string& pattern, FindData& data, std::uint32_t& error) override;
   bool FindNext(Handle handle, FindData& data, std::uint32_t& error) override;
   void FindClose(Handle handle) override { openListings -= static_cast<int>(listings_.erase(handle)); }
 
-  std::map<std::string, std::vector<Entry>> folders;
-  std::vector<std::string> patterns;  // every FindFirst pattern, in order
+  std::map<std::string, std::vector<FindData>> folders;
   int openListings = 0;
 
  private:
-  std::vector<Entry>& Folder(const std::string& path);  // created with "." and ".."
-  std::map<Handle, std::pair<std::vector<Entry>, std::size_t>> listings_;  // matches, next one
+  std::vector<FindData>& Folder(const std::string& path);  // created with "." and ".."
+  std::map<Handle, std::vector<FindData>> listings_;  // the matches not yet returned
   Handle next_ = 1;
 };
 
 class FakeOutputVolume : public OutputVolume {
  public:
-  std::optional<std::uint32_t> GetWaveVolume() override { return readable ? std::optional(wave) : std::nullopt; }
+  std::optional<std::uint32_t> GetWaveVolume() override { return wave; }
   void SetWaveVolume(std::uint32_t value) override { wave = value; }
   void SetMidiVolume(std::uint32_t value) override { midi = value; }
   std::uint32_t wave = 0xFFFFFFFF, midi = 0;
-  bool readable = true;
 };
 
+// Tunes "a".."z", each a small distinct byte string.
 class FakeTuneStore : public TuneStore {
  public:
-  FakeTuneStore();  // a small distinct byte string for each letter a..z
-  std::optional<std::string_view> FindResource(const std::string& name, const std::string& type) override;
-  bool WriteFile(const std::string& path, std::string_view bytes) override {
-    return !failWrite && (files[path] = std::string(bytes), true);
+  std::optional<std::string_view> FindResource(const std::string& name, const std::string& type) override {
+    if (type != "MIDI" || name.size() != 1 || name[0] < 'a' || name[0] > 'z') return std::nullopt;
+    return std::string_view(found_ = "MThd-tune-" + name);
   }
-  std::map<std::string, std::string> resources;  // lower-case name -> bytes
+  bool WriteFile(const std::string& path, std::string_view bytes) override {
+    files[path] = std::string(bytes);
+    return true;
+  }
   std::map<std::string, std::string> files;
-  bool failWrite = false;
+
+ private:
+  std::string found_;
 };
 
 class FakeLauncher : public Launcher {
@@ -165,11 +169,8 @@ class FakeLauncher : public Launcher {
 
 class FakeFolderChooser : public FolderChooser {
  public:
-  std::optional<std::string> ChooseFolder(const std::string& current) override {
-    return openedOn.push_back(current), answer;
-  }
+  std::optional<std::string> ChooseFolder(const std::string&) override { return answer; }
   std::optional<std::string> answer;
-  std::vector<std::string> openedOn;
 };
 
 // The desktop notification: what is on screen now, "" message included.

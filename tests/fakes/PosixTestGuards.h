@@ -9,26 +9,17 @@
 #include <cstring>
 #include <string>
 
-constexpr uid_t NobodyUid = 65534;
-
 // The superuser reads and writes through any permission bits; to see files
-// as their user does, the test acts as "nobody" meanwhile.
-class AsNobody {
- public:
-  AsNobody() {
-    if (geteuid() == 0) active_ = seteuid(NobodyUid) == 0;
-  }
+// as their user does, the test acts as "nobody" (65534) meanwhile.
+struct AsNobody {
+  const bool active = geteuid() == 0 && seteuid(65534) == 0;
   ~AsNobody() {
-    if (active_) (void)!seteuid(0);
+    if (active) (void)!seteuid(0);
   }
-
- private:
-  bool active_ = false;
 };
 
-// Whatever blocks (a FIFO opened for reading, a device read without end, a
-// walk that never ends) ends the test binary with its name instead of the
-// test runner's timeout.
+// Whatever blocks (a FIFO opened for reading, a walk that never ends) ends
+// the test binary with its name instead of the test runner's timeout.
 class HangGuard {
  public:
   explicit HangGuard(const std::string& what, unsigned seconds = 120) {
