@@ -3,7 +3,7 @@
 # entry and AppStream file validate, lintian finds no error, the help's guide is in it. The session: with the clock
 # ten times faster (faketime), sound written to a file (SDL's disk driver) and an MP3 folder (stored without its
 # final "/") of broken songs only, a one-minute timer counts down in seconds and goes off with a built-in tune from
-# the packaged sound module, heard within 3 s; Stop and Go; SIGTERM with the help box open. Started again: "20"
+# the packaged sound module, heard within a second; Stop and Go; SIGTERM with the help box open. Started again: "20"
 # typed at once is a twenty-minute timer, stored; SIGINT with the music dialog open. Then the volume in a real
 # PulseAudio server: Ctrl+wheel steps heard on the null sink's monitor, kept across a restart, taken also while no
 # stream exists, and a stopped server never holds the program up. Each signal ends it within a second, normally.
@@ -70,10 +70,11 @@ start() {
   pid=$(timeout 5 xdotool getwindowpid "$window") || fail "the window has no process"
 }
 # Every X call is bounded, so a stuck server or program fails the test with a message instead of stalling it.
+# Typing warns that no window has the focus (there is no window manager): that is expected, so it is not shown.
 caption() { timeout 5 xdotool getwindowname "$window" || echo "<no answer>"; }
 shows() { [[ "$(caption)" =~ $1 ]]; }
-key() { timeout 5 xdotool key --window "$window" "$@" || fail "could not type into the window"; }
-type_timer() { timeout 5 xdotool type --window "$window" --delay 30 "$1" && key Return || fail "could not type"; }
+key() { timeout 5 xdotool key --window "$window" "$@" 2>/dev/null || fail "could not type into the window"; }
+type_timer() { timeout 5 xdotool type --window "$window" --delay 30 "$1" 2>/dev/null && key Return || fail "could not type"; }
 wait_window() { timeout 5 xdotool search --sync --name "$1" >/dev/null || fail "no window '$1' appeared"; }
 playing_tune() { caption | grep -qvxE '(.* left|Timer( started)?|Time is up!|<no answer>)?'; }
 stored_time() { grep -A1 -Fx '[Time]' "$ini" | grep -qx "String%20Value=$1" || fail "Time is not stored as $1: $(cat "$ini")"; }
@@ -102,12 +103,13 @@ wait_for 150 playing_tune || true
 fired=$(caption)
 grep -qF "\"$fired\"," "$titles_source" || fail "the caption '$fired' after the alarm is no tune's title"
 grep -q "$root/usr/lib/.*tovins-timer-sound" "/proc/$pid/maps" || fail "the alarm did not load the packaged sound module"
-# The sound device opens at the alarm: its first 3 s (44.1 kHz, 16-bit stereo) hold more than silence.
-bytes=$((44100 * 4 * 3))
+# The sound device opens at the alarm: its first 10 s of samples (44.1 kHz, 16-bit stereo) hold more than silence. The
+# disk driver writes at the faked clock's pace, so that is one real second, and the tune's loading is seconds of it.
+bytes=$((44100 * 4 * 10))
 wait_for 100 eval '[ "$(stat -c %s "$SDL_DISKAUDIOFILE" 2>/dev/null || echo 0)" -ge "$bytes" ]' || true
 peak=$(head -c "$bytes" "$SDL_DISKAUDIOFILE" | od -An -v -t d2 -w2 | awk '{v = $1 < 0 ? -$1 : $1} v > m {m = v} END {print m + 0}')
-[ "$peak" -gt 1000 ] || fail "the alarm's first 3 s are silent (peak $peak)"
-echo "fired: $fired; peak in its first 3 s: $peak"
+[ "$peak" -gt 1000 ] || fail "the alarm's first second is silent (peak $peak)"
+echo "fired: $fired; peak in its first second: $peak"
 sleep 1
 playing_tune || fail "the music stopped by itself: '$(caption)'"
 key s
