@@ -146,6 +146,11 @@ sleep 4
 stop_rss=$(rss_mb "$ours")
 cpu_over_idle_span "$ours"
 stop_cpu=$(per_minute "${span_us[0]}")
+# Focused, the time box's cursor blinks while input is recent, then rests.
+xdotool windowfocus --sync "$window"
+sleep 12
+cpu_over_idle_span "$ours"
+focused_cpu=$(per_minute "${span_us[0]}")
 
 echo "Xvfb $DISPLAY, $runs start-up runs, idle spans of $idle_seconds s, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-14s %12s %8s %10s %15s %14s\n' program "start-up ms" "vs bare" "idle MB" "after Stop MB" "CPU ms/idle min"
@@ -157,8 +162,8 @@ for k in "${!names[@]}"; do
   [ "$k" -eq 0 ] && after=$stop_rss
   printf '%-14s %12s %8s %10s %15s %14s\n' "${names[$k]}" "$ms" "$ratio" "${idle_rss[$k]}" "$after" "${idle_cpu[$k]}"
 done
-echo "tovins-timer: idle CPU before the first song ${idle_cpu[0]} ms/min, after Stop $stop_cpu ms/min;" \
-  "memory while a tune plays $playing_rss MB"
+echo "tovins-timer: idle CPU before the first song ${idle_cpu[0]} ms/min, after Stop $stop_cpu ms/min," \
+  "focused $focused_cpu ms/min; memory while a tune plays $playing_rss MB"
 for k in "${!names[@]}"; do
   [ "$k" -lt 2 ] && continue
   printf '%s against tovins-timer: start-up x%s, idle memory x%s, idle CPU x%s\n' "${names[$k]}" \

@@ -192,6 +192,10 @@ class ShellTest : public QObject {
     QTest::keyClick(w.TimerButton(), Qt::Key_Tab);
     QTRY_VERIFY(edit->hasFocus());
     QVERIFY(!edit->hasSelectedText());  // a plain focus change
+    w.findChild<QTimer*>(QStringLiteral("cursorBlinkTimeout"))->start(0);  // as after ten seconds without input
+    QTRY_COMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);  // the cursor stays lit, no repaints
+    QTest::keyClick(edit, Qt::Key_End);
+    QVERIFY(QGuiApplication::styleHints()->cursorFlashTime() > 0);
     edit->setText(QStringLiteral("8:30p<b>"));
     RunCommand(rig.app, CmdStartTimer);
     QCOMPARE(w.findChild<QLabel*>(QStringLiteral("alarmDisplay"))->text(), QStringLiteral("8:30p<b>"));

@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyleHints>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -191,6 +192,14 @@ void MainWindow::Start(App& app, bool ownTicks) {
   // Typing at once replaces the stored entry: "20" and Enter mean 20.
   timeEdit_->selectAll();
   timeEdit_->setFocus(Qt::OtherFocusReason);
+  // As in GTK programs, the cursor stops blinking after ten seconds without
+  // input, so a window left focused all through a countdown repaints nothing.
+  flashTime_ = QGuiApplication::styleHints()->cursorFlashTime();
+  blinkTimeout_.setObjectName(QStringLiteral("cursorBlinkTimeout"));
+  blinkTimeout_.setSingleShot(true);
+  blinkTimeout_.setTimerType(Qt::VeryCoarseTimer);
+  connect(&blinkTimeout_, &QTimer::timeout, this, [] { QGuiApplication::styleHints()->setCursorFlashTime(0); });
+  KeepCursorBlinking();
   qApp->installEventFilter(this);
   if (ownTicks) ArmTick();
 }
@@ -346,8 +355,18 @@ bool MainWindow::HandleWheel(QObject* watched, QEvent* event) {
   return true;
 }
 
+void MainWindow::KeepCursorBlinking() {
+  if (flashTime_ <= 0) return;
+  QStyleHints* hints = QGuiApplication::styleHints();
+  if (hints->cursorFlashTime() == 0) hints->setCursorFlashTime(flashTime_);
+  blinkTimeout_.start(10000);
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  switch (event->type()) {
+  const QEvent::Type type = event->type();
+  if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress || type == QEvent::Wheel || type == QEvent::FocusIn)
+    KeepCursorBlinking();
+  switch (type) {
     case QEvent::KeyPress:
     case QEvent::ShortcutOverride:
       return HandleKey(watched, event);

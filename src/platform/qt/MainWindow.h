@@ -64,6 +64,7 @@ class MainWindow : public QWidget, public MainWindowView {
   bool HandleKey(QObject* watched, QEvent* event);
   bool HandleWheel(QObject* watched, QEvent* event);
   bool IsOurs(QObject* watched) const;
+  void KeepCursorBlinking();
 
   App* app_ = nullptr;
   QMenuBar* menuBar_ = nullptr;
@@ -78,4 +79,6 @@ class MainWindow : public QWidget, public MainWindowView {
   int typingLimit_ = 0;  // 0: not yet limited
   QPointer<QWidget> musicDialog_;
   bool decorated_ = false;  // the icon and tooltips, set after the first paint
+  QTimer blinkTimeout_{this};
+  int flashTime_ = 0;  // the desktop's cursor flash time; 0: no blinking at all
 };
