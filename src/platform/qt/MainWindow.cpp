@@ -197,6 +197,7 @@ void MainWindow::Start(App& app, bool ownTicks) {
   flashTime_ = QGuiApplication::styleHints()->cursorFlashTime();
   blinkTimeout_.setObjectName(QStringLiteral("cursorBlinkTimeout"));
   blinkTimeout_.setSingleShot(true);
+  blinkTimeout_.setInterval(10000);
   blinkTimeout_.setTimerType(Qt::VeryCoarseTimer);
   connect(&blinkTimeout_, &QTimer::timeout, this, [] { QGuiApplication::styleHints()->setCursorFlashTime(0); });
   KeepCursorBlinking();
@@ -359,7 +360,7 @@ void MainWindow::KeepCursorBlinking() {
   if (flashTime_ <= 0) return;
   QStyleHints* hints = QGuiApplication::styleHints();
   if (hints->cursorFlashTime() == 0) hints->setCursorFlashTime(flashTime_);
-  blinkTimeout_.start(10000);
+  blinkTimeout_.start();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
