@@ -130,6 +130,10 @@ class OutputVolume {
   virtual std::optional<std::uint32_t> GetWaveVolume() = 0;
   virtual void SetWaveVolume(std::uint32_t value) = 0;
   virtual void SetMidiVolume(std::uint32_t value) = 0;
+  // Clears a mute that the system's mixer put on this program's own stream
+  // (and on what the sound server remembers for it); the master stays the
+  // user's. No effect where the system has no such mute.
+  virtual void UnmuteStream() {}
 };
 
 // The program's built-in resources (the tunes) and writing them to a file.
