@@ -197,9 +197,10 @@ void RunBroken(const std::string& base, int songs, int runs, const char* kind, c
     const auto [wall, cpu] = Time([&] { PlayNextSong(b.app); });
     starts.push_back(wall);
     startCpu.push_back(cpu);
-    tries = s.SongTries;
+    // A tune that stood in leaves the count of tries at zero for the next start.
+    tune = s.SongTries == 0;
+    tries = tune ? std::min(songs, MaxSongTries) : s.SongTries;
     mode = b.sound.Mode();
-    tune = s.Mp3Fallback;
     for (int tick = 0; tick < 5; ++tick) KeepPlaying(b.app);  // settles: nothing new starts
     if (b.sound.Mode() != mode) std::printf("  (the channel changed after the start)\n");
     if (tune) tunes.push_back(Time([&] { PlayInternalTune(b.app); }).first);

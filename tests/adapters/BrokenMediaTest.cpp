@@ -112,18 +112,18 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
 struct ThreeMinuteSongs : SoundChannel {
   SdlSoundChannel real;
   FakeClock* clock = nullptr;  // the rig's
-  std::int32_t startedAt = 0;
+  std::int64_t startedAt = 0;
   int songs = 0;
   bool open = false;
   void Close() override { real.Close(), open = false; }
   void Open(const std::string& path) override {
-    startedAt = clock->Seconds();
+    startedAt = clock->utc;
     open = path.ends_with("Temp.mid") ? std::filesystem::file_size(path) > 0 : (real.Open(path), real.Mode() != "");
     songs += open;
   }
   void Play() override { real.Play(); }
   std::string Mode() override {
-    return !open ? "" : (clock->Seconds() - startedAt + 86400) % 86400 >= 180 ? "stopped" : "playing";
+    return !open ? "" : clock->utc - startedAt >= 180 ? "stopped" : "playing";
   }
 };
 

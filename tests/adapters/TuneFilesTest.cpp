@@ -99,23 +99,25 @@ TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
   std::filesystem::current_path(cwd);
 }
 
-// Readings the local time of day may meet: a leap second, a reading before
-// 1970 and one localtime cannot convert.
-TEST(PosixClock, UnusualReadings) {
-  const std::tuple<const char*, time_t, int, int, int> cases[] = {
-      {"right/UTC", 1483228826, 23, 59, 59},  // 23:59:60 on 31 December 2016
-      {"UTC", -1, 23, 59, 59},
-      {"Asia/Kolkata", 0, 5, 30, 0},
-      {"UTC", std::numeric_limits<time_t>::max(), 0, 0, 0}};
-  for (const auto& [zone, when, hour, minute, second] : cases) {
+// The zone's offset at a moment: daylight saving, a leap second (read as
+// the last second of its minute), a reading before 1970 and one localtime
+// cannot convert.
+TEST(PosixClock, ZoneOffsets) {
+  const std::tuple<const char*, std::int64_t, std::int32_t> cases[] = {
+      {"Europe/Berlin", 1806195599, 3600},  // 01:59:59 on 28 March 2027, the last second of winter time
+      {"Europe/Berlin", 1806195600, 7200},
+      {"right/UTC", 1483228825, -26},  // 23:59:59 on 31 December 2016
+      {"right/UTC", 1483228826, -27},  // its leap second, 23:59:60
+      {"UTC", -1, 0},
+      {"Asia/Kolkata", 0, 19800},
+      {"UTC", std::numeric_limits<std::int64_t>::max(), 0}};
+  PosixClock clock;
+  for (const auto& [zone, when, offset] : cases) {
     ScopedEnv tz("TZ", zone);
     tzset();
-    const LocalTime t = LocalTimeOf(when);
-    EXPECT_EQ(std::make_tuple(t.Hour, t.Minute, t.Second), std::make_tuple(hour, minute, second))
-        << zone << " " << when;
+    EXPECT_EQ(clock.UtcOffset(when), offset) << zone << " " << when;
   }
-  tzset();
-  PosixClock clock;  // 20 ms on its own counter read as 20 ms
+  tzset();  // 20 ms on its own counter read as 20 ms
   for (const auto start = *clock.PerformanceCounter(); *clock.PerformanceCounter() - start < 20'000'000;) {
   }
   EXPECT_GE(clock.MillisecondsSinceStart(), 20u);

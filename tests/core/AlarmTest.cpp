@@ -10,20 +10,23 @@
 
 const auto no = std::nullopt;
 
-// The alarm time (seconds after midnight) of an entry at 10 am and at 3 pm.
-TEST(ParseAlarmSetting, WorkedResultsAtBothTimesOfDay) {
-  const std::tuple<const char*, std::optional<std::int32_t>, std::optional<std::int32_t>> cases[] = {
-      {"20", 37200, 55200},
-      {"1380", 32400, 50400},
+// What an entry asks for, read in the morning and in the afternoon: a span
+// of real time, or a local time of day.
+TEST(ParseAlarmSetting, WorkedResultsInBothHalvesOfTheDay) {
+  const auto span = [](std::int32_t seconds) { return AlarmEntry{false, seconds}; };
+  const auto at = [](std::int32_t seconds) { return AlarmEntry{true, seconds}; };
+  const std::tuple<const char*, std::optional<AlarmEntry>, std::optional<AlarmEntry>> cases[] = {
+      {"20", span(1200), span(1200)},
+      {"1380", span(82800), span(82800)},
       {"1381", no, no},
-      {"8:30", 30600, 73800},
-      {"12:15 am", 900, 900},
-      {"24:00", 0, 0},
+      {"8:30", at(30600), at(73800)},
+      {"12:15 am", at(900), at(900)},
+      {"24:00", at(0), at(0)},
       {"8:60", no, no},
   };
-  for (const auto& [text, at10am, at3pm] : cases) {
-    EXPECT_EQ(ParseAlarmSetting(text, 36000, false), at10am) << text << " at 10 am";
-    EXPECT_EQ(ParseAlarmSetting(text, 54000, true), at3pm) << text << " at 3 pm";
+  for (const auto& [text, am, pm] : cases) {
+    EXPECT_EQ(ParseAlarmSetting(text, false), am) << text << " in the morning";
+    EXPECT_EQ(ParseAlarmSetting(text, true), pm) << text << " in the afternoon";
   }
 }
 
@@ -42,35 +45,81 @@ TEST(StartTimer, AcceptedRejectedAndEmptyEntries) {
   enter(" 25:00 ");  // rejected: one beep, saved to be corrected, the alarm stays
   EXPECT_EQ(t.window.beeps, 1);
   EXPECT_EQ(t.store.Text("Software\\TimerZqv2010\\Time"), "25:00");
-  EXPECT_EQ(t.state.AlarmTime, 37200);
+  EXPECT_EQ(t.state.AlarmTime, FakeClock::Day + 37200);
   enter("");  // empty: cancels
   EXPECT_EQ(t.state.AlarmTime, -1);
   EXPECT_EQ(t.window.caption, "Timer");
 }
 
-// Entered at 9:00:00 and ticked then; each step runs some seconds and checks
-// the caption and how often "Time is up!" was shown so far.
-TEST(Countdown, CountsDownAndFiresOnceWithinAnHourOfTheAlarm) {
-  using Step = std::tuple<int, const char*, int>;  // seconds, caption (nullptr: not checked), fired
-  const std::pair<const char*, std::vector<Step>> cases[] = {
-      {"20", {{1139, "1 minute left", 0}, {1, "60 seconds left", 0}, {59, "1 second left", 0}, {1, nullptr, 1},
-              {3600, nullptr, 1}}},
-      {"8:01", {{0, nullptr, 1}}},              // missed by 59 minutes: fires
-      {"8:00", {{0, "1380 minutes left", 0}}},  // an hour back is tomorrow
+// An alarm is a point in real time. Each row enters its entry at a moment
+// (UTC) in a zone and ticks once; each step then runs some seconds, one tick
+// each, or jumps the clock at once (sleep, a clock set back) and ticks once,
+// and checks the caption and how often "Time is up!" was shown so far.
+TEST(Countdown, RingsOnItsPointInRealTime) {
+  struct Step {
+    int seconds;
+    bool jump;
+    const char* caption;  // nullptr: not checked
+    int fired;
   };
-  for (const auto& [entry, steps] : cases) {
+  struct Row {
+    const char* name;
+    std::int64_t enteredUtc;
+    std::int32_t offset;
+    std::map<std::int64_t, std::int32_t> changes;
+    const char* entry;
+    std::vector<Step> steps;
+  };
+  const std::int64_t nineUtc = FakeClock::Day + 9 * 3600;
+  // Europe/Berlin in 2027: clocks go forward at 01:00 UTC on 28 March and
+  // back at 01:00 UTC on 31 October.
+  const std::int64_t spring = 1806195600, autumn = 1824944400;
+  const std::map<std::int64_t, std::int32_t> berlin = {{spring, 7200}, {autumn, 3600}};
+  const Row rows[] = {
+      {"20 at 9:00", nineUtc, 0, {}, "20",
+       {{0, false, "20 minutes left", 0}, {1139, false, "1 minute left", 0}, {1, false, "60 seconds left", 0},
+        {59, false, "1 second left", 0}, {1, false, nullptr, 1}, {3600, false, nullptr, 1}}},
+      {"8:01 at 9:00, missed by 59 minutes", nineUtc, 0, {}, "8:01", {{0, false, nullptr, 1}}},
+      {"8:00 at 9:00, an hour back: tomorrow", nineUtc, 0, {}, "8:00", {{0, false, "1380 minutes left", 0}}},
+      {"20 at 01:50 on the spring night", spring - 600, 3600, berlin, "20",
+       {{600, false, "10 minutes left", 0}, {599, false, "1 second left", 0}, {1, false, nullptr, 1}}},
+      {"2:30, skipped on the spring night, at 01:50", spring - 600, 3600, berlin, "2:30",
+       {{0, false, "10 minutes left", 0}, {599, false, "1 second left", 0}, {1, false, nullptr, 1}}},
+      {"20 at 02:50 summer time on the autumn night", autumn - 600, 3600, berlin, "20",
+       {{0, false, "20 minutes left", 0}, {1199, false, "1 second left", 0}, {1, false, nullptr, 1}}},
+      {"3:30 at 02:50 summer time on the autumn night", autumn - 600, 3600, berlin, "3:30",
+       {{0, false, "100 minutes left", 0}, {5999, false, "1 second left", 0}, {1, false, nullptr, 1}}},
+      {"20, then a flight from UTC+1 to UTC-5", nineUtc, 3600, {{nineUtc + 300, -18000}}, "20",
+       {{300, false, "15 minutes left", 0}, {899, false, "1 second left", 0}, {1, false, nullptr, 1}}},
+      {"20, then two hours asleep", nineUtc, 0, {}, "20",
+       {{60, false, "19 minutes left", 0}, {7200, true, nullptr, 1}}},
+      {"9:10 at 9:00, then half an hour asleep", nineUtc, 0, {}, "9:10", {{1800, true, nullptr, 1}}},
+      {"9:30 at 9:00, then two hours asleep: tomorrow", nineUtc, 0, {}, "9:30",
+       {{7200, true, "1350 minutes left", 0}}},
+      {"20, then the clock set back ten minutes", nineUtc, 0, {}, "20",
+       {{300, false, "15 minutes left", 0}, {-600, true, "15 minutes left", 0}, {899, false, "1 second left", 0},
+        {1, false, nullptr, 1}}},
+  };
+  for (const Row& row : rows) {
     TestApp t;
-    t.clock.Set(9, 0, 0);
+    t.clock.utc = row.enteredUtc;
+    t.clock.offset = row.offset;
+    t.clock.changes = row.changes;
     t.Tick();
-    EXPECT_EQ(t.window.items[IdClock], " 9:00:00 am");
-    t.window.items[IdTimeEdit] = entry;
+    t.window.items[IdTimeEdit] = row.entry;
     StartTimer(t.app);
     t.Tick();
-    for (const auto& [seconds, caption, fired] : steps) {
-      t.RunSeconds(seconds);
-      EXPECT_EQ(std::count(t.window.captions.begin(), t.window.captions.end(), "Time is up!"), fired) << entry;
-      if (caption) {
-        EXPECT_EQ(t.window.caption, caption) << entry;
+    for (const Step& step : row.steps) {
+      if (step.jump) {
+        t.clock.Advance(step.seconds);
+        t.Tick();
+      } else {
+        t.RunSeconds(step.seconds);
+      }
+      EXPECT_EQ(std::count(t.window.captions.begin(), t.window.captions.end(), "Time is up!"), step.fired)
+          << row.name;
+      if (step.caption) {
+        EXPECT_EQ(t.window.caption, step.caption) << row.name;
       }
     }
   }

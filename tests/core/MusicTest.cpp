@@ -2,6 +2,7 @@
 // tunes standing in and chosen against the last ten, Stop and the alarm.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "Fakes.h"
@@ -21,42 +22,131 @@ struct Mp3App : TestApp {
   }
 };
 
-// Songs that end before any tick has heard them count toward the bound of
-// eight tries; one heard playing starts the count again.
-TEST(SongStart, SongsEndingBeforeATickHearsThemCountTowardTheBound) {
-  Mp3App t(20);
-  StartMusic(t.app);
-  for (int song = 2; song <= 33; ++song) {  // 24 heard playing, then 8 end unheard
-    if (song <= 25) t.RunSeconds(3);
-    t.sound.FinishSong();
-    t.RunSeconds(1);
-    ASSERT_EQ(t.sound.openPath.substr(0, 2), song < 33 ? P("M/") : P("T/")) << song;
+int Opens(const FakeSoundChannel& sound) {
+  return static_cast<int>(std::count_if(sound.log.begin(), sound.log.end(), [](auto& c) { return c.starts_with("open "); }));
+}
+
+// Which song a song start opens. Each row sets up a folder of MP3 songs
+// (s1.mp3 ..), acts, and names the file open at the end.
+TEST(SongStart, WhichSongTheStartOpens) {
+  struct Row {
+    const char* name;
+    int songs;
+    std::function<void(Mp3App&)> act;
+    std::string open;  // a whole path, or "M/" for any song of the folder
+  };
+  // The song number the n-th try from now opens (the shuffled order).
+  const auto nthNext = [](Mp3App& t, int n) {
+    const auto& order = t.state.SongOrder;
+    const auto count = static_cast<std::int32_t>(order.size()) - 1;
+    return "s" + std::to_string(order[static_cast<std::size_t>((t.state.SongPos + n - 1) % count + 1)]) + ".mp3";
+  };
+  const auto endSong = [](Mp3App& t) { t.sound.FinishSong(), t.RunSeconds(1); };
+  const Row rows[] = {
+      {"24 songs heard playing, then 8 ending unheard: a tune", 20,
+       [&](Mp3App& t) {
+         StartMusic(t.app);
+         for (int song = 2; song <= 33; ++song) {
+           if (song <= 25) t.RunSeconds(3);
+           endSong(t);
+         }
+       },
+       "T/Temp.mid"},
+      {"one good song among 21: heard by the third start", 21,
+       [&](Mp3App& t) {
+         BeginMusic(t.app);
+         const std::string good = P("M/") + nthNext(t, 17);
+         for (int i = 1; i <= 21; ++i) t.sound.unplayable.insert(P("M/s" + std::to_string(i) + ".mp3"));
+         t.sound.unplayable.erase(good);
+         PlayNextSong(t.app);
+         endSong(t);
+         endSong(t);
+         EXPECT_EQ(t.sound.openPath, good);
+       },
+       "M/"},
+      {"no song opens: a tune for one start, then the folder again", 2,
+       [&](Mp3App& t) {
+         t.sound.unplayable = {P("M/s1.mp3"), P("M/s2.mp3")};
+         StartMusic(t.app);
+         EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
+         t.sound.unplayable.clear();
+         endSong(t);
+       },
+       "M/"},
+      {"every song gone since the shuffle: each a try, then a tune", 3,
+       [&](Mp3App& t) {
+         BeginMusic(t.app);
+         t.listing.folders.clear();
+         PlayNextSong(t.app);
+       },
+       "T/Temp.mid"},
+      {"a song that stops at once is closed before the next opens", 2,
+       [&](Mp3App& t) {
+         BeginMusic(t.app);
+         t.sound.endsAtOnce = {P("M/") + nthNext(t, 1)};
+         PlayNextSong(t.app);
+         EXPECT_EQ(t.sound.openPath, P("M/") + nthNext(t, 0));
+       },
+       "M/"},
+      {"an empty folder: tunes until the next Go", 0,
+       [&](Mp3App& t) {
+         StartMusic(t.app);
+         t.listing.AddFile(P("M"), "s1.mp3");
+         endSong(t);
+         EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
+         StartMusic(t.app);
+       },
+       "M/"},
+  };
+  for (const Row& row : rows) {
+    Mp3App t(row.songs);
+    row.act(t);
+    EXPECT_EQ(t.sound.openPath.substr(0, row.open == "M/" ? 2 : std::string::npos), P(row.open)) << row.name;
   }
 }
 
-// With no song that opens the internal tunes stand in for as long as the
-// music goes on; the next Go or alarm tries the MP3 folder again.
-TEST(SongStart, FallbackLastsUntilTheNextGoOrAlarm) {
-  Mp3App t(2);
-  for (const bool alarm : {false, true}) {
-    t.sound.unplayable = {P("M/s1.mp3"), P("M/s2.mp3")};
-    StartMusic(t.app);
-    t.sound.unplayable.clear();
-    for (int song = 0; song < 3; ++song) {
-      if (!alarm) t.RunSeconds(2);  // the tune heard playing (or not: the tries still count)
-      t.sound.FinishSong();
+// Music is in force from the alarm until Stop: a start that opened nothing
+// (no sound device) is tried again every five seconds. Each row fires the
+// alarm with no device, lets one appear and presses Stop at the given
+// seconds (0: never), and checks the opens tried and the song playing
+// after 30 seconds.
+TEST(KeepPlaying, StartsThatOpenNothingAreTriedEveryFiveSeconds) {
+  struct Row {
+    const char* name;
+    bool mp3;
+    int deviceAt, stopAt;
+    int opensBy4, opensBy5, opensBy30;
+    bool playing;
+  };
+  const Row rows[] = {
+      {"a tune, the device back at 12 s", false, 12, 0, 1, 2, 4, true},
+      {"a song, the device back at 1 s", true, 1, 0, 2, 3, 3, true},
+      {"no device; Stop at 7 s", false, 0, 7, 1, 2, 2, false},
+  };
+  for (const Row& row : rows) {
+    Mp3App t(row.mp3 ? 1 : 0);
+    t.state.UseMidi = !row.mp3;
+    t.sound.device = false;
+    FireAlarm(t.app);
+    std::vector<int> opens = {Opens(t.sound)};
+    for (int second = 1; second <= 30; ++second) {
+      if (second == row.deviceAt) t.sound.device = true;
+      if (second == row.stopAt) StopMusic(t.app);
       t.RunSeconds(1);
-      EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
+      opens.push_back(Opens(t.sound));
     }
-    alarm ? FireAlarm(t.app) : StartMusic(t.app);
-    EXPECT_EQ(t.sound.openPath.substr(0, 2), P("M/")) << alarm;
+    EXPECT_EQ(std::make_tuple(opens[4], opens[5], opens[30]), std::make_tuple(row.opensBy4, row.opensBy5, row.opensBy30))
+        << row.name;
+    EXPECT_EQ(t.sound.Mode() == "playing", row.playing) << row.name;
   }
 }
 
-TEST(KeepPlaying, OnlyARepliedStoppedStartsTheNextSong) {
-  const std::pair<std::string, bool> rows[] = {{"", false}, {"playing", false}, {"xx stopped yy", true}};
-  for (const auto& [mode, startsNext] : rows) {
+TEST(KeepPlaying, OnlyARepliedStoppedStartsTheNextSongWhileMusicIsOn) {
+  const std::tuple<std::string, bool, bool> rows[] = {
+      {"", true, false}, {"playing", true, false}, {"xx stopped yy", true, true}, {"stopped", false, false}};
+  for (const auto& [mode, musicOn, startsNext] : rows) {
     TestApp t;
+    t.state.MusicOn = musicOn;
     t.sound.reply = mode;
     KeepPlaying(t.app);
     EXPECT_EQ(std::count(t.sound.log.begin(), t.sound.log.end(), "close"), startsNext) << mode;
@@ -64,11 +154,12 @@ TEST(KeepPlaying, OnlyARepliedStoppedStartsTheNextSong) {
 }
 
 // The alarm fires with its song playing before its message shows. Its
-// notification stays while its music plays, a tune standing in included, and
-// goes with Stop, which puts back "Timer", or when nothing at all can play.
+// notification stays while its music is in force, a tune standing in and
+// a start that opened nothing included, and goes with Stop, which puts back
+// "Timer".
 TEST(Alarm, MessageAndNotificationLastAsLongAsItsMusic) {
   enum Act { SongEnds, Stop, SongBreaks, NothingOpens };
-  const std::pair<Act, bool> rows[] = {{SongEnds, true}, {Stop, false}, {SongBreaks, true}, {NothingOpens, false}};
+  const std::pair<Act, bool> rows[] = {{SongEnds, true}, {Stop, false}, {SongBreaks, true}, {NothingOpens, true}};
   for (const auto& [act, stillShown] : rows) {
     Mp3App t(1);
     t.state.AlarmMessage = "Tea";

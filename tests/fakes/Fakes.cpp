@@ -27,14 +27,14 @@ void FakeSoundChannel::Close() {
 
 void FakeSoundChannel::Open(const std::string& path) {
   log.push_back("open " + path);
-  if (isOpen || path.empty() || unplayable.count(path) != 0) return;  // alias in use, or cannot open
+  if (isOpen || path.empty() || unplayable.count(path) != 0 || !device) return;  // alias in use, or cannot open
   isOpen = true;
   openPath = path;
 }
 
 std::string FakeSoundChannel::Mode() {
   log.push_back("status");
-  return !reply.empty() ? reply : !isOpen ? "" : ended ? "stopped" : "playing";
+  return !reply.empty() ? reply : !isOpen ? "" : ended || endsAtOnce.count(openPath) ? "stopped" : "playing";
 }
 
 bool MemoryKeyValueStore::CreateKey(const std::string& path, Key& key) {

@@ -16,23 +16,30 @@ inline std::string P(std::string path) {
   return path;
 }
 
-// A clock the test sets and advances; it never reads the real time.
+// A clock the test sets and advances; it never reads the real time. Its zone
+// is UTC unless the test gives offsets: `offset` before the first change,
+// then each change's offset from its UTC second on.
 class FakeClock : public Clock {
  public:
-  void Set(int hour, int minute, int second) { seconds_ = (hour * 60 + minute) * 60 + second; }
-  void SetSeconds(std::int32_t secondsOfDay) { seconds_ = secondsOfDay; }
-  void Advance(std::int32_t seconds) {  // wraps at midnight; the counter runs on
-    seconds_ = ((seconds_ + seconds) % 86400 + 86400) % 86400;
+  static constexpr std::int64_t Day = 1796601600;  // 2026-12-07 00:00:00 UTC
+  // The local time of day on that day.
+  void Set(int hour, int minute, int second) { SetSeconds((hour * 60 + minute) * 60 + second); }
+  void SetSeconds(std::int32_t secondsOfDay) { utc = Day + secondsOfDay - UtcOffset(Day + secondsOfDay); }
+  void Advance(std::int32_t seconds) {  // the counter runs on with it
+    utc += seconds;
     if (counter) *counter += static_cast<std::uint64_t>(seconds) * 1000003u;
   }
-  std::int32_t Seconds() const { return seconds_; }
-  LocalTime Now() override { return {seconds_ / 3600, seconds_ / 60 % 60, seconds_ % 60}; }
+  std::int64_t UtcSeconds() override { return utc; }
+  std::int32_t UtcOffset(std::int64_t at) override {
+    const auto next = changes.upper_bound(at);
+    return next == changes.begin() ? offset : std::prev(next)->second;
+  }
   std::optional<std::uint64_t> PerformanceCounter() override { return counter; }
   std::uint32_t MillisecondsSinceStart() override { return 777; }
   std::optional<std::uint64_t> counter = 12345;
-
- private:
-  std::int32_t seconds_ = 0;
+  std::int64_t utc = Day;
+  std::int32_t offset = 0;
+  std::map<std::int64_t, std::int32_t> changes;
 };
 
 class FakeMainWindowView : public MainWindowView {
@@ -82,6 +89,8 @@ class FakeSoundChannel : public SoundChannel {
 
   std::vector<std::string> log;
   std::set<std::string> unplayable;  // paths whose open fails (besides "")
+  std::set<std::string> endsAtOnce;  // paths that open but read as stopped at once
+  bool device = true;                // false: every open fails
   std::string reply;  // the mode reply, when the test chooses one
   bool isOpen = false, ended = false;
   std::string openPath;

@@ -5,12 +5,13 @@
 
 #include "app/App.h"
 #include "app/Ids.h"
+#include "alarm/Countdown.h"
+#include "alarm/LocalClock.h"
 #include "app/Text.h"
 #include "settings/Settings.h"
 
 namespace {
 
-constexpr std::int32_t SecondsPerDay = 86400;
 constexpr std::int32_t MaxMinutes = 1380;
 constexpr std::int32_t MaxHours = 24;
 constexpr std::int32_t MaxMinuteOfHour = 59;
@@ -20,12 +21,6 @@ int HexDigitValue(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
-}
-
-// The alarm time wraps once onto the next day.
-std::int32_t WrapDay(std::int64_t seconds) {
-  if (seconds >= SecondsPerDay) seconds -= SecondsPerDay;
-  return static_cast<std::int32_t>(seconds);
 }
 
 }  // namespace
@@ -73,13 +68,13 @@ std::optional<std::int32_t> ReadNumber(std::string_view text) {
   return static_cast<std::int32_t>(value);
 }
 
-std::optional<std::int32_t> ParseAlarmSetting(std::string_view text, std::int32_t nowSeconds, bool isPm) {
+std::optional<AlarmEntry> ParseAlarmSetting(std::string_view text, bool isPm) {
   const std::size_t colon = text.find(':');
   if (colon == std::string_view::npos) {
     const auto minutes = ReadNumber(text);
     // Negative counts would mean a time in the past: rejected like any bad entry.
     if (!minutes || *minutes < 0 || *minutes > MaxMinutes) return std::nullopt;
-    return WrapDay(static_cast<std::int64_t>(nowSeconds) + 60LL * *minutes);
+    return AlarmEntry{false, 60 * *minutes};
   }
 
   auto hours = ReadNumber(text.substr(0, colon));
@@ -107,7 +102,7 @@ std::optional<std::int32_t> ParseAlarmSetting(std::string_view text, std::int32_
   const auto minutes = ReadNumber(std::string_view(rest).substr(0, marker));
   if (!minutes || *minutes < 0 || *minutes > MaxMinuteOfHour) return std::nullopt;
   // Hour 24 means the small hours of the next day.
-  return WrapDay((static_cast<std::int64_t>(h) * 60 + *minutes) * 60);
+  return AlarmEntry{true, (h * 60 + *minutes) * 60 % SecondsPerDay};
 }
 
 void StartTimer(App& app) {
@@ -128,12 +123,19 @@ void StartTimer(App& app) {
   // Saved before it is checked: a rejected entry is kept too, to be corrected.
   WriteSetting(app.Port.Store, SettingTime.Name, entry);
 
-  const auto alarmTime = ParseAlarmSetting(entry, s.NowSeconds, s.IsPm);
-  if (!alarmTime) {
+  const auto alarm = ParseAlarmSetting(entry, s.IsPm);
+  if (!alarm) {
     window.Beep();
     return;
   }
-  s.AlarmTime = *alarmTime;
+  if (alarm->ClockTime) {
+    // Up to an hour past rings at once; from an hour on it is tomorrow's.
+    s.AlarmTime = NextLocalTime(app.Port.Time, s.NowUtc - LateFiringWindow + 1, alarm->Seconds);
+    s.AlarmTimeOfDay = alarm->Seconds;
+  } else {
+    s.AlarmTime = s.NowUtc + alarm->Seconds;
+    s.AlarmTimeOfDay = -1;
+  }
   window.SetItemText(IdAlarmDisplay, entry);
   window.SetCaption("Timer started");
   s.CaptionText.clear();  // the next tick always writes the remaining time

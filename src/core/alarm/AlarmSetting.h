@@ -12,9 +12,17 @@ struct App;
 // "0x", "0X" and hex digits). Nothing may follow.
 std::optional<std::int32_t> ReadNumber(std::string_view text);
 
-// The alarm time of day in seconds for a trimmed entry, or nothing when the
-// entry is rejected.
-std::optional<std::int32_t> ParseAlarmSetting(std::string_view text, std::int32_t nowSeconds, bool isPm);
+// What a trimmed entry asks for: a span of real time ("20": 1200 seconds)
+// or a local time of day ("8:30 pm": 73800 seconds after midnight).
+struct AlarmEntry {
+  bool ClockTime = false;
+  std::int32_t Seconds = 0;
+  bool operator==(const AlarmEntry&) const = default;
+};
+
+// The entry read in the given half of the day (which settles a clock time
+// without am or pm), or nothing when the entry is rejected.
+std::optional<AlarmEntry> ParseAlarmSetting(std::string_view text, bool isPm);
 
 // The Timer command: start, restart or cancel the alarm from the time box.
 void StartTimer(App& app);

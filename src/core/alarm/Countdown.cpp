@@ -1,18 +1,15 @@
 // Clock tick, countdown caption and alarm firing.
 #include "alarm/Countdown.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 
+#include "alarm/LocalClock.h"
 #include "app/App.h"
 #include "app/Ids.h"
 #include "music/Mp3Library.h"
 #include "music/Music.h"
-
-namespace {
-constexpr std::int64_t SecondsPerDay = 86400;
-// An alarm is still caught this long after its time (a sleeping computer).
-constexpr std::int64_t LateFiringWindow = 3600;
-}  // namespace
 
 std::string CountdownText(std::int32_t remainingSeconds) {
   if (remainingSeconds <= 60) {
@@ -34,25 +31,34 @@ std::string FormatClock(int hour, int minute, int second) {
 
 void ClockTick(App& app) {
   KeepPlaying(app);
-  const LocalTime now = app.Port.Time.Now();
-  app.State.NowSeconds = (now.Hour * 60 + now.Minute) * 60 + now.Second;
-  app.State.IsPm = now.Hour >= 12;
+  AppState& s = app.State;
+  const std::int64_t now = app.Port.Time.UtcSeconds();
+  // A clock set back is no time that passed: a minutes alarm keeps its span.
+  // (A clock set forward cannot be told from sleep, which must ring.)
+  if (now < s.NowUtc && s.AlarmTime != -1 && s.AlarmTimeOfDay == -1) s.AlarmTime -= s.NowUtc - now;
+  s.NowUtc = now;
+  const LocalTime local = LocalTimeAt(app.Port.Time, now);
+  s.NowSeconds = (local.Hour * 60 + local.Minute) * 60 + local.Second;
+  s.IsPm = local.Hour >= 12;
   // A minimised window keeps its old clock text; the countdown goes on.
   if (!app.Port.Window.IsMinimized()) {
-    app.Port.Window.SetItemText(IdClock, FormatClock(now.Hour, now.Minute, now.Second));
+    app.Port.Window.SetItemText(IdClock, FormatClock(local.Hour, local.Minute, local.Second));
   }
 }
 
 void CountdownTick(App& app) {
   AppState& s = app.State;
   if (s.AlarmTime == -1) return;
-  const std::int64_t late = static_cast<std::int64_t>(s.NowSeconds) - s.AlarmTime;
-  if (late >= 0 && late < LateFiringWindow) {
+  if (s.AlarmTimeOfDay != -1 && s.NowUtc - s.AlarmTime >= LateFiringWindow) {
+    // A clock time found more than an hour late: that time tomorrow.
+    s.AlarmTime = NextLocalTime(app.Port.Time, s.NowUtc - LateFiringWindow + 1, s.AlarmTimeOfDay);
+  }
+  // A span that ran out rings however late (the computer slept through it).
+  if (s.NowUtc >= s.AlarmTime) {
     FireAlarm(app);
     return;
   }
-  std::int64_t remaining = -late;
-  if (remaining < 0) remaining += SecondsPerDay;  // that time tomorrow
+  const std::int64_t remaining = std::min<std::int64_t>(s.AlarmTime - s.NowUtc, std::numeric_limits<std::int32_t>::max());
   const std::string text = CountdownText(static_cast<std::int32_t>(remaining));
   // Only a change is written, so a song title shown meanwhile stays a while.
   if (text != s.CaptionText) {
@@ -70,6 +76,9 @@ void FireAlarm(App& app) {
   s.CaptionText = "Timer";
   app.Port.Window.SetItemText(IdAlarmDisplay, "");
   PlayNextSong(app);
+  // A mute the mixer put on our stream (and the server kept) would make
+  // this alarm silent; the system's master stays the user's.
+  app.Port.Volume.UnmuteStream();
   // Before the message box, whose loop holds this step until it is closed.
   app.Port.Notifier.ShowAlarm(s.AlarmMessage);
   if (!s.AlarmMessage.empty()) app.Port.Window.Notice(s.AlarmMessage);

@@ -6,6 +6,10 @@
 
 struct App;
 
+// A clock-time alarm is still caught this long after its time (a computer
+// that slept); later it waits for that time tomorrow.
+inline constexpr std::int64_t LateFiringWindow = 3600;
+
 // Caption text for the remaining seconds: "19 minutes left", "1 second left".
 std::string CountdownText(std::int32_t remainingSeconds);
 // The 11-character clock text, e.g. " 9:05:07 am".

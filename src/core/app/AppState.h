@@ -17,8 +17,15 @@ struct AppState {
   bool SubfoldersOn = false;
   std::string AlarmMessage;  // never stored
 
-  // Alarm state. AlarmTime is a time of day in seconds; -1 means none pending.
-  std::int32_t AlarmTime = -1;
+  // Alarm state. AlarmTime is a point in real time (UTC seconds since 1970),
+  // so daylight saving, zone changes and sleep never move a countdown; -1
+  // means none pending. AlarmTimeOfDay is the local time of day of a
+  // clock-time entry, which waits for the next day when found more than an
+  // hour late; -1 for a minutes entry, which rings however late.
+  std::int64_t AlarmTime = -1;
+  std::int32_t AlarmTimeOfDay = -1;
+  // The last tick's reading: UTC seconds, and the local time of day.
+  std::int64_t NowUtc = 0;
   std::int32_t NowSeconds = 0;
   bool IsPm = false;
   std::string CaptionText = "Timer";
@@ -29,10 +36,16 @@ struct AppState {
   std::int32_t SongCounter = 0;
   std::int32_t SongTarget = 0;
   std::string SongPath;
-  // Songs started in a row that no tick has yet heard playing; when they
-  // reach the bound, the internal tunes stand in until the next Go or alarm.
+  // Songs started in a row that no tick has yet heard playing; at the bound
+  // a built-in tune stands in for that one song start.
   std::int32_t SongTries = 0;
+  // No song at all in the folder at the last Go or alarm: built-in tunes.
   bool Mp3Fallback = false;
+
+  // Music in force, from the alarm or Go until Stop: a start that opened
+  // nothing is tried again every few ticks.
+  bool MusicOn = false;
+  std::int32_t RetryTicks = 0;
 
   // Internal tunes and the shared random generator.
   std::string TuneHistory = "zzzzzzzzzz";

@@ -67,7 +67,8 @@ class NullFolderListing : public FolderListing {
 
 class NullClock : public Clock {
  public:
-  LocalTime Now() override { return {}; }
+  std::int64_t UtcSeconds() override { return 0; }
+  std::int32_t UtcOffset(std::int64_t) override { return 0; }
   std::optional<std::uint64_t> PerformanceCounter() override { return std::nullopt; }
   std::uint32_t MillisecondsSinceStart() override { return 0; }
 };

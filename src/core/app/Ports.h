@@ -112,11 +112,16 @@ struct LocalTime {
   int Second = 0;
 };
 
-// Local time of day and the seed sources of the random generator.
+// Real time, the local zone's rules, and the seed sources of the random
+// generator. Alarms are points in UTC time; the local clock only shows them.
 class Clock {
  public:
   virtual ~Clock() = default;
-  virtual LocalTime Now() = 0;
+  // Seconds since 1970-01-01 00:00 UTC.
+  virtual std::int64_t UtcSeconds() = 0;
+  // Local time minus UTC, in seconds, at that moment: the zone's rules of
+  // that day (daylight saving included).
+  virtual std::int32_t UtcOffset(std::int64_t utcSeconds) = 0;
   // A high-resolution counter; nothing when the platform has none.
   virtual std::optional<std::uint64_t> PerformanceCounter() = 0;
   virtual std::uint32_t MillisecondsSinceStart() = 0;

@@ -8,6 +8,7 @@
 #include "app/Platform.h"
 #include "music/InternalTunes.h"
 #include "music/Mp3Library.h"
+#include "music/TuneTitles.h"
 
 void CloseChannel(App& app) { app.Port.Sound.Close(); }
 
@@ -29,6 +30,14 @@ namespace {
 bool Sounding(const std::string& mode) { return !mode.empty() && mode.find("stopped") == std::string::npos; }
 }  // namespace
 
+void PlayInternalTune(App& app) {
+  const char letter = ChooseTune(app);
+  CloseChannel(app);  // before its file is rewritten
+  // Without a temporary folder the open fails quietly; the title still shows.
+  OpenAndPlay(app, WriteTuneFile(app, letter));
+  app.Port.Window.SetCaption(TuneTitles[static_cast<std::size_t>(letter - 'a')]);
+}
+
 void PlayMp3Song(App& app) {
   AppState& s = app.State;
   CloseChannel(app);  // silent while the next file is looked for
@@ -39,7 +48,7 @@ void PlayMp3Song(App& app) {
   while (s.SongTries < std::min(songs, MaxSongTries)) {
     ++s.SongTries;
     NextSongPath(app);
-    if (s.SongPath.empty()) continue;
+    if (s.SongPath.empty()) continue;  // gone since the shuffle
     OpenAndPlay(app, s.SongPath);
     if (Sounding(app.Port.Sound.Mode())) {
       app.Port.Window.SetCaption(SongCaption(s.SongPath));
@@ -47,11 +56,14 @@ void PlayMp3Song(App& app) {
     }
     CloseChannel(app);
   }
-  s.Mp3Fallback = true;
+  // A built-in tune stands in for this song start only; the next one goes on
+  // through the order where this one stopped.
+  s.SongTries = 0;
   PlayInternalTune(app);
 }
 
 void PlayNextSong(App& app) {
+  app.State.RetryTicks = 0;
   if (app.State.UseMidi || app.State.Mp3Fallback) {
     PlayInternalTune(app);
   } else {
@@ -60,20 +72,26 @@ void PlayNextSong(App& app) {
 }
 
 void KeepPlaying(App& app) {
+  AppState& s = app.State;
+  // Asked at every tick, music or not: the channel lets its device go when
+  // nothing has been open since the last question.
   std::string mode = app.Port.Sound.Mode();
   if (mode.size() > 255) mode.resize(255);  // the reply buffer's size
-  if (mode.find("stopped") == std::string::npos) {
-    if (!mode.empty()) app.State.SongTries = 0;  // heard playing: the tree has a good song
+  if (!s.MusicOn) return;
+  if (mode.empty()) {
+    // Nothing could be opened (no sound device yet, or one held by another
+    // program): a fresh start now and then, until one is heard or Stop.
+    if (++s.RetryTicks < MusicRetryTicks) return;
+  } else if (mode.find("stopped") == std::string::npos) {
+    s.SongTries = 0;  // heard playing: the tree has a good song
     return;
   }
   PlayNextSong(app);
-  // Not even an internal tune could be opened (no sound device): the music
-  // has ended, and with it the alarm.
-  if (app.Port.Sound.Mode().empty()) app.Port.Notifier.WithdrawAlarm();
 }
 
 void BeginMusic(App& app) {
   AppState& s = app.State;
+  s.MusicOn = true;
   s.SongTries = 0;
   s.Mp3Fallback = !s.UseMidi && !ShuffleSongs(app);
 }
@@ -84,6 +102,7 @@ void StartMusic(App& app) {
 }
 
 void StopMusic(App& app) {
+  app.State.MusicOn = false;
   CloseChannel(app);
   app.Port.Notifier.WithdrawAlarm();
   if (app.State.CaptionText.empty()) app.State.CaptionText = "Timer";

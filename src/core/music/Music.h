@@ -8,19 +8,26 @@ struct App;
 
 void CloseChannel(App& app);
 void OpenAndPlay(App& app, const std::string& path);
-// Songs tried in a row, without one heard playing, before the internal tunes
-// stand in (fewer when the order holds fewer songs: one full pass).
+// Songs tried in a row, without one heard playing, before a built-in tune
+// stands in (fewer when the order holds fewer songs: one full pass).
 inline constexpr std::int32_t MaxSongTries = 8;
+// Ticks between two starts while music is in force but nothing could open.
+inline constexpr std::int32_t MusicRetryTicks = 5;
 
+// A built-in tune: chosen, written to its file, played, its title shown.
+void PlayInternalTune(App& app);
 // The next MP3 song that opens and plays; a broken one is followed at once by
-// the next of the order. When none plays within the bound, an internal tune.
+// the next of the order. When none plays within the bound, a built-in tune
+// stands in for this one start.
 void PlayMp3Song(App& app);
 // The next song of the music source in force (internal tunes or MP3 songs).
 void PlayNextSong(App& app);
-// The once-a-second check: when the song has ended, the next one starts.
+// The once-a-second check: while music is in force, the next song starts
+// when one has ended, and a start that opened nothing is tried again.
 void KeepPlaying(App& app);
-// Go, Play and the alarm: the MP3 folder is tried afresh (order rebuilt when
-// MP3 songs are the source; a tree without songs means internal tunes).
+// Go, Play and the alarm: music is in force until Stop; the MP3 folder is
+// tried afresh (order rebuilt when MP3 songs are the source; a tree without
+// songs means internal tunes).
 void BeginMusic(App& app);
 void StartMusic(App& app);
 void StopMusic(App& app);

@@ -36,6 +36,7 @@ void VolumeUp(App& app) {
   const std::int32_t step = VolumeStep(level);
   level = FullVolume - level > step ? level + step : FullVolume;
   SetOutputVolume(app, static_cast<std::uint16_t>(level), static_cast<std::uint16_t>(level));
+  app.Port.Volume.UnmuteStream();  // louder must mean heard
 }
 
 void VolumeDown(App& app) {

@@ -1,18 +1,18 @@
-// The clock port on POSIX: local time of day and a monotonic seed counter.
+// The clock port on POSIX: real time, the zone's offsets (TZ and the system's
+// zone files) and a monotonic seed counter.
 #pragma once
 
 #include <time.h>
 
 #include "app/Ports.h"
 
-// The local time of day of a reading: a leap second reads as the last second
-// of its minute, a reading localtime_r cannot convert as midnight.
-LocalTime LocalTimeOf(time_t when);
-
 class PosixClock : public Clock {
  public:
   PosixClock();
-  LocalTime Now() override;
+  std::int64_t UtcSeconds() override;
+  // What localtime_r makes of the moment, less the moment; 0 for a moment
+  // it cannot convert.
+  std::int32_t UtcOffset(std::int64_t utcSeconds) override;
   // Nanoseconds of the monotonic clock.
   std::optional<std::uint64_t> PerformanceCounter() override;
   // Milliseconds since this clock was made.

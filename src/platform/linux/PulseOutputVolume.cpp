@@ -100,6 +100,7 @@ struct PulseOutputVolume::Stream {
   std::uint32_t index;
   pa_cvolume volume;
   pa_channel_map map;
+  bool muted;
 };
 
 namespace {
@@ -217,7 +218,7 @@ bool PulseOutputVolume::ListStreams(std::vector<Stream>& streams, std::string& k
         const char* pid = pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_PROCESS_ID);
         const char* name = pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_NAME);
         if (!pid || !name || search.processId != pid || search.appName != name || !info->has_volume) return;
-        search.streams->push_back({info->index, info->volume, info->channel_map});
+        search.streams->push_back({info->index, info->volume, info->channel_map, info->mute != 0});
         const char* id = pa_proplist_gets(info->proplist, RestoreIdProperty);
         if (id != nullptr && search.key->empty()) *search.key = id;
       },
@@ -268,6 +269,38 @@ bool PulseOutputVolume::SetServerLevel(std::uint32_t value) {
   if (!Finish(pa_ext_stream_restore_write(context_, PA_UPDATE_REPLACE, &info, 1, 0, OnSuccess, &outcome), outcome.done))
     return false;
   return outcome.ok || !streams.empty();
+}
+
+bool PulseOutputVolume::UnmuteServerStream() {
+  std::vector<Stream> streams;
+  std::string key;
+  if (!ListStreams(streams, key)) return false;
+  for (const Stream& stream : streams) {
+    if (!stream.muted) continue;
+    Outcome outcome;
+    if (!Finish(pa_context_set_sink_input_mute(context_, stream.index, 0, OnSuccess, &outcome), outcome.done))
+      return false;
+  }
+  // The stored entry, which the server applies to every new stream of ours;
+  // its level and device stay as they are.
+  StoredEntry entry;
+  entry.key = key;
+  if (!Finish(pa_ext_stream_restore_read(context_, OnEntry, &entry), entry.done) || !entry.ok) return true;
+  if (!entry.found || entry.mute == 0) return true;
+  pa_ext_stream_restore_info info{};
+  info.name = key.c_str();
+  info.channel_map = entry.map;
+  info.volume = entry.volume;
+  info.device = entry.device.empty() ? nullptr : entry.device.c_str();
+  info.mute = 0;
+  Outcome outcome;
+  return Finish(pa_ext_stream_restore_write(context_, PA_UPDATE_REPLACE, &info, 1, 0, OnSuccess, &outcome),
+                outcome.done);
+}
+
+void PulseOutputVolume::UnmuteStream() {
+  // Where no server answers there is no mute but the user's master.
+  Exchange([&] { return UnmuteServerStream(); });
 }
 
 void PulseOutputVolume::KeepFallbackFull() {

@@ -39,6 +39,8 @@ class PulseOutputVolume : public OutputVolume {
   void SetWaveVolume(std::uint32_t value) override;
   // Wave and MIDI are the one stream: only the fallback gain takes this.
   void SetMidiVolume(std::uint32_t value) override;
+  // Our live streams and the stored entry lose a mute set in the mixer.
+  void UnmuteStream() override;
 
   bool UsingServer() const { return usingServer_; }
 
@@ -53,6 +55,7 @@ class PulseOutputVolume : public OutputVolume {
   bool ListStreams(std::vector<Stream>& streams, std::string& key);
   std::optional<std::uint32_t> ServerLevel();
   bool SetServerLevel(std::uint32_t value);
+  bool UnmuteServerStream();
   void KeepFallbackFull();
 
   OutputVolume& fallback_;

@@ -8,6 +8,10 @@
 #include <climits>
 
 namespace {
+// Questions (ticks) without a song tried after which a module whose device
+// never opened goes: longer than the pause between two tries of the music.
+constexpr int QuietQuestions = 10;
+
 std::string ProgramFolder() {
   char path[PATH_MAX];
   const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
@@ -51,6 +55,7 @@ bool LazySoundChannel::Load() {
     deviceOpen_ = deviceOpen;
     createVolume_ = reinterpret_cast<CreateVolumeFn>(dlsym(module, CreateVolumeSymbol));
     setGain_(channel, gain_);
+    questionsSinceOpen_ = QuietQuestions;  // nothing tried yet
     return true;
   }
   missing_ = true;
@@ -76,6 +81,7 @@ void LazySoundChannel::Close() {
 void LazySoundChannel::Open(const std::string& path) {
   openedSinceAsked_ = true;
   if (Load()) real_->Open(path);
+  questionsSinceOpen_ = 0;
 }
 
 void LazySoundChannel::Play() {
@@ -84,15 +90,16 @@ void LazySoundChannel::Play() {
 
 std::string LazySoundChannel::Mode() {
   if (!real_) return {};
-  // A device that could not open keeps the module (and its pause before the
-  // next attempt); one that played is let go with everything else.
+  // A device that could not open keeps the module while songs are still
+  // tried; one that played is let go with everything else.
   const bool played = deviceOpen_(real_.get());
   const bool justOpened = openedSinceAsked_;
   openedSinceAsked_ = false;
+  if (!justOpened && questionsSinceOpen_ < QuietQuestions + 1) ++questionsSinceOpen_;
   std::string mode = real_->Mode();
   // A song start that asks after each failed try keeps the module for the
   // next try; the next tick's question lets it go.
-  if (mode.empty() && played && !justOpened) Unload();
+  if (mode.empty() && !justOpened && (played || questionsSinceOpen_ > QuietQuestions)) Unload();
   return mode;
 }
 

@@ -39,9 +39,11 @@ class LazySoundChannel : public SoundChannel {
   void Open(const std::string& path) override;
   void Play() override;
   // Once the music is over (nothing open, and nothing tried since the last
-  // question, when the once-a-second check asks),
-  // the module is unloaded with the device, synthesizer and SoundFont, and
-  // loaded again at the next song.
+  // question, when the once-a-second check asks), the module is unloaded
+  // with the device, synthesizer and SoundFont, and loaded again at the next
+  // song. Loaded only for a volume step, it goes at the next question; while
+  // songs are tried every few seconds on a device that does not open, it
+  // stays, and goes when the tries stop.
   std::string Mode() override;
 
   // The output gain (left level low, right level high); kept here until the
@@ -67,6 +69,7 @@ class LazySoundChannel : public SoundChannel {
   std::unique_ptr<OutputVolume> serverVolume_;  // made by the module, goes with it
   bool missing_ = false;
   bool openedSinceAsked_ = false;
+  int questionsSinceOpen_ = 0;
   std::uint32_t gain_ = 0xFFFFFFFFu;
 };
 
@@ -79,6 +82,7 @@ class LazyOutputVolume : public OutputVolume {
   std::optional<std::uint32_t> GetWaveVolume() override { return Target().GetWaveVolume(); }
   void SetWaveVolume(std::uint32_t value) override { Target().SetWaveVolume(value); }
   void SetMidiVolume(std::uint32_t value) override { Target().SetMidiVolume(value); }
+  void UnmuteStream() override { Target().UnmuteStream(); }
 
  private:
   class ChannelGain : public OutputVolume {

@@ -27,13 +27,14 @@ class TickLogClock : public Clock {
  public:
   TickLogClock(std::unique_ptr<Clock> clock, std::FILE* log) : clock_(std::move(clock)), log_(log) {}
   ~TickLogClock() override { std::fclose(log_); }
-  LocalTime Now() override {
+  std::int64_t UtcSeconds() override {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     std::fprintf(log_, "%lld\n", static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000);
     std::fflush(log_);
-    return clock_->Now();
+    return clock_->UtcSeconds();
   }
+  std::int32_t UtcOffset(std::int64_t utcSeconds) override { return clock_->UtcOffset(utcSeconds); }
   std::optional<std::uint64_t> PerformanceCounter() override { return clock_->PerformanceCounter(); }
   std::uint32_t MillisecondsSinceStart() override { return clock_->MillisecondsSinceStart(); }
 

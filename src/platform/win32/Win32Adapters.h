@@ -14,10 +14,12 @@ class Win32FolderListing : public FolderListing {
   void FindClose(Handle handle) override;
 };
 
-// Local time of day; the seed from the performance counter or the tick count.
+// System time and the zone's rules; the seed from the performance counter or
+// the tick count.
 class Win32Clock : public Clock {
  public:
-  LocalTime Now() override;
+  std::int64_t UtcSeconds() override;
+  std::int32_t UtcOffset(std::int64_t utcSeconds) override;
   std::optional<std::uint64_t> PerformanceCounter() override;
   std::uint32_t MillisecondsSinceStart() override;
 };

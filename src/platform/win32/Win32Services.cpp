@@ -2,10 +2,33 @@
 #include "Win32.h"
 #include "Win32Adapters.h"
 
-LocalTime Win32Clock::Now() {
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  return {now.wHour, now.wMinute, now.wSecond};
+namespace {
+// FILETIME counts 100 ns steps from 1601; UTC seconds count from 1970.
+constexpr std::int64_t FileTimeTicksPerSecond = 10000000;
+constexpr std::int64_t FileTimeOf1970 = 116444736000000000;
+
+std::int64_t Ticks(const FILETIME& time) {
+  return static_cast<std::int64_t>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+}
+}  // namespace
+
+std::int64_t Win32Clock::UtcSeconds() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return (Ticks(now) - FileTimeOf1970) / FileTimeTicksPerSecond;
+}
+
+std::int32_t Win32Clock::UtcOffset(std::int64_t utcSeconds) {
+  const std::int64_t ticks = utcSeconds * FileTimeTicksPerSecond + FileTimeOf1970;
+  if (ticks < 0) return 0;
+  const FILETIME utcFile{static_cast<DWORD>(ticks & 0xFFFFFFFF), static_cast<DWORD>(ticks >> 32)};
+  SYSTEMTIME utc, local;
+  FILETIME localFile;
+  // The zone's rules for that date, daylight saving included.
+  if (!FileTimeToSystemTime(&utcFile, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local) ||
+      !SystemTimeToFileTime(&local, &localFile))
+    return 0;
+  return static_cast<std::int32_t>((Ticks(localFile) - ticks) / FileTimeTicksPerSecond);
 }
 
 std::optional<std::uint64_t> Win32Clock::PerformanceCounter() {
