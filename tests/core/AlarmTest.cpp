@@ -183,3 +183,50 @@ TEST(WheelAdjustMinutes, EditsTheTimeBoxByOneMinute) {
     EXPECT_EQ(t.window.items[IdTimeEdit], after) << "'" << before << "' " << (up ? "up" : "down");
   }
 }
+
+// In the countdown's last three seconds the alarm's first song is opened
+// without sound, so that the alarm plays it on its second. Each row enters
+// "1" at 9:00, may enter again at 3 seconds left, and checks the channel at
+// 4, 3 and 2 seconds left and after the alarm ("open" and "play": what the
+// channel was asked since the last check; the song open at each).
+TEST(Countdown, TheAlarmsFirstSongIsOpenedSilentlyInItsLastSeconds) {
+  struct Row {
+    const char* name;
+    bool mp3, goFirst;
+    const char* at3Seconds;  // entered then; nullptr: nothing
+    std::vector<std::string> expected;
+  };
+  const Row rows[] = {
+      {"a tune", false, false, nullptr, {"closed", "open T/Temp.mid", "-", "play T/Temp.mid"}},
+      {"a song", true, false, nullptr, {"closed", "open M/s1.mp3", "-", "play M/s1.mp3"}},
+      {"cancelled at 3 s left", false, false, "", {"closed", "open T/Temp.mid", "closed", "closed"}},
+      {"restarted at 3 s left", true, false, "20", {"closed", "open M/s1.mp3", "closed", "closed"}},
+      {"while Go's song plays", true, true, nullptr, {"-", "-", "-", "open play M/s1.mp3"}},
+  };
+  for (const Row& row : rows) {
+    TestApp t;
+    t.folders.tempFolder = "T";
+    t.state.UseMidi = !row.mp3;
+    t.state.MP3Folder = P("M/");
+    t.listing.AddFile(P("M"), "s1.mp3");
+    t.clock.Set(9, 0, 0);
+    t.Tick();
+    if (row.goFirst) StartMusic(t.app);
+    t.window.items[IdTimeEdit] = "1";
+    StartTimer(t.app);
+    t.RunSeconds(55);
+    std::vector<std::string> seen;
+    for (int check = 0; check < 4; ++check) {
+      if (check == 2 && row.at3Seconds) t.window.items[IdTimeEdit] = row.at3Seconds, StartTimer(t.app);
+      t.sound.log.clear();
+      t.RunSeconds(check == 3 ? 3 : 1);
+      std::string asked;
+      for (const std::string& command : t.sound.log) {
+        if (command.starts_with("open")) asked += "open ";
+        if (command == "play") asked += "play ";
+      }
+      seen.push_back(!t.sound.isOpen ? "closed" : asked.empty() ? "-" : asked + t.sound.openPath);
+    }
+    EXPECT_EQ(seen, row.expected) << row.name;
+  }
+}

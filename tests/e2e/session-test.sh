@@ -6,7 +6,8 @@
 # the packaged sound module, heard within a second; Stop and Go; SIGTERM with the help box open. Started again: "20"
 # typed at once is a twenty-minute timer, stored; SIGINT with the music dialog open. Then the volume in a real
 # PulseAudio server: Ctrl+wheel steps heard on the null sink's monitor, kept across a restart, taken also while no
-# stream exists, and a stopped server never holds the program up. Each signal ends it within a second, normally.
+# stream exists, and a stopped server never holds the program up; a mute kept by the server is lifted by the alarm.
+# Each signal ends it within a second, normally.
 set -euo pipefail
 
 deb=${1:?usage: session-test.sh path/to/tovins-timer_VERSION_ARCH.deb}
@@ -175,6 +176,25 @@ wheel_down 10
 type_timer 5
 wait_for 50 shows '^(Timer started|4 minutes left)$' || fail "a stopped server held the program up"
 kill -CONT "$pulse"
+end_with TERM
+
+# A mute put on our stream in the mixer, which the server keeps for the next start: Go plays muted, the alarm lifts
+# it from the stream and from what the server keeps.
+muted() { timeout 5 pactl list sink-inputs | awk '/^[ \t]*Mute:/ {print $2; exit}'; }
+start
+key g
+wait_for 50 eval '[ -n "$(muted)" ]' || fail "no stream to mute"
+timeout 5 pactl set-sink-input-mute "$(timeout 5 pactl list short sink-inputs | awk '{print $1; exit}')" 1
+end_with TERM
+start
+key g
+wait_for 50 eval '[ "$(muted)" = yes ]' || fail "the mixer's mute was not kept: '$(muted)'"
+type_timer 0
+wait_for 50 eval '[ "$(muted)" = no ]' || fail "the alarm played muted"
+end_with TERM
+start
+key g
+wait_for 50 eval '[ "$(muted)" = no ]' || fail "the server kept the mute: '$(muted)'"
 end_with TERM
 
 echo "recorded levels (dB RMS): default $default, after 10 steps down $stepped," \

@@ -8,6 +8,7 @@
 #include "alarm/Countdown.h"
 #include "alarm/LocalClock.h"
 #include "app/Text.h"
+#include "music/Music.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -112,6 +113,7 @@ void StartTimer(App& app) {
   if (text.size() > static_cast<std::size_t>(TimeEditReadLimit)) text.resize(TimeEditReadLimit);
 
   if (text.empty()) {
+    DropAlarmMusic(app);
     s.AlarmTime = -1;
     window.SetCaption("Timer");
     s.CaptionText = "Timer";
@@ -128,6 +130,7 @@ void StartTimer(App& app) {
     window.Beep();
     return;
   }
+  DropAlarmMusic(app);  // a restart may be far from its alarm
   if (alarm->ClockTime) {
     // Up to an hour past rings at once; from an hour on it is tomorrow's.
     s.AlarmTime = NextLocalTime(app.Port.Time, s.NowUtc - LateFiringWindow + 1, alarm->Seconds);

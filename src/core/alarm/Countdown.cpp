@@ -59,6 +59,7 @@ void CountdownTick(App& app) {
     return;
   }
   const std::int64_t remaining = std::min<std::int64_t>(s.AlarmTime - s.NowUtc, std::numeric_limits<std::int32_t>::max());
+  if (remaining <= PrepareSeconds) PrepareAlarmMusic(app);
   const std::string text = CountdownText(static_cast<std::int32_t>(remaining));
   // Only a change is written, so a song title shown meanwhile stays a while.
   if (text != s.CaptionText) {
@@ -71,11 +72,10 @@ void FireAlarm(App& app) {
   AppState& s = app.State;
   // Cleared first: the alarm message box below runs ticks of its own.
   s.AlarmTime = -1;
-  BeginMusic(app);
   app.Port.Window.SetCaption("Time is up!");
   s.CaptionText = "Timer";
   app.Port.Window.SetItemText(IdAlarmDisplay, "");
-  PlayNextSong(app);
+  StartAlarmMusic(app);
   // A mute the mixer put on our stream (and the server kept) would make
   // this alarm silent; the system's master stays the user's.
   app.Port.Volume.UnmuteStream();

@@ -9,6 +9,9 @@ struct App;
 // A clock-time alarm is still caught this long after its time (a computer
 // that slept); later it waits for that time tomorrow.
 inline constexpr std::int64_t LateFiringWindow = 3600;
+// Seconds before the alarm at which its first song is made ready: loading
+// the sound stack and opening the device take a good part of a second.
+inline constexpr std::int64_t PrepareSeconds = 3;
 
 // Caption text for the remaining seconds: "19 minutes left", "1 second left".
 std::string CountdownText(std::int32_t remainingSeconds);

@@ -46,6 +46,10 @@ struct AppState {
   // nothing is tried again every few ticks.
   bool MusicOn = false;
   std::int32_t RetryTicks = 0;
+  // The alarm's first song, opened without sound in the countdown's last
+  // seconds so that it is heard on the alarm's second; its caption.
+  bool AlarmPrepared = false;
+  std::string PreparedCaption;
 
   // Internal tunes and the shared random generator.
   std::string TuneHistory = "zzzzzzzzzz";

@@ -92,6 +92,7 @@ void KeepPlaying(App& app) {
 void BeginMusic(App& app) {
   AppState& s = app.State;
   s.MusicOn = true;
+  s.AlarmPrepared = false;  // the song start below closes it
   s.SongTries = 0;
   s.Mp3Fallback = !s.UseMidi && !ShuffleSongs(app);
 }
@@ -103,8 +104,52 @@ void StartMusic(App& app) {
 
 void StopMusic(App& app) {
   app.State.MusicOn = false;
+  app.State.AlarmPrepared = false;
   CloseChannel(app);
   app.Port.Notifier.WithdrawAlarm();
   if (app.State.CaptionText.empty()) app.State.CaptionText = "Timer";
   app.Port.Window.SetCaption(app.State.CaptionText);
+}
+
+void PrepareAlarmMusic(App& app) {
+  AppState& s = app.State;
+  if (s.MusicOn || s.AlarmPrepared) return;  // what Go plays goes on until the alarm
+  s.AlarmPrepared = true;
+  s.SongTries = 0;
+  s.Mp3Fallback = !s.UseMidi && !ShuffleSongs(app);
+  CloseChannel(app);
+  if (s.UseMidi || s.Mp3Fallback) {
+    const char letter = ChooseTune(app);
+    app.Port.Sound.Open(WriteTuneFile(app, letter));
+    s.PreparedCaption = TuneTitles[static_cast<std::size_t>(letter - 'a')];
+  } else {
+    ++s.SongTries;
+    NextSongPath(app);
+    app.Port.Sound.Open(s.SongPath);
+    s.PreparedCaption = SongCaption(s.SongPath);
+  }
+}
+
+void DropAlarmMusic(App& app) {
+  if (!app.State.AlarmPrepared) return;
+  app.State.AlarmPrepared = false;
+  CloseChannel(app);
+}
+
+void StartAlarmMusic(App& app) {
+  AppState& s = app.State;
+  if (!s.AlarmPrepared) {
+    BeginMusic(app);
+    PlayNextSong(app);
+    return;
+  }
+  s.AlarmPrepared = false;
+  s.MusicOn = true;
+  s.RetryTicks = 0;
+  app.Port.Sound.Play();
+  if (Sounding(app.Port.Sound.Mode())) {
+    app.Port.Window.SetCaption(s.PreparedCaption);
+  } else {
+    PlayNextSong(app);  // it did not open or play: the usual start
+  }
 }

@@ -32,6 +32,14 @@ void BeginMusic(App& app);
 void StartMusic(App& app);
 void StopMusic(App& app);
 
+// The countdown's last seconds: the sound device opened and the alarm's
+// first song opened without sound (not while music plays). Dropped when the
+// countdown is cancelled or restarted; played at the alarm.
+void PrepareAlarmMusic(App& app);
+void DropAlarmMusic(App& app);
+// The alarm's music: the prepared song when it plays, else the next song.
+void StartAlarmMusic(App& app);
+
 // A song's caption: its file name without folder and, when longer than four
 // characters, without its last four (the extension).
 std::string SongCaption(const std::string& path);
