@@ -1,6 +1,6 @@
 // Balloon tooltips for every menu-bar item and four controls, with one
-// tooltip control: registered at start-up, fitted again to the window once it
-// is shown and at each change of DPI.
+// tooltip control: registered at start-up, fitted again to the window at each
+// change of DPI.
 #include "app/Tooltips.h"
 
 #include <string>
