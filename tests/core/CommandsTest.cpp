@@ -50,9 +50,9 @@ TEST(Commands, EachCommandReachesItsOperation) {
             "If you change your mind, you can type in a new time and then click TIMER.\n\n"
             "I wrote Timer to wake me up after my afternoon nap. But the program has other uses too. You can even "
             "use it as a basic music player. This is the January 20, 2010 version of the program.\n\n"
-            "Tovin's Timer, by Tovin and the Tovin's Timer team. The guide: " +
-                std::string(PathSeparator == '/' ? "/usr/share/doc/tovins-timer/README.md"
-                                                 : "README.md, beside the program's source code"));
+            "Tovin's Timer, by Tovin and the Tovin's Timer team. " +
+                std::string(PathSeparator == '/' ? "The guide: /usr/share/doc/tovins-timer/README.md"
+                                                 : "Rest the mouse on a menu item or a box to see what it does."));
 }
 
 TEST(Tooltips, EveryMenuItemAndControlHasItsText) {

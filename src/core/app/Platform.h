@@ -9,8 +9,9 @@ constexpr char PathSeparator = '\\';
 constexpr std::array<const char*, 2> MixerPrograms = {"sndvol32.exe", "sndvol.exe"};
 // Settings are read through a buffer of this size: the registry's path limit.
 constexpr unsigned SettingsReadBuffer = 256;
-// Timer.exe travels alone; its guide stays with the source.
-#define TIMER_GUIDE_LOCATION "README.md, beside the program's source code"
+// Timer.exe travels alone, with no guide beside it: the help points to the
+// tooltips, which every user has.
+#define TIMER_HELP_GUIDE "Rest the mouse on a menu item or a box to see what it does."
 #else
 constexpr char PathSeparator = '/';
 // PulseAudio's mixer, else the sound page of the GNOME settings (a command line).
@@ -18,7 +19,7 @@ constexpr std::array<const char*, 2> MixerPrograms = {"pavucontrol", "gnome-cont
 // Any real path fits (PATH_MAX), so a long music folder survives a restart.
 constexpr unsigned SettingsReadBuffer = 4096;
 // Where the Debian package installs the guide.
-#define TIMER_GUIDE_LOCATION "/usr/share/doc/tovins-timer/README.md"
+#define TIMER_HELP_GUIDE "The guide: /usr/share/doc/tovins-timer/README.md"
 #endif
 
 // Shell folder id of the user's music folder.

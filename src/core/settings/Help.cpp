@@ -18,6 +18,6 @@ const char* const HelpText =
     "If you change your mind, you can type in a new time and then click TIMER.\n\n"
     "I wrote Timer to wake me up after my afternoon nap. But the program has other uses too. You can even use "
     "it as a basic music player. This is the January 20, 2010 version of the program.\n\n"
-    "Tovin's Timer, by Tovin and the Tovin's Timer team. The guide: " TIMER_GUIDE_LOCATION;
+    "Tovin's Timer, by Tovin and the Tovin's Timer team. " TIMER_HELP_GUIDE;
 
 void ShowHelp(App& app) { app.Port.Window.Notice(HelpText); }

@@ -2,6 +2,7 @@
 // handlers only translate into the core's operations.
 #include <cstdint>
 
+#include "Dpi.h"
 #include "Shell.h"
 #include "Views.h"
 #include "Win32.h"
@@ -11,10 +12,11 @@
 
 namespace {
 constexpr const char* IconName = "TIMER";
-constexpr const char* MusicDialogTemplateName = "MP3";
 constexpr const char* TimerFailedText = "Sorry, but I couldn't set up the Windows TIMER properly.";
 // The 16-bit message of the same meaning as WM_CTLCOLOREDIT and friends.
 constexpr UINT WmCtlColorLegacy = 0x0019;
+// Windows 8.1 and later: the window has moved to a monitor of another DPI.
+constexpr UINT WmDpiChanged = 0x02E0;
 
 void OnCreate(HWND window) {
   if (SetTimer(window, TimerId, TimerPeriodMs, nullptr) == 0) {
@@ -26,8 +28,10 @@ void OnCreate(HWND window) {
   SetProgramIcons(window);
 }
 
-void OnDestroy() {
+void OnDestroy(HWND window) {
   AppState& state = TheApp().State;
+  ReleaseLayoutFont(window);
+  ReleaseTooltipFont();
   if (state.BackgroundBrush != 0) DeleteObject(BackgroundBrushHandle());
   KillTimer(MainWindowHandle(), TimerId);
   PostQuitMessage(0);
@@ -70,6 +74,16 @@ bool OnActivate(HWND window, WPARAM wParam) {
   return true;
 }
 
+// The new DPI in the high word; the system suggests the window's new place,
+// whose corner is kept while the size follows the layout.
+void OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
+  const UINT dpi = HIWORD(wParam);
+  const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+  const POINT topLeft = {suggested.left, suggested.top};
+  LayOutForDpi(window, MainTemplateName, dpi, &topLeft);
+  FitTooltips(dpi);
+}
+
 void OnTimer() {
   ClockTick(TheApp());
   CountdownTick(TheApp());
@@ -108,7 +122,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       OnCreate(window);
       break;
     case WM_DESTROY:
-      OnDestroy();
+      OnDestroy(window);
       break;
     case WM_SYSCOMMAND:
       // The whole value is compared, as the close box, the system menu and
@@ -134,6 +148,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
       OnTimer();
       return 0;
+    case WmDpiChanged:
+      OnDpiChanged(window, wParam, lParam);
+      return 0;
+    case WM_NCMOUSEMOVE:
+      RelayMenuBarMouseMove(lParam);
+      break;
     case WM_ACTIVATE:
       if (OnActivate(window, wParam)) return 0;
       break;

@@ -2,6 +2,7 @@
 // rules of the dialog are the core's.
 #include "settings/MusicDialog.h"
 
+#include "Dpi.h"
 #include "Shell.h"
 #include "ShellFolderChooser.h"
 #include "Views.h"
@@ -10,11 +11,15 @@
 
 namespace {
 constexpr UINT WmCtlColorLegacy = 0x0019;
+constexpr UINT WmDpiChanged = 0x02E0;
 
 INT_PTR OnInitDialog(HWND dialog) {
   Win32MusicDialogView view(dialog);
   MusicDialogInit(TheApp(), view);
   SetProgramIcons(dialog);
+  // Laid out here, as the main window is, rather than scaled by the system.
+  TakeOverDialogScaling(dialog);
+  LayOutForDpi(dialog, MusicDialogTemplateName, WindowDpi(dialog));
   CenterOnScreen(dialog, true);
   return TRUE;  // the system puts the focus on the first tab stop
 }
@@ -41,6 +46,7 @@ INT_PTR OnDestroy(HWND dialog) {
   // The controls still hold their texts here, however the dialog was closed.
   Win32MusicDialogView view(dialog);
   MusicDialogClosing(TheApp(), view);
+  ReleaseLayoutFont(dialog);
   return TRUE;
 }
 }  // namespace
@@ -62,6 +68,12 @@ INT_PTR CALLBACK MusicDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
       return 0;
     case WM_DESTROY:
       return OnDestroy(dialog);
+    case WmDpiChanged: {
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      const POINT topLeft = {suggested.left, suggested.top};
+      LayOutForDpi(dialog, MusicDialogTemplateName, HIWORD(wParam), &topLeft);
+      return TRUE;
+    }
     default:
       return 0;
   }

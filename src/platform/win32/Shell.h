@@ -45,3 +45,9 @@ int RunMessageLoop(const StartedProgram& program);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK MusicDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 void SetupTooltips();
+// Fits the tools' rectangles, the tip width and the tip font to the window as
+// it is now laid out at this DPI.
+void FitTooltips(UINT dpi);
+void ReleaseTooltipFont();
+// Hands a mouse move over the window's frame (WM_NCMOUSEMOVE) to the tooltips.
+void RelayMenuBarMouseMove(LPARAM screenPoint);

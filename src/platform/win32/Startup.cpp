@@ -1,5 +1,6 @@
 // Start-up of the Windows program: the window class, the main window from its
 // dialog template, the settings, the tooltips, and the one message loop.
+#include "Dpi.h"
 #include "Shell.h"
 #include "Win32.h"
 #include "Win32Adapters.h"
@@ -8,7 +9,6 @@
 
 namespace {
 constexpr const char* WindowClassName = "TIMERZQV2010";
-constexpr const char* MainTemplateName = "TIMERZQV2010";
 constexpr const char* IconName = "TIMER";
 constexpr const char* AcceleratorsName = "Timer";
 // WS_POPUP | TTS_NOPREFIX | TTS_NOFADE | TTS_BALLOON
@@ -59,6 +59,9 @@ StartedProgram StartUp(HINSTANCE instance) {
   const HWND mainWindow = CreateDialogParamA(instance, MainTemplateName, nullptr, nullptr, 0);
   if (mainWindow == nullptr) return {};  // nothing to show and nothing to run
   state.MainWindow = reinterpret_cast<std::uintptr_t>(mainWindow);
+  // Laid out again for the monitor's DPI, edge by edge, so that no control
+  // overlaps the next as the dialog manager's rounding can make them.
+  LayOutForDpi(mainWindow, MainTemplateName, WindowDpi(mainWindow));
   TheLauncher().SetOwner(state.MainWindow);
 
   CenterOnScreen(mainWindow, false);

@@ -25,12 +25,14 @@ class Win32Clock : public Clock {
 };
 
 // The default wave output device's volume (opened for each call) and the
-// volume of MIDI output device 0.
+// volume of MIDI output device 0; the mute of the program's own audio
+// session in the system's volume mixer.
 class WinmmOutputVolume : public OutputVolume {
  public:
   std::optional<std::uint32_t> GetWaveVolume() override;
   void SetWaveVolume(std::uint32_t value) override;
   void SetMidiVolume(std::uint32_t value) override;
+  void UnmuteStream() override;
 };
 
 // The "MIDI" resources of the program file, written out with CreateFileA.

@@ -2,6 +2,11 @@
 #include "Win32.h"
 #include "Win32Adapters.h"
 
+// clang-format off
+#include <mmdeviceapi.h>
+#include <audiopolicy.h>
+// clang-format on
+
 namespace {
 // FILETIME counts 100 ns steps from 1601; UTC seconds count from 1970.
 constexpr std::int64_t FileTimeTicksPerSecond = 10000000;
@@ -73,6 +78,47 @@ void WinmmOutputVolume::SetWaveVolume(std::uint32_t value) {
 }
 
 void WinmmOutputVolume::SetMidiVolume(std::uint32_t value) { midiOutSetVolume(reinterpret_cast<HMIDIOUT>(0), value); }
+
+namespace {
+// Holds one COM interface and releases it.
+template <typename Interface>
+struct ComReference {
+  Interface* Pointer = nullptr;
+  ComReference() = default;
+  ComReference(const ComReference&) = delete;
+  ComReference& operator=(const ComReference&) = delete;
+  ~ComReference() {
+    if (Pointer != nullptr) Pointer->Release();
+  }
+  void** Out() { return reinterpret_cast<void**>(&Pointer); }
+  Interface* operator->() const { return Pointer; }
+};
+}  // namespace
+
+void WinmmOutputVolume::UnmuteStream() {
+  // The program's session on the default output device, as the volume mixer
+  // shows it. The Core Audio objects come through COM, so nothing is
+  // imported that a system without them would lack; each failure (no device,
+  // no sound service, as under Wine without sound) just leaves things as
+  // they are.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  {
+    ComReference<IMMDeviceEnumerator> devices;
+    ComReference<IMMDevice> device;
+    ComReference<IAudioSessionManager> sessions;
+    ComReference<ISimpleAudioVolume> session;
+    if (SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
+                                   __uuidof(IMMDeviceEnumerator), devices.Out())) &&
+        SUCCEEDED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device.Pointer)) &&
+        SUCCEEDED(device->Activate(__uuidof(IAudioSessionManager), CLSCTX_INPROC_SERVER, nullptr, sessions.Out())) &&
+        SUCCEEDED(sessions->GetSimpleAudioVolume(nullptr, FALSE, &session.Pointer))) {
+      session->SetMute(FALSE, nullptr);  // the session's own volume stays
+    }
+  }
+  // Only a successful start is paired with an end; a thread already in
+  // another apartment (RPC_E_CHANGED_MODE) keeps its COM as it was.
+  if (SUCCEEDED(com)) CoUninitialize();
+}
 
 std::optional<std::string_view> ResourceTuneStore::FindResource(const std::string& name, const std::string& type) {
   // Resource names match without regard to case, so "a" finds "A".

@@ -1,0 +1,256 @@
+// The Windows shell's own rules, run under Wine on the real windows over the
+// core's fakes: the layout at each DPI, the tooltips of the menu bar and the
+// controls, and the unmuting of the program's audio session.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// clang-format off
+#include "Dpi.h"
+#include "Fakes.h"
+#include "Shell.h"
+#include "ShellFolderChooser.h"
+#include "Views.h"
+#include "Win32Adapters.h"
+#include <mmdeviceapi.h>
+#include <audiopolicy.h>
+// clang-format on
+
+namespace {
+struct Program {
+  Win32MainWindowView window;
+  FakeSoundChannel sound;
+  MemoryKeyValueStore store;
+  FakeUserFolders folders;
+  FakeFolderListing listing;
+  FakeClock clock;
+  FakeOutputVolume volume;
+  FakeTuneStore tunes;
+  ShellLauncher launcher;
+  ShellFolderChooser chooser;
+  App app{AppState{}, Ports{window, sound, store, folders, listing, clock, volume, tunes, launcher, chooser}};
+};
+
+Program& TheProgram() {
+  static Program program;
+  return program;
+}
+
+HWND MainWindow() {
+  static const HWND window = StartUp(GetModuleHandleA(nullptr)).MainWindow;
+  return window;
+}
+
+// Runs the window's messages until the condition holds or 5 s have passed
+// (the tooltip's own timers run in real time).
+template <typename Condition>
+bool PumpUntil(Condition condition) {
+  const DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > 5000) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  return true;
+}
+
+std::string Describe(const RECT& r) {
+  return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + " at " + std::to_string(r.left) +
+         "," + std::to_string(r.top);
+}
+
+RECT ClientRectOf(HWND parent, HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+}  // namespace
+
+App& TheApp() { return TheProgram().app; }
+ShellFolderChooser& TheFolderChooser() { return TheProgram().chooser; }
+ShellLauncher& TheLauncher() { return TheProgram().launcher; }
+
+// At each DPI, both windows take the template's font at that size, and no
+// control overlaps another or leaves the client area. The first pass is the
+// layout made at start-up at the system's DPI (the Wine tests run this at
+// 96, 144 and 192); then each DPI as a move to such a monitor brings it.
+TEST(Layout, NoControlOverlapsAnotherAtAnyDpi) {
+  struct Row {
+    UINT Dpi;
+    LONG FontHeight;  // Tahoma 12 pt, in pixels
+  };
+  const std::vector<Row> rows = {{96, -16}, {144, -24}, {192, -32}};
+  const HWND main = MainWindow();
+  ASSERT_NE(main, nullptr);
+  const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MusicDialogTemplateName, main, MusicDialogProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  const UINT systemDpi = WindowDpi(main);
+  std::vector<Row> passes = {{0, 0}};
+  passes.insert(passes.end(), rows.begin(), rows.end());
+  for (const HWND window : {main, dialog}) {
+    for (Row pass : passes) {
+      const bool atStart = pass.Dpi == 0;
+      if (atStart) {
+        pass.Dpi = systemDpi;
+        for (const Row& row : rows) {
+          if (row.Dpi == systemDpi) pass.FontHeight = row.FontHeight;
+        }
+        ASSERT_NE(pass.FontHeight, 0) << "the system's DPI " << systemDpi << " is none of the table's";
+      } else {
+        RECT suggested;
+        GetWindowRect(window, &suggested);
+        SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(pass.Dpi, pass.Dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+      }
+      const std::string where = std::string(window == main ? "main window" : "music dialog") + " at " +
+                                std::to_string(pass.Dpi) + " dpi" + (atStart ? " (start)" : "");
+      RECT frame, client;
+      GetWindowRect(window, &frame);
+      GetClientRect(window, &client);
+      std::string sizes = where + ": window " + Describe(frame) + ", client " + Describe(client) + "; controls";
+      std::vector<std::pair<int, RECT>> controls;
+      for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        controls.emplace_back(static_cast<short>(GetDlgCtrlID(child)), ClientRectOf(window, child));
+        sizes += " " + std::to_string(controls.back().first) + ": " + Describe(controls.back().second) + ";";
+        LOGFONTW font = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), sizeof font, &font);
+        EXPECT_EQ(font.lfHeight, pass.FontHeight) << where << ", control " << controls.back().first;
+      }
+      std::printf("%s\n", sizes.c_str());
+      for (std::size_t i = 0; i < controls.size(); ++i) {
+        RECT inside;
+        IntersectRect(&inside, &controls[i].second, &client);
+        EXPECT_TRUE(EqualRect(&inside, &controls[i].second)) << where << ": control " << controls[i].first
+                                                             << " leaves the client area";
+        for (std::size_t j = i + 1; j < controls.size(); ++j) {
+          RECT overlap;
+          EXPECT_FALSE(IntersectRect(&overlap, &controls[i].second, &controls[j].second))
+              << where << ": controls " << controls[i].first << " and " << controls[j].first << " overlap by "
+              << Describe(overlap);
+        }
+      }
+    }
+  }
+  DestroyWindow(dialog);
+  // Back to the system's DPI, where the window stays for the other tests.
+  RECT suggested;
+  GetWindowRect(main, &suggested);
+  SendMessageA(main, 0x02E0, MAKEWPARAM(systemDpi, systemDpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+// The manifest makes the program per-monitor aware (version 2 where the
+// system has it; Wine 8 knows version 1 only), so the system leaves the
+// scaling to the program and stretches no bitmap.
+TEST(Layout, TheProgramIsPerMonitorAware) {
+  using GetContext = HANDLE(WINAPI*)();
+  using GetAwareness = int(WINAPI*)(HANDLE);
+  const HMODULE user = GetModuleHandleA("user32.dll");
+  const auto context = reinterpret_cast<GetContext>(
+      reinterpret_cast<void (*)()>(GetProcAddress(user, "GetThreadDpiAwarenessContext")));
+  const auto awareness = reinterpret_cast<GetAwareness>(
+      reinterpret_cast<void (*)()>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
+  if (context == nullptr || awareness == nullptr) GTEST_SKIP() << "a system older than Windows 10";
+  EXPECT_EQ(awareness(context()), 2);  // DPI_AWARENESS_PER_MONITOR_AWARE
+}
+
+// With the mouse resting on a menu-bar item or a control, its tip shows.
+TEST(Tooltips, ShowOverMenuBarItemsAndControls) {
+  struct Row {
+    int MenuPosition;  // or -1 for a control
+    int ControlId;
+    const char* Text;
+  };
+  const Row rows[] = {
+      {0, 0, "Play songs (shortcut key = G)"},
+      {1, 0, "Stop playing songs (shortcut key = S)"},
+      {2, 0, "Volume control (shortcut key = V), or hold down CTRL key and spin the mousewheel"},
+      {3, 0, "Set folder for MP3 songs (shortcut key = F)"},
+      {4, 0, "Help about this program (shortcut key = H)"},
+      {5, 0, "Minimize"},
+      {-1, 202,
+       "Type minutes (like \"20\") or time (like \"8:30 pm\") for timer to go off; you can spin the mousewheel to "
+       "adjust the number of minutes"},
+      {-1, 304, "Start or restart the timer (shortcut key = T or ENTER)"},
+      {-1, 199, "The current time"},
+      {-1, 200, "The alarm setting (total minutes or specific time) for timer to go off"},
+  };
+  const HWND main = MainWindow();
+  ASSERT_NE(main, nullptr);
+  SetForegroundWindow(main);
+  const HWND tooltip = reinterpret_cast<HWND>(TheApp().State.TooltipWindow);
+  const auto tipText = [&] {
+    wchar_t text[256] = {};
+    GetWindowTextW(tooltip, text, 256);
+    return std::string(text, text + wcslen(text));
+  };
+  for (const Row& row : rows) {
+    RECT item;
+    if (row.MenuPosition >= 0) {
+      GetMenuItemRect(main, GetMenu(main), static_cast<UINT>(row.MenuPosition), &item);
+    } else {
+      GetWindowRect(GetDlgItem(main, row.ControlId), &item);
+    }
+    // The mouse as a user moves it: input, not a message to the window.
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = MulDiv((item.left + item.right) / 2, 65536, GetSystemMetrics(SM_CXSCREEN));
+    move.mi.dy = MulDiv((item.top + item.bottom) / 2, 65536, GetSystemMetrics(SM_CYSCREEN));
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &move, sizeof move);
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tooltip) && tipText() == row.Text; }))
+        << "over " << (row.MenuPosition >= 0 ? "menu item " + std::to_string(row.MenuPosition)
+                                             : "control " + std::to_string(row.ControlId))
+        << " the tip " << (IsWindowVisible(tooltip) ? "shows \"" + tipText() + "\"" : "is hidden");
+  }
+}
+
+// The program's default audio session as the volume mixer reaches it, or
+// null without a sound device.
+ISimpleAudioVolume* DefaultSession() {
+  IMMDeviceEnumerator* devices = nullptr;
+  IMMDevice* device = nullptr;
+  IAudioSessionManager* sessions = nullptr;
+  ISimpleAudioVolume* session = nullptr;
+  if (SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
+                                 __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&devices))) &&
+      SUCCEEDED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device)) &&
+      SUCCEEDED(device->Activate(__uuidof(IAudioSessionManager), CLSCTX_INPROC_SERVER, nullptr,
+                                 reinterpret_cast<void**>(&sessions)))) {
+    sessions->GetSimpleAudioVolume(nullptr, FALSE, &session);
+  }
+  for (IUnknown* held : std::initializer_list<IUnknown*>{sessions, device, devices}) {
+    if (held != nullptr) held->Release();
+  }
+  return session;
+}
+
+// A mute set in the volume mixer on the program's session is lifted. Under
+// Wine the call must simply return: without a sound device there is nothing
+// to do, and with one each request gets a session of its own, so the mute
+// set here is not the one the program reaches.
+TEST(OutputVolume, UnmuteStreamLiftsTheSessionsMute) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  WinmmOutputVolume volume;
+  ISimpleAudioVolume* muting = DefaultSession();
+  ISimpleAudioVolume* reading = DefaultSession();
+  BOOL shared = FALSE, muted = FALSE;
+  if (muting != nullptr && reading != nullptr) {
+    muting->SetMute(TRUE, nullptr);
+    reading->GetMute(&shared);  // one session for both requests
+  }
+  volume.UnmuteStream();
+  if (reading != nullptr) reading->GetMute(&muted);
+  for (ISimpleAudioVolume* held : {muting, reading}) {
+    if (held != nullptr) held->Release();
+  }
+  CoUninitialize();
+  if (!shared) GTEST_SKIP() << (muting == nullptr ? "no sound device" : "a session per request") << ": only returned";
+  EXPECT_FALSE(muted);
+}
