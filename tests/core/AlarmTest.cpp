@@ -67,6 +67,7 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
     std::int64_t enteredUtc;
     std::int32_t offset;
     std::map<std::int64_t, std::int32_t> changes;
+    const char* clock;  // the clock label as the entry is made
     const char* entry;
     std::vector<Step> steps;
   };
@@ -76,29 +77,35 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
   const std::int64_t spring = 1806195600, autumn = 1824944400;
   const std::map<std::int64_t, std::int32_t> berlin = {{spring, 7200}, {autumn, 3600}};
   const Row rows[] = {
-      {"20 at 9:00", nineUtc, 0, {}, "20",
+      {"20 at 9:00", nineUtc, 0, {}, " 9:00:00 am", "20",
        {{0, false, "20 minutes left", 0}, {1139, false, "1 minute left", 0}, {1, false, "60 seconds left", 0},
         {59, false, "1 second left", 0}, {1, false, nullptr, 1}, {3600, false, nullptr, 1}}},
-      {"8:01 at 9:00, missed by 59 minutes", nineUtc, 0, {}, "8:01", {{0, false, nullptr, 1}}},
-      {"8:00 at 9:00, an hour back: tomorrow", nineUtc, 0, {}, "8:00", {{0, false, "1380 minutes left", 0}}},
-      {"20 at 01:50 on the spring night", spring - 600, 3600, berlin, "20",
+      {"8:01 at 9:00, missed by 59 minutes", nineUtc, 0, {}, " 9:00:00 am", "8:01", {{0, false, nullptr, 1}}},
+      {"8:00 at 9:00, an hour back: tomorrow", nineUtc, 0, {}, " 9:00:00 am", "8:00", {{0, false, "1380 minutes left", 0}}},
+      {"20 at 01:50 on the spring night", spring - 600, 3600, berlin, " 1:50:00 am", "20",
        {{600, false, "10 minutes left", 0}, {599, false, "1 second left", 0}, {1, false, nullptr, 1}}},
-      {"2:30, skipped on the spring night, at 01:50", spring - 600, 3600, berlin, "2:30",
+      {"2:30, skipped on the spring night, at 01:50", spring - 600, 3600, berlin, " 1:50:00 am", "2:30",
        {{0, false, "10 minutes left", 0}, {599, false, "1 second left", 0}, {1, false, nullptr, 1}}},
-      {"20 at 02:50 summer time on the autumn night", autumn - 600, 3600, berlin, "20",
+      {"20 at 02:50 summer time on the autumn night", autumn - 600, 3600, berlin, " 2:50:00 am", "20",
        {{0, false, "20 minutes left", 0}, {1199, false, "1 second left", 0}, {1, false, nullptr, 1}}},
-      {"3:30 at 02:50 summer time on the autumn night", autumn - 600, 3600, berlin, "3:30",
+      {"3:30 at 02:50 summer time on the autumn night", autumn - 600, 3600, berlin, " 2:50:00 am", "3:30",
        {{0, false, "100 minutes left", 0}, {5999, false, "1 second left", 0}, {1, false, nullptr, 1}}},
-      {"20, then a flight from UTC+1 to UTC-5", nineUtc, 3600, {{nineUtc + 300, -18000}}, "20",
+      {"20, then a flight from UTC+1 to UTC-5", nineUtc, 3600, {{nineUtc + 300, -18000}}, "10:00:00 am", "20",
        {{300, false, "15 minutes left", 0}, {899, false, "1 second left", 0}, {1, false, nullptr, 1}}},
-      {"20, then two hours asleep", nineUtc, 0, {}, "20",
+      {"20, then two hours asleep", nineUtc, 0, {}, " 9:00:00 am", "20",
        {{60, false, "19 minutes left", 0}, {7200, true, nullptr, 1}}},
-      {"9:10 at 9:00, then half an hour asleep", nineUtc, 0, {}, "9:10", {{1800, true, nullptr, 1}}},
-      {"9:30 at 9:00, then two hours asleep: tomorrow", nineUtc, 0, {}, "9:30",
-       {{7200, true, "1350 minutes left", 0}}},
-      {"20, then the clock set back ten minutes", nineUtc, 0, {}, "20",
+      {"9:10 at 9:00, then half an hour asleep", nineUtc, 0, {}, " 9:00:00 am", "9:10", {{1800, true, nullptr, 1}}},
+      {"9:10 at 9:00, then 70 minutes asleep: an hour late is tomorrow", nineUtc, 0, {}, " 9:00:00 am", "9:10",
+       {{4200, true, "1380 minutes left", 0}}},
+      {"20, then the clock set back ten minutes", nineUtc, 0, {}, " 9:00:00 am", "20",
        {{300, false, "15 minutes left", 0}, {-600, true, "15 minutes left", 0}, {899, false, "1 second left", 0},
         {1, false, nullptr, 1}}},
+      {"9:30 at 9:00, then the clock set back ten minutes", nineUtc, 0, {}, " 9:00:00 am", "9:30",
+       {{300, false, "25 minutes left", 0}, {-600, true, "35 minutes left", 0}}},
+      {"2:30 at 01:50 summer time on the autumn night: the first 2:30", autumn - 4200, 3600, berlin, " 1:50:00 am",
+       "2:30", {{0, false, "40 minutes left", 0}}},
+      {"21:00 at 20:00 in UTC-10, already the next day in UTC", FakeClock::Day + 6 * 3600, -36000, {}, " 8:00:00 pm",
+       "21:00", {{0, false, "60 minutes left", 0}}},
   };
   for (const Row& row : rows) {
     TestApp t;
@@ -106,6 +113,7 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
     t.clock.offset = row.offset;
     t.clock.changes = row.changes;
     t.Tick();
+    EXPECT_EQ(t.window.items[IdClock], row.clock) << row.name;
     t.window.items[IdTimeEdit] = row.entry;
     StartTimer(t.app);
     t.Tick();

@@ -25,6 +25,7 @@ TEST(Commands, EachCommandReachesItsOperation) {
   t.folders.tempFolder = "tmp";
   RunCommand(t.app, CmdGo);
   EXPECT_TRUE(t.sound.isOpen);
+  EXPECT_EQ(t.volume.unmutes, 0);  // Go plays at the volume the user left
   RunCommand(t.app, CmdStop);
   EXPECT_FALSE(t.sound.isOpen);
   EXPECT_EQ(t.window.caption, "Timer");
@@ -114,6 +115,8 @@ TEST(Settings, StoredTextsAndStartUp) {
   EXPECT_FALSE(t.state.SubfoldersOn);
 }
 
+// A step up also lifts a mute of our stream (louder must be heard); a step
+// down does not.
 TEST(Volume, StepsGrowAtFourThousandAndTenThousandOnBothChannels) {
   // wave volume before (right << 16 | left), level after a step up, after a step down
   const std::tuple<std::uint32_t, std::uint32_t, std::uint32_t> cases[] = {
@@ -130,5 +133,6 @@ TEST(Volume, StepsGrowAtFourThousandAndTenThousandOnBothChannels) {
     t.volume.wave = before;
     VolumeDown(t.app);
     EXPECT_EQ(t.volume.wave, down * 0x10001u) << std::hex << before;
+    EXPECT_EQ(t.volume.unmutes, 1);
   }
 }

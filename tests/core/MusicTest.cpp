@@ -164,6 +164,7 @@ TEST(Alarm, MessageAndNotificationLastAsLongAsItsMusic) {
     Mp3App t(1);
     t.state.AlarmMessage = "Tea";
     t.window.items[IdTimeEdit] = "1";
+    t.Tick();
     StartTimer(t.app);
     t.window.onNotice = [&] {
       EXPECT_EQ(t.state.AlarmTime, -1);
@@ -172,6 +173,7 @@ TEST(Alarm, MessageAndNotificationLastAsLongAsItsMusic) {
     t.RunSeconds(60);
     EXPECT_EQ(t.window.notices, std::vector<std::string>{"Tea"});
     EXPECT_EQ(t.notifier.shown, std::optional<std::string>("Tea"));
+    EXPECT_EQ(t.volume.unmutes, 1);  // a mute of our stream would silence the alarm
     if (act == SongBreaks || act == NothingOpens) t.sound.unplayable = {P("M/s1.mp3")};
     if (act == NothingOpens) t.sound.unplayable.insert(P("T/Temp.mid"));
     act == Stop ? StopMusic(t.app) : t.sound.FinishSong();

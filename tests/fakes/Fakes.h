@@ -149,7 +149,9 @@ class FakeOutputVolume : public OutputVolume {
   std::optional<std::uint32_t> GetWaveVolume() override { return wave; }
   void SetWaveVolume(std::uint32_t value) override { wave = value; }
   void SetMidiVolume(std::uint32_t value) override { midi = value; }
+  void UnmuteStream() override { ++unmutes; }
   std::uint32_t wave = 0xFFFFFFFF, midi = 0;
+  int unmutes = 0;
 };
 
 // Tunes "a".."z", each a small distinct byte string.
