@@ -16,7 +16,9 @@
 namespace {
 
 constexpr int SampleRate = 44100;
-constexpr int ChunkFrames = 2048;
+// 23 ms at a time: the sound server holds about this much, so a song is heard
+// that soon after it starts.
+constexpr int ChunkFrames = 1024;
 constexpr auto DeviceRetryPause = std::chrono::seconds(3);
 
 const char* const SoundFonts[] = {
