@@ -66,7 +66,7 @@ void FireAlarm(App& app) {
   // Cleared first: the alarm message box below runs ticks of its own.
   s.AlarmTime = -1;
   BeginMusic(app);
-  app.Port.Window.SetCaption("Time is up!");
+  app.Port.Window.SetCaption(TimeIsUpCaption);
   s.CaptionText = "Timer";
   app.Port.Window.SetItemText(IdAlarmDisplay, "");
   PlayNextSong(app);

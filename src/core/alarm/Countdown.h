@@ -6,6 +6,9 @@
 
 struct App;
 
+// The caption at the alarm, which a screen reader also announces.
+inline constexpr char TimeIsUpCaption[] = "Time is up!";
+
 // Caption text for the remaining seconds: "19 minutes left", "1 second left".
 std::string CountdownText(std::int32_t remainingSeconds);
 // The 11-character clock text, e.g. " 9:05:07 am".
