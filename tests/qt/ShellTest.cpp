@@ -309,8 +309,8 @@ class ShellTest : public QObject {
         FireAlarm(r.app);
       };
     };
+    // Act -> what is said anew, or still shown ("": nothing).
     const std::pair<Act, QString> cases[] = {
-        // act -> what is said anew, or still shown ("": nothing)
         {start("20"), ""},
         {fire(""), "said Time is up!"},
         {[](WindowRig& r) { RunCommand(r.app, CmdStop); }, ""},

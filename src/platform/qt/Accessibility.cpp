@@ -33,7 +33,8 @@ class FrameAccessible : public QAccessibleWidget {
 class ShownTextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
  public:
   using Reader = QString (*)(const QWidget*);
-  ShownTextAccessible(QWidget* widget, Reader shown) : QAccessibleWidget(widget, QAccessible::StaticText), shown_(shown) {}
+  ShownTextAccessible(QWidget* widget, Reader shown)
+      : QAccessibleWidget(widget, QAccessible::StaticText), shown_(shown) {}
 
   using QAccessibleWidget::text;
   void* interface_cast(QAccessible::InterfaceType type) override {
@@ -97,9 +98,7 @@ class MenuBarItemAccessible : public QAccessibleInterface, public QAccessibleAct
     }
   }
   void setText(QAccessible::Text, const QString&) override {}
-  QRect rect() const override {
-    return bar_->actionGeometry(action_).translated(bar_->mapToGlobal(QPoint(0, 0)));
-  }
+  QRect rect() const override { return bar_->actionGeometry(action_).translated(bar_->mapToGlobal(QPoint(0, 0))); }
   QAccessible::State state() const override {
     QAccessible::State state;
     state.invisible = !bar_->isVisible() || !action_->isVisible();
@@ -128,7 +127,8 @@ QString LabelText(const QWidget* label) { return static_cast<const QLabel*>(labe
 
 QAccessibleInterface* CreateInterface(const QString& className, QObject* object) {
   if (className == QLatin1String("MainWindow")) return new FrameAccessible(static_cast<MainWindow*>(object));
-  if (className == QLatin1String("ClockLabel")) return new ShownTextAccessible(static_cast<QWidget*>(object), ClockText);
+  if (className == QLatin1String("ClockLabel"))
+    return new ShownTextAccessible(static_cast<QWidget*>(object), ClockText);
   // A label named apart from its text (the alarm display) keeps that text readable.
   if (className == QLatin1String("QLabel")) {
     auto* label = static_cast<QLabel*>(object);
