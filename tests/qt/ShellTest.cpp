@@ -245,7 +245,7 @@ class ShellTest : public QObject {
         return false;
       };
       QVERIFY(!goFramed());
-      for (const Qt::Key key : keys) {
+      for (const Qt::Key& key : keys) {
         QTest::keyClick(QApplication::focusWidget(), key, key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier);
         if (&key == &keys.front() && key == Qt::Key_Alt) QVERIFY(goFramed());  // the keyboard is on it
       }
