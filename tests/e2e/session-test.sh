@@ -4,21 +4,24 @@
 # ten times faster (faketime), sound written to a file (SDL's disk driver) and an MP3 folder (stored without its
 # final "/") of broken songs only, a one-minute timer counts down in seconds and goes off with a built-in tune from
 # the packaged sound module, heard within a second; Stop and Go; SIGTERM with the help box open. Started again: "20"
-# typed at once is a twenty-minute timer, stored; SIGINT with the music dialog open. Then the volume in a real
-# PulseAudio server: Ctrl+wheel steps heard on the null sink's monitor, kept across a restart, taken also while no
-# stream exists, and a stopped server never holds the program up; a mute kept by the server is lifted by the alarm.
-# Each signal ends it within a second, normally.
+# typed at once is a twenty-minute timer, stored; SIGINT with the music dialog open. What a screen reader gets over
+# an AT-SPI bus of its own: both windows' trees, and a rejected entry, a new caption and the alarm told. Then the
+# volume in a real PulseAudio server: Ctrl+wheel steps heard on the null sink's monitor, kept across a restart, taken
+# also while no stream exists, and a stopped server never holds the program up; a mute kept by the server is lifted
+# by the alarm. Each signal ends it within a second, normally.
 set -euo pipefail
 
 deb=${1:?usage: session-test.sh path/to/tovins-timer_VERSION_ARCH.deb}
-for tool in Xvfb xdotool faketime pulseaudio pactl parec sox lintian; do
+for tool in Xvfb xdotool faketime pulseaudio pactl parec sox lintian dbus-daemon; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
+[ -x /usr/libexec/at-spi-bus-launcher ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+  { echo "SKIP: AT-SPI (at-spi2-core, python3-pyatspi) is not installed"; exit 77; }
 titles_source="$(cd "$(dirname "$0")/../.." && pwd)/src/core/music/TuneTitles.cpp"
 work=$(mktemp -d)
-xvfb="" app="" pid="" pulse=""
+xvfb="" app="" pid="" pulse="" atspi="" bus=""
 cleanup() {
-  for p in $pid $app $xvfb; do kill -KILL "$p" 2>/dev/null || true; done
+  for p in $pid $app $atspi $bus $xvfb; do kill -KILL "$p" 2>/dev/null || true; done
   [ -z "$pulse" ] || { kill -CONT "$pulse" && pulseaudio --kill; } 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$work"
@@ -130,6 +133,21 @@ stored_time 20
 key f
 wait_window '^Set folder for MP3 music files$'
 end_with INT
+
+# A session bus and AT-SPI bus of our own, ended after this one run.
+bus_info=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
+bus=$(sed -n 2p <<<"$bus_info")
+export DBUS_SESSION_BUS_ADDRESS=$(head -n1 <<<"$bus_info")
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+atspi=$!
+start env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+/usr/bin/python3 "$(dirname "$0")/atspi-check.py" "$window" >"$work/atspi.log" 2>&1 ||
+  fail "$(cat "$work/atspi.log")"
+grep '^announced:' "$work/atspi.log"
+end_with TERM
+kill "$atspi" "$bus"
+atspi="" bus=""
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 
 # A steady tone as the one song of the MP3 folder (the player goes by content), stored with its final "/".
 pulseaudio -n --daemonize=yes --exit-idle-time=-1 --log-target=file:"$work/pulse.log" \

@@ -10,6 +10,7 @@
 #include <QtWidgets>
 #include <fstream>
 
+#include "Accessibility.h"
 #include "Fakes.h"
 #include "LazySound.h"
 #include "Look.h"
@@ -20,6 +21,7 @@
 #include "QtKeyValueStore.h"
 #include "ShellRules.h"
 #include "TimerStyle.h"
+#include "alarm/Countdown.h"
 #include "app/Commands.h"
 #include "app/Ids.h"
 #include "settings/Settings.h"
@@ -30,8 +32,9 @@ namespace {
 struct WindowRig {
   TestApp fakes;
   MainWindow window;
+  SpokenAlarmNotifier alarms{*window.Announcer(), fakes.notifier};
   App app{AppState{}, Ports{window, fakes.sound, fakes.store, fakes.folders, fakes.listing, fakes.clock, fakes.volume,
-                            fakes.tunes, fakes.launcher, fakes.chooser}};
+                            fakes.tunes, fakes.launcher, fakes.chooser, alarms}};
 
   explicit WindowRig(bool timers = false, const std::string& stored = {}) {
     fakes.clock.Set(10, 0, 0);
@@ -60,6 +63,14 @@ struct ModalHandler : QObject {
   QTimer poll;
   bool seen = false;
 };
+
+// A screen reader's view of an object: role, name, text, description.
+QStringList Heard(QAccessibleInterface* iface) {
+  QAccessibleTextInterface* text = iface->textInterface();
+  return {QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(iface->role())),
+          iface->text(QAccessible::Name), text ? text->text(0, text->characterCount()) : QStringLiteral("-"),
+          iface->text(QAccessible::Description)};
+}
 
 void SendWheel(QWidget* target, int delta, bool ctrl) {
   const QPointF pos(target->width() / 2.0, target->height() / 2.0);
@@ -208,6 +219,124 @@ class ShellTest : public QObject {
 
   // Over any control a turn is a minute, however many notches; with Ctrl the
   // volume. Over the music dialog the wheel still acts here; keys are typed.
+  // While the menu bar holds the keyboard (after Alt; Alt again gives it
+  // back) Enter and Space run the highlighted item, which is framed; in the
+  // window itself Enter starts the timer.
+  void menuBarKeys() {
+    const std::pair<std::vector<Qt::Key>, QString> cases[] = {
+        {{Qt::Key_Return}, "timer"},
+        {{Qt::Key_Alt, Qt::Key_Left, Qt::Key_Return}, "minimised"},
+        {{Qt::Key_Alt, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Enter}, "help"},
+        {{Qt::Key_Alt, Qt::Key_Space}, "music"},
+        {{Qt::Key_Alt, Qt::Key_Alt, Qt::Key_Return}, "timer"}};
+    for (const auto& [keys, effect] : cases) {
+      WindowRig rig(false, std::string("20", 3));
+      MainWindow& w = rig.window;
+      QApplication::setActiveWindow(&w);
+      QVERIFY(QTest::qWaitForWindowActive(&w));
+      QString help;
+      ModalHandler handler([&](QWidget* modal) { help = qobject_cast<QMessageBox*>(modal)->text().left(4); });
+      // Whether "Go" is framed: the frame's dots on the line inside its top edge.
+      const auto goFramed = [&w] {
+        const QImage item = w.MenuBar()->grab(w.MenuBar()->actionGeometry(w.MenuAction(CmdGo))).toImage();
+        const QColor dots = w.MenuBar()->palette().color(QPalette::ButtonText);
+        for (int x = 1; x < item.width() - 1; ++x)
+          if (item.pixelColor(x, 1) == dots) return true;
+        return false;
+      };
+      QVERIFY(!goFramed());
+      for (const Qt::Key& key : keys) {
+        QTest::keyClick(QApplication::focusWidget(), key, key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier);
+        if (&key == &keys.front() && key == Qt::Key_Alt) QVERIFY(goFramed());  // the keyboard is on it
+      }
+      const auto& log = rig.fakes.sound.log;
+      const QString seen = w.isMinimized()                              ? "minimised"
+                           : std::count(log.begin(), log.end(), "play") ? "music"
+                           : !help.isEmpty()                            ? "help"
+                           : w.ItemText(IdAlarmDisplay) == "20"         ? "timer"
+                                                                        : "";
+      QCOMPARE(seen, effect);
+    }
+  }
+
+  // What a screen reader reads: the window a frame named by the caption
+  // (minimised too), the clock's and the alarm display's texts, the menu's
+  // names and descriptions, the music window's fields named by their labels.
+  void screenReaderView() {
+    WindowRig rig;
+    MainWindow& w = rig.window;
+    rig.app.State.AlarmMessage = "Wake up";
+    rig.app.State.MP3Folder = "/home/u/Music/";
+    w.Tick();
+    w.SetItemText(IdTimeEdit, "20");
+    RunCommand(rig.app, CmdStartTimer);
+    w.SetCaption("Song [*] 1");
+    w.showMinimized();
+    QTRY_VERIFY(w.isMinimized());
+    MusicSettingsDialog dialog(rig.app, &w);
+    const std::pair<QObject*, QStringList> cases[] = {
+        {&w, {"Window", "Song [*] 1", "-", ""}},
+        {w.Item(IdClock), {"StaticText", "Clock", "10:00:00 am", "The current time"}},
+        {w.Item(IdAlarmDisplay),
+         {"StaticText", "Alarm", "20", "The alarm setting (total minutes or specific time) for timer to go off"}},
+        {w.MenuAction(CmdMinimize), {"MenuItem", "Minimize", "-", "Minimize"}},
+        {w.MenuAction(CmdGo), {"MenuItem", "Go", "-", "Play songs (shortcut key = G)"}},
+        {dialog.FolderEdit(), {"EditableText", "Folder for MP3 songs:", "/home/u/Music", ""}},
+        {dialog.MessageEdit(), {"EditableText", "Alarm message", "Wake up", ""}}};
+    for (const auto& [object, heard] : cases) QCOMPARE(Heard(QAccessible::queryAccessibleInterface(object)), heard);
+  }
+
+  // What a screen reader is told as it happens: the alarm with its message,
+  // a rejected entry (the time box also flashes), each by a notification
+  // that shows anew, and stays while it holds.
+  void screenReaderAnnouncements() {
+    WindowRig rig;
+    QAccessibleInterface* notice = QAccessible::queryAccessibleInterface(rig.window.Announcer());
+    QCOMPARE(notice->role(), QAccessible::Notification);
+    struct : QObject {
+      int shows = 0;
+      bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show) ++shows;
+        return false;
+      }
+    } counter;
+    rig.window.Announcer()->installEventFilter(&counter);
+    using Act = std::function<void(WindowRig&)>;
+    const auto start = [](const char* entry) {
+      return [entry](WindowRig& r) {
+        r.window.SetItemText(IdTimeEdit, entry);
+        RunCommand(r.app, CmdStartTimer);
+      };
+    };
+    const auto fire = [](const char* message) {
+      return [message](WindowRig& r) {
+        r.app.State.AlarmMessage = message;
+        ModalHandler handler([](QWidget*) {});
+        FireAlarm(r.app);
+      };
+    };
+    // Act -> what is said anew, or still shown ("": nothing).
+    const std::pair<Act, QString> cases[] = {
+        {start("20"), ""},
+        {fire(""), "said Time is up!"},
+        {[](WindowRig& r) { RunCommand(r.app, CmdStop); }, ""},
+        {fire("Tea <b>is</b> ready"), "said Time is up! Tea <b>is</b> ready"},
+        {start("25:99"), "said Invalid entry"},
+        {fire(""), "said Time is up!"}};
+    for (const auto& [act, heard] : cases) {
+      const int shows = counter.shows;
+      act(rig);
+      const QString name = notice->text(QAccessible::Name);
+      QCOMPARE(notice->state().invisible ? QString() : (counter.shows > shows ? "said " : "still ") + name, heard);
+    }
+    QCOMPARE(rig.fakes.notifier.shown, std::optional<std::string>(""));  // passed on to the desktop
+    // The flash of the rejected entry ends; the alarm said since stays.
+    const QPalette flashed = rig.window.TimeEdit()->palette();
+    QCOMPARE(flashed.color(QPalette::Base), flashed.color(QPalette::Highlight));
+    QTRY_COMPARE(rig.window.TimeEdit()->palette().color(QPalette::Base), QColor(255, 255, 221));
+    QVERIFY(!notice->state().invisible);
+  }
+
   void wheel() {
     WindowRig rig;
     rig.fakes.volume.wave = 0x80008000;

@@ -72,7 +72,7 @@ void FireAlarm(App& app) {
   AppState& s = app.State;
   // Cleared first: the alarm message box below runs ticks of its own.
   s.AlarmTime = -1;
-  app.Port.Window.SetCaption("Time is up!");
+  app.Port.Window.SetCaption(TimeIsUpCaption);
   s.CaptionText = "Timer";
   app.Port.Window.SetItemText(IdAlarmDisplay, "");
   StartAlarmMusic(app);

@@ -74,6 +74,6 @@ LinuxPorts::LinuxPorts() : store_(QtKeyValueStore::DefaultPath()) {
 
 LinuxPorts::~LinuxPorts() = default;
 
-Ports LinuxPorts::Bind(MainWindowView& window) {
-  return Ports{window, *sound_, store_, *folders_, *listing_, *clock_, *volume_, *tunes_, launcher_, chooser_, notifier_};
+Ports LinuxPorts::Bind(MainWindowView& window, AlarmNotifier& alarms) {
+  return Ports{window, *sound_, store_, *folders_, *listing_, *clock_, *volume_, *tunes_, launcher_, chooser_, alarms};
 }

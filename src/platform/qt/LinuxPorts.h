@@ -13,8 +13,9 @@ class LinuxPorts {
  public:
   LinuxPorts();
   ~LinuxPorts();
-  // The ports of the program, with the given main window as its view.
-  Ports Bind(MainWindowView& window);
+  // The ports of the program, with the given main window as its view and
+  // the alarm told through the given notifier (which may pass it on to ours).
+  Ports Bind(MainWindowView& window, AlarmNotifier& alarms);
   DBusAlarmNotifier& Notifier() { return notifier_; }
 
  private:

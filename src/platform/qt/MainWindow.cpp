@@ -2,6 +2,7 @@
 // the core, reached through RunCommand, OnMouseWheel and the tick functions.
 #include "MainWindow.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QGridLayout>
@@ -18,6 +19,7 @@
 #include <QWheelEvent>
 #include <ctime>
 
+#include "Accessibility.h"
 #include "ClockLabel.h"
 #include "Look.h"
 #include "MusicSettingsDialog.h"
@@ -34,6 +36,10 @@ QString FromText(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 std::string ToText(const QString& text) { return text.toUtf8().toStdString(); }
+
+// What a screen reader hears when the time box's entry is rejected.
+const QString InvalidEntryText = QStringLiteral("Invalid entry");
+constexpr int RejectFlashMs = 300;
 
 // Qt reads "[*]" in a window title as the unsaved-changes mark; doubled, it
 // stands for itself, so a song named with it keeps it.
@@ -58,6 +64,7 @@ QString WrappedTip(const char* text) {
 }  // namespace
 
 MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
+  InstallAccessibleFactory();
   setObjectName(QStringLiteral("mainWindow"));
   // A caption with a close box; no minimise or maximise box, no resizing.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -91,6 +98,9 @@ void MainWindow::BuildMenu() {
     action->setData(item.Id);
     action->setObjectName(QStringLiteral("menu%1").arg(item.Id));
     const int id = item.Id;
+    // Read out as a word, not as two underscores; each item described by its tooltip.
+    if (id == CmdMinimize) action->setProperty(AccessibleNameProperty, QStringLiteral("Minimize"));
+    if (id < MenuTooltipIdLimit) action->setProperty(AccessibleDescriptionProperty, FromText(MenuTooltipText(id)));
     connect(action, &QAction::triggered, this, [this, id] {
       if (app_) RunCommand(*app_, id);
     });
@@ -144,6 +154,17 @@ void MainWindow::BuildControls() {
   clock_->setObjectName(QStringLiteral("clock"));
   clock_->setAccessibleName(QStringLiteral("Clock"));
   Place(clock_, shifted(123, 3, 55, 10));
+
+  // Described by their tooltips' texts unwrapped, without the tooltips' line breaks.
+  for (const ControlTooltip& tip : ControlTooltips) {
+    if (QWidget* control = Item(tip.Id)) control->setAccessibleDescription(QString::fromUtf8(tip.Text));
+  }
+  announcement_ = new Announcement(client_);
+
+  rejectFlash_.setObjectName(QStringLiteral("rejectFlash"));
+  rejectFlash_.setSingleShot(true);
+  rejectFlash_.setInterval(RejectFlashMs);
+  connect(&rejectFlash_, &QTimer::timeout, this, &MainWindow::EndRejectFlash);
 
   setTabOrder(timeEdit_, timerButton_);
 
@@ -250,7 +271,12 @@ QAction* MainWindow::MenuAction(int commandId) const {
   return nullptr;
 }
 
-void MainWindow::SetCaption(const std::string& text) { setWindowTitle(EscapeTitle(FromText(text))); }
+void MainWindow::SetCaption(const std::string& text) {
+  setWindowTitle(EscapeTitle(FromText(text)));
+  // Qt changes the title without a word to a screen reader.
+  QAccessibleEvent event(this, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&event);
+}
 
 std::string MainWindow::Caption() { return ToText(UnescapeTitle(windowTitle())); }
 
@@ -299,7 +325,22 @@ void MainWindow::Notice(const std::string& text) {
   box.exec();
 }
 
-void MainWindow::Beep() { QApplication::beep(); }
+void MainWindow::Beep() {
+  QApplication::beep();
+  // Most Linux desktops keep the bell silent: the time box flashes in the
+  // selection colours, and a screen reader is told.
+  QPalette flashed = timeEdit_->palette();
+  flashed.setColor(QPalette::Base, flashed.color(QPalette::Highlight));
+  flashed.setColor(QPalette::Text, flashed.color(QPalette::HighlightedText));
+  timeEdit_->setPalette(flashed);
+  rejectFlash_.start();
+  announcement_->Announce(InvalidEntryText);
+}
+
+void MainWindow::EndRejectFlash() {
+  timeEdit_->setPalette(QPalette());  // the window's colours again
+  announcement_->Withdraw(InvalidEntryText);
+}
 
 int MainWindow::FocusedItem() {
   QWidget* focused = focusWidget();
@@ -332,6 +373,9 @@ bool MainWindow::HandleKey(QObject* watched, QEvent* event) {
   // The accelerators belong to the main window's own loop: never inside a
   // message box or the music settings dialog.
   if (!app_ || QApplication::activeModalWidget() || !IsOurs(watched)) return false;
+  // While the menu bar holds the keyboard (after Alt) its keys are its own:
+  // Enter and Space run the highlighted item, letters its mnemonics.
+  if (watched == menuBar_) return false;
   auto* key = static_cast<QKeyEvent*>(event);
   const auto command = AcceleratorCommand(key->key(), key->modifiers(), key->text());
   if (!command) return false;

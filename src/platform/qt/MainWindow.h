@@ -9,6 +9,7 @@
 #include "app/Ports.h"
 
 struct App;
+class Announcement;
 class ClockLabel;
 class QLabel;
 class QLineEdit;
@@ -37,6 +38,8 @@ class MainWindow : public QWidget, public MainWindowView {
   QAction* MenuAction(int commandId) const;
   // The open music settings dialog, if any.
   QWidget* MusicDialog() const { return musicDialog_; }
+  // What a screen reader is told: the alarm, a rejected entry.
+  Announcement* Announcer() const { return announcement_; }
 
   // MainWindowView
   void SetCaption(const std::string& text) override;
@@ -65,6 +68,7 @@ class MainWindow : public QWidget, public MainWindowView {
   bool HandleWheel(QObject* watched, QEvent* event);
   bool IsOurs(QObject* watched) const;
   void KeepCursorBlinking();
+  void EndRejectFlash();
 
   App* app_ = nullptr;
   QMenuBar* menuBar_ = nullptr;
@@ -74,6 +78,8 @@ class MainWindow : public QWidget, public MainWindowView {
   QLabel* separator_ = nullptr;
   QLabel* alarmDisplay_ = nullptr;
   ClockLabel* clock_ = nullptr;
+  Announcement* announcement_ = nullptr;
+  QTimer rejectFlash_{this};  // the time box's flash for a rejected entry
   QTimer tick_;
   QString lastTimeText_;
   int typingLimit_ = 0;  // 0: not yet limited

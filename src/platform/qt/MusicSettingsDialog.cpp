@@ -67,6 +67,7 @@ MusicSettingsDialog::MusicSettingsDialog(App& app, QWidget* parent) : QDialog(pa
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(true);
     Place(label, where);
+    return label;
   };
 
   // Template order, which is also the tab order.
@@ -86,8 +87,9 @@ MusicSettingsDialog::MusicSettingsDialog(App& app, QWidget* parent) : QDialog(pa
   addButton(IdVolumeButton, "&Volume", du.ToPixels(172, 60, 44, 20));
   addCheck(IdSubfoldersCheck, "Play music from subfolders too", du.ToPixels(4, 86, 146, 8));
   addCheck(IdInternalMusicCheck, "Use internal music instead of MP3 songs", du.ToPixels(4, 98, 151, 8));
-  addLabel("Alarm message", du.ToPixels(3, 33, 38, 18));
-  addLabel("Folder for MP3 songs:", du.ToPixels(22, 5, 129, 8));
+  // Each text field is named by its label for a screen reader.
+  addLabel("Alarm message", du.ToPixels(3, 33, 38, 18))->setBuddy(messageEdit_);
+  addLabel("Folder for MP3 songs:", du.ToPixels(22, 5, 129, 8))->setBuddy(folderEdit_);
   addButton(IdDoneButton, "&Done", du.ToPixels(172, 86, 44, 20));
   addLabel("Or CTRL + mousewheel", du.ToPixels(121, 62, 49, 18));
 

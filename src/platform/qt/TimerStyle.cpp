@@ -43,12 +43,20 @@ QIcon TimerStyle::standardIcon(StandardPixmap icon, const QStyleOption* option, 
 void TimerStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                              const QWidget* widget) const {
   QProxyStyle::drawControl(element, option, painter, widget);
-  // Styles that mark the default button the way they mark focus (Fusion)
-  // leave the Timer button's focus unseen: a dotted frame inside shows it.
-  if (element != CE_PushButton || !(option->state & State_HasFocus)) return;
-  const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
-  if (!button) return;
-  const QRect inside = subElementRect(SE_PushButtonContents, button, widget).adjusted(1, 1, -1, -1);
+  QRect inside;
+  if (element == CE_PushButton && (option->state & State_HasFocus)) {
+    // Styles that mark the default button the way they mark focus (Fusion)
+    // leave the Timer button's focus unseen: a dotted frame inside shows it.
+    const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+    if (!button) return;
+    inside = subElementRect(SE_PushButtonContents, button, widget).adjusted(1, 1, -1, -1);
+  } else if (element == CE_MenuBarItem && (option->state & State_Selected) && widget && widget->hasFocus()) {
+    // Styles highlight a bar item only while its menu is open, and ours have
+    // none: the item the keyboard is on (after Alt) gets the same frame.
+    inside = option->rect.adjusted(1, 1, -1, -1);
+  } else {
+    return;
+  }
   painter->save();
   painter->setPen(QPen(option->palette.color(QPalette::ButtonText), 1, Qt::DotLine));
   painter->setBrush(Qt::NoBrush);

@@ -1,7 +1,7 @@
 // The desktop's own style with the program's few changes: tooltips wake up
 // quickly, a separator in the menu bar pushes later items to its right end,
-// a push button with the keyboard focus always shows it, and the menu bar's
-// overflow arrow is drawn rather than read from a file.
+// a push button or menu-bar item with the keyboard focus always shows it, and
+// the menu bar's overflow arrow is drawn rather than read from a file.
 #pragma once
 
 #include <QProxyStyle>

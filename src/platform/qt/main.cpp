@@ -1,6 +1,7 @@
 // Tovin's Timer for the Linux desktop: start-up and the event loop.
 #include <QApplication>
 
+#include "Accessibility.h"
 #include "LinuxPorts.h"
 #include "MainWindow.h"
 #include "QuitOnSignal.h"
@@ -23,7 +24,8 @@ int main(int argc, char** argv) {
   // The adapters outlive the window, whose last events may still reach them.
   LinuxPorts adapters;
   MainWindow window;
-  App app{AppState{}, adapters.Bind(window)};
+  SpokenAlarmNotifier alarms(*window.Announcer(), adapters.Notifier());
+  App app{AppState{}, adapters.Bind(window, alarms)};
   adapters.Notifier().SetStopAction([&app] { StopMusic(app); });
   window.Start(app);
   window.show();
