@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <sstream>
 #include <thread>
 
@@ -57,7 +58,7 @@ struct Rig {
     const std::string at = dir.Path();
     command = "HOME=" + at + " XDG_RUNTIME_DIR=" + at + " PULSE_RUNTIME_PATH=" + at + " PULSE_STATE_PATH=" + at +
               " DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent DISPLAY= exec pulseaudio -n --daemonize=no"
-              " --exit-idle-time=-1 --use-pid-file=no --log-target=file:" +
+              " --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no --log-target=file:" +
               at + "log -L module-null-sink" + (restore ? " -L module-stream-restore" : "") +
               " -L 'module-native-protocol-unix auth-anonymous=1 socket=" + at + "native'";
     fallback.midi = 0xFFFFFFFF;
@@ -185,8 +186,8 @@ TEST(PulseOutputVolume, LevelsEntriesOtherStreamsStopsAndUnmute) {
   if (std::system("command -v pulseaudio >/dev/null") != 0) GTEST_SKIP() << "pulseaudio is not installed";
   HangGuard guard("PulseOutputVolume", 60);
   const Row rows[] = {
-      {"a step reaches our stream and entry, rounded to the server's scale; MIDI stays", true,
-       "play ours 65536,65536; set 45535,65535; midi 1000,1000; read",
+      {"a step reaches our stream and entry, rounded to the server's scale; MIDI steps not the own gain", true,
+       "play ours 65536,65536; set 45535,65535; read; midi 1000,1000",
        "read 45535,65535; ours 45536,65536; entry 45536,65536; gain 65535,65535 65535,65535 server"},
       {"the mixer's unequal channels, above 100% as full", true, "play ours 16384,98304; read",
        "read 16384,65535; ours 16384,98304; entry -; gain 65535,65535 65535,65535 server"},
@@ -199,8 +200,8 @@ TEST(PulseOutputVolume, LevelsEntriesOtherStreamsStopsAndUnmute) {
        "read 16384,16384; other 65536,65536 muted; copy 65536,65536; ours 16384; entry 16384,16384; "
        "gain 65535,65535 65535,65535 server"},
       {"no stream-restore: the own gain takes the steps until a stream of ours exists", false,
-       "set 16384,16384; midi 8192,8192; read; gain; play ours 65536,65536; set 32768,32768; read",
-       "read 16384,16384; gain 16384,16384 8192,8192 own; read 32768,32768; ours 32769,32769; gain 65535,65535 "
+       "set 16384,16384; midi 8192,8192; read; gain; play ours 65536,65536; set 32768,32768",
+       "read 16384,16384; gain 16384,16384 8192,8192 own; ours 32769,32769; gain 65535,65535 "
        "65535,65535 server"},
       {"a stopped server: bounded steps to the own gain, the server's again once it is back", true,
        "play ours 65536,65536; read; stop 4096,4096; midi 8192,8192; read; gain; cont 32768,32768",
