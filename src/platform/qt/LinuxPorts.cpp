@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "MainWindow.h"
+
 #ifdef TIMER_HAVE_LINUX_ADAPTERS
 #include "EmbeddedTuneStore.h"
 #include "LazySound.h"
@@ -73,6 +75,7 @@ LinuxPorts::LinuxPorts() : store_(QtKeyValueStore::DefaultPath()) {
 
 LinuxPorts::~LinuxPorts() = default;
 
-Ports LinuxPorts::Bind(MainWindowView& window) {
-  return Ports{window, *sound_, store_, *folders_, *listing_, *clock_, *volume_, *tunes_, launcher_, chooser_, notifier_};
+Ports LinuxPorts::Bind(MainWindow& window) {
+  attention_ = std::make_unique<AlarmAttention>(notifier_, window);
+  return Ports{window, *sound_, store_, *folders_, *listing_, *clock_, *volume_, *tunes_, launcher_, chooser_, *attention_};
 }

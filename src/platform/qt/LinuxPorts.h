@@ -3,18 +3,22 @@
 
 #include <memory>
 
+#include "AlarmAttention.h"
 #include "DBusAlarmNotifier.h"
 #include "QtFolderChooser.h"
 #include "QtKeyValueStore.h"
 #include "QtLauncher.h"
 #include "app/App.h"
 
+class MainWindow;
+
 class LinuxPorts {
  public:
   LinuxPorts();
   ~LinuxPorts();
-  // The ports of the program, with the given main window as its view.
-  Ports Bind(MainWindowView& window);
+  // The ports of the program, with the given main window as its view; the
+  // window also asks for attention at the alarm.
+  Ports Bind(MainWindow& window);
   DBusAlarmNotifier& Notifier() { return notifier_; }
 
  private:
@@ -28,4 +32,5 @@ class LinuxPorts {
   QtLauncher launcher_;
   QtFolderChooser chooser_;
   DBusAlarmNotifier notifier_;
+  std::unique_ptr<AlarmAttention> attention_;
 };
