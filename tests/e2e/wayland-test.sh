@@ -12,8 +12,16 @@ done
 if [ "$(id -u)" -eq 0 ]; then
   user=tovins-timer-test
   id "$user" >/dev/null 2>&1 || { echo "SKIP: no user $user (scripts/install-deps adds it)"; exit 77; }
-  exec setpriv --reuid="$user" --regid="$user" --clear-groups \
-    env -i PATH=/usr/bin:/bin LANG=C.UTF-8 "$(realpath "$0")" "$program"
+  # The checkout may lie where that user cannot read (root's home): it runs a copy.
+  copy=$(mktemp -d)
+  trap 'rm -rf "$copy"' EXIT
+  chmod 755 "$copy"
+  cp "$(realpath "$0")" "$program" "$copy/"
+  [ ! -f "$(dirname "$program")/tovins-timer-sound.so" ] || cp "$(dirname "$program")/tovins-timer-sound.so" "$copy/"
+  status=0
+  setpriv --reuid="$user" --regid="$user" --clear-groups \
+    env -i PATH=/usr/bin:/bin LANG=C.UTF-8 "$copy/$(basename "$0")" "$copy/$(basename "$program")" || status=$?
+  exit $status
 fi
 
 work=$(mktemp -d)
