@@ -24,8 +24,13 @@ add_custom_target(package_files ALL DEPENDS ${gzipped})
 
 install(FILES ${CMAKE_BINARY_DIR}/package/${metainfo} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 install(FILES ${CMAKE_BINARY_DIR}/package/tovins-timer.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md ${linux_resources}/copyright ${CMAKE_BINARY_DIR}/package/changelog.gz
-        DESTINATION ${TIMER_DOC_DIR})
+# The guide as installed: its screenshot lies beside it there.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
+file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
+string(REPLACE "](resources/linux/screenshot.png)" "](screenshot.png)" readme "${readme}")
+file(WRITE ${CMAKE_BINARY_DIR}/package/README.md "${readme}")
+install(FILES ${CMAKE_BINARY_DIR}/package/README.md ${linux_resources}/screenshot.png ${linux_resources}/copyright
+        ${CMAKE_BINARY_DIR}/package/changelog.gz DESTINATION ${TIMER_DOC_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${TIMER_PACKAGE_NAME})
@@ -45,5 +50,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Native windows on a Wayland desktop (else XWayland), and a volume mixer for "v".
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, pavucontrol | pavucontrol-qt")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

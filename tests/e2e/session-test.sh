@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Debian package, then one user session with the program unpacked from it, under Xvfb. The package: its desktop
-# entry and AppStream file validate, lintian finds no error, the help's guide is in it. The session: with the clock
+# entry and AppStream file validate, lintian finds no error, the program and its sound module are hardened as Debian
+# builds its packages, the help's guide is in it with the pictures it shows. The session: with the clock
 # ten times faster (faketime), sound written to a file (SDL's disk driver) and an MP3 folder (stored without its
 # final "/") of broken songs only, a one-minute timer counts down in seconds and goes off with a built-in tune from
 # the packaged sound module, heard within a second; Stop and Go; SIGTERM with the help box open. Started again: "20"
@@ -8,11 +9,12 @@
 # an AT-SPI bus of its own: both windows' trees, and a rejected entry, a new caption and the alarm told. Then the
 # volume in a real PulseAudio server: Ctrl+wheel steps heard on the null sink's monitor, kept across a restart, taken
 # also while no stream exists, and a stopped server never holds the program up; a mute kept by the server is lifted
-# by the alarm. Each signal ends it within a second, normally.
+# by the alarm; the stream shows in the mixer as "Tovin's Timer: Music" with the program's icon. Each signal ends it
+# within a second, normally.
 set -euo pipefail
 
 deb=${1:?usage: session-test.sh path/to/tovins-timer_VERSION_ARCH.deb}
-for tool in Xvfb xdotool faketime pulseaudio pactl parec sox lintian dbus-daemon; do
+for tool in Xvfb xdotool faketime pulseaudio pactl parec sox lintian dbus-daemon hardening-check; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 [ -x /usr/libexec/at-spi-bus-launcher ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
@@ -36,6 +38,7 @@ fail() {
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 echo "depends: $(dpkg-deb -f "$deb" Depends)"
+echo "recommends: $(dpkg-deb -f "$deb" Recommends)"
 desktop-file-validate "$root/usr/share/applications/tovins-timer.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml || fail "AppStream file"
 tags=$(lintian --fail-on error "$deb" 2>&1) || fail "lintian found errors: $tags"
@@ -47,6 +50,14 @@ done
 program="$root/usr/bin/tovins-timer"
 guide=$(tr '\0' '\n' <"$program" | grep -o 'The guide: /.*' | head -n1 | cut -d' ' -f3)
 [ -n "$guide" ] && [ -f "$root$guide" ] || fail "the help's guide '$guide' is not in the package"
+for picture in $(grep -o '!\[[^]]*\]([^)]*)' "$root$guide" | sed 's/.*(\(.*\))/\1/'); do
+  [ -f "$(dirname "$root$guide")/$picture" ] || fail "the guide shows $picture, which is not in the package"
+done
+# PIE, stack protector, fortified functions, full RELRO, immediate binding (Debian 12's flags add no control-flow
+# protection). The module's only libc copies take sizes known at run time, which no fortified function can check.
+hardening-check --nocfprotection "$program" >"$work/hardening" || fail "the program is not hardened: $(cat "$work/hardening")"
+hardening-check --nocfprotection --nofortify "$root"/usr/lib/*/tovins-timer/tovins-timer-sound.so >"$work/hardening" ||
+  fail "the sound module is not hardened: $(cat "$work/hardening")"
 
 # A home and runtime folder of our own; no session bus (one started on demand would outlive the test).
 export HOME="$work" XDG_RUNTIME_DIR="$work/run" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
@@ -84,8 +95,10 @@ playing_tune() { caption | grep -qvxE '(.* left|Timer( started)?|Time is up!|<no
 stored_time() { grep -A1 -Fx '[Time]' "$ini" | grep -qx "String%20Value=$1" || fail "Time is not stored as $1: $(cat "$ini")"; }
 # Sends the signal and waits up to a second for a normal exit.
 end_with() {
+  local start=$(date +%s%N)
   kill -"$1" "$pid"
   wait_for 10 eval '! kill -0 "$pid" 2>/dev/null' || fail "SIG$1 did not end the program within a second"
+  echo "SIG$1 ended it within $((($(date +%s%N) - start) / 1000000)) ms"
   wait "$app" || fail "SIG$1: exit status $?"
   app="" pid=""
 }
@@ -160,6 +173,11 @@ sox -n -r 22050 -c 1 -b 16 -t wav "$work/music/tone.mp3" synth 60 sine 440 gain 
 music_folder "$work/music/"
 # The left volume of our stream in the server, "" while there is none.
 stream_volume() { timeout 5 pactl list sink-inputs | awk '/^[ \t]*Volume: front-left:/ {print $3; exit}'; }
+# Our stream's name, media name and icon, as the mixer shows them.
+stream_identity() {
+  timeout 5 pactl list sink-inputs | sed -n 's/^[ \t]*\(application\.name\|media\.name\|application\.icon_name\) = "\(.*\)"$/\1=\2/p' |
+    sort | paste -sd ' '
+}
 volume_is() { [ "$(stream_volume)" = "$1" ]; }
 # Plays, waits for the stream's volume and prints the monitor's RMS level in dB after the sink played out what it held.
 play_at() {
@@ -175,6 +193,9 @@ near() { awk -v a="$1" -v b="$2" -v c="${3:-0}" 'BEGIN {d = a - b - c; exit !(d 
 # Full volume, then ten steps of 2000 down to 45535 (the server's 45536 of 65536), 9.5 dB quieter on its cubic scale.
 start
 default=$(play_at 65536)
+identity=$(stream_identity)
+[ "$identity" = "application.icon_name=tovins-timer application.name=Tovin's Timer media.name=Music" ] ||
+  fail "the mixer shows the stream as: $identity"
 wheel_down 10
 stepped=$(play_at 45536)
 end_with HUP

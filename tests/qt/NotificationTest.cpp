@@ -1,5 +1,5 @@
 // The alarm's desktop notification against a fake notification service on a
-// private session bus: the call, the "Stop music" action and the withdrawal.
+// private session bus: the call, the "Stop music" action and the withdrawals.
 #include <QtDBus>
 #include <QtTest>
 
@@ -72,6 +72,12 @@ class NotificationTest : public QObject {
       QVERIFY(t.sound.isOpen);
       invoke("stop");
       QVERIFY(!t.sound.isOpen);
+      QTRY_VERIFY_WITH_TIMEOUT(closed_.contains(lastId_), 2000);
+      // At exit the one still shown goes too.
+      FireAlarm(app);
+      QTRY_VERIFY(!closed_.contains(lastId_));
+      invoke("default");
+      notifier.WithdrawBeforeExit();
       QTRY_VERIFY_WITH_TIMEOUT(closed_.contains(lastId_), 2000);
     }
     bus_.kill();

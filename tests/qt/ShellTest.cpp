@@ -19,7 +19,9 @@
 #include "PosixTestGuards.h"
 #include "QtFolderChooser.h"
 #include "QtKeyValueStore.h"
+#include "QtLauncher.h"
 #include "ShellRules.h"
+#include "StreamIdentity.h"
 #include "TimerStyle.h"
 #include "alarm/Countdown.h"
 #include "app/Commands.h"
@@ -106,6 +108,31 @@ class ShellTest : public QObject {
 
  private slots:
   void initTestCase() { QApplication::setStyle(new TimerStyle); }
+
+  // Our sound streams carry the program's icon; a mixer started from here
+  // carries its own, and an icon the user chose stays everywhere.
+  void mixerStartsWithoutOurStreamIcon() {
+    const char* variable = "PULSE_PROP_application.icon_name";
+    const std::tuple<QByteArray, QByteArray, QByteArray> cases[] = {
+        // set before start-up -> ours, the mixer's ("": none)
+        {"", "tovins-timer", ""},
+        {"my-icon", "my-icon", "my-icon\n"},
+    };
+    for (const auto& [before, ours, mixers] : cases) {
+      before.isEmpty() ? qunsetenv(variable) : qputenv(variable, before);
+      NameSoundStreams();
+      QCOMPARE(qgetenv(variable), ours);
+      const QString seen = dir_.filePath(QStringLiteral("mixer-%1.env").arg(QString::fromLatin1(before)));
+      QtLauncher launcher;
+      QVERIFY(launcher.Launch(("bash -c \"env | sed -n s/^PULSE_PROP_application.icon_name=//p >" + seen + ".part; mv " +
+                               seen + ".part " + seen + "\"")
+                                  .toStdString()));
+      QTRY_VERIFY(QFileInfo::exists(seen));
+      QCOMPARE(Contents(seen), mixers);
+    }
+    qunsetenv(variable);
+    QVERIFY(!QtLauncher().Launch("no-such-mixer-program"));
+  }
 
   void accelerators() {
     const auto none = Qt::NoModifier, shift = Qt::ShiftModifier, alt = Qt::AltModifier, ctrl = Qt::ControlModifier;

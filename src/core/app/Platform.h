@@ -7,6 +7,8 @@
 #ifdef _WIN32
 constexpr char PathSeparator = '\\';
 constexpr std::array<const char*, 2> MixerPrograms = {"sndvol32.exe", "sndvol.exe"};
+// Windows always has one of them: a failed start says nothing.
+constexpr const char* NoMixerText = "";
 // Settings are read through a buffer of this size: the registry's path limit.
 constexpr unsigned SettingsReadBuffer = 256;
 // Timer.exe travels alone, with no guide beside it: the help points to the
@@ -14,8 +16,14 @@ constexpr unsigned SettingsReadBuffer = 256;
 #define TIMER_HELP_GUIDE "Rest the mouse on a menu item or a box to see what it does."
 #else
 constexpr char PathSeparator = '/';
-// PulseAudio's mixer, else the sound page of the GNOME settings (a command line).
-constexpr std::array<const char*, 2> MixerPrograms = {"pavucontrol", "gnome-control-center sound"};
+// The sound server's own mixer (GTK, then Qt), else the sound page of the
+// GNOME or KDE settings (command lines), whichever the desktop has.
+constexpr std::array<const char*, 4> MixerPrograms = {"pavucontrol", "pavucontrol-qt", "gnome-control-center sound",
+                                                      "systemsettings kcm_pulseaudio"};
+// A desktop may have none of them; the package recommends the first two.
+constexpr const char* NoMixerText =
+    "No volume mixer could be started. Install the package \"pavucontrol\" (or \"pavucontrol-qt\") for one, or "
+    "change the volume with CTRL and the mouse wheel.";
 // Any real path fits (PATH_MAX), so a long music folder survives a restart.
 constexpr unsigned SettingsReadBuffer = 4096;
 // Where the Debian package installs the guide.

@@ -47,5 +47,8 @@ void VolumeDown(App& app) {
 }
 
 void OpenVolumeMixer(App& app) {
-  if (!app.Port.Programs.Launch(MixerPrograms[0])) app.Port.Programs.Launch(MixerPrograms[1]);
+  for (const char* program : MixerPrograms) {
+    if (app.Port.Programs.Launch(program)) return;
+  }
+  if (*NoMixerText != '\0') app.Port.Window.Notice(NoMixerText);
 }

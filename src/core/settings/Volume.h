@@ -13,5 +13,6 @@ std::pair<std::uint16_t, std::uint16_t> GetOutputVolume(App& app);
 void SetOutputVolume(App& app, std::uint16_t left, std::uint16_t right);
 void VolumeUp(App& app);
 void VolumeDown(App& app);
-// Starts the first mixer program that can be started; silent when none can.
+// Starts the first of the mixer programs that can be started; when none can,
+// says so where the desktop may lack one.
 void OpenVolumeMixer(App& app);

@@ -115,6 +115,9 @@ bool SdlSoundChannel::OpenDevice() {
   // the volume under the role, shared with every program of that role.
   SDL_SetHint(SDL_HINT_APP_NAME, SoundAppName);
   SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, SoundAppName);
+  // What plays, shown beside the name (SDL would say "Audio Stream"). The
+  // stream lasts while the music is in force, through many songs.
+  SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, SoundStreamName);
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     lastDeviceFailure_ = now;
     return false;

@@ -13,6 +13,8 @@
 // The application name of our stream in the sound server, under which the
 // server keeps its volume from one start to the next.
 inline constexpr char SoundAppName[] = "Tovin's Timer";
+// The media name of the stream, which the mixer shows beside the application's.
+inline constexpr char SoundStreamName[] = "Music";
 
 struct _Mix_Music;
 struct SDL_RWops;

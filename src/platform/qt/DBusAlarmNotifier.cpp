@@ -14,16 +14,15 @@ const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 const QString& Interface = Service;
 const QString StopAction = QStringLiteral("stop");
 constexpr uchar CriticalUrgency = 2;  // stays on screen until dismissed
-constexpr int CloseAtExitMs = 500;
+// The bus daemon's own answer; only a broken bus takes longer.
+constexpr int BusAnswerMs = 200;
 
 QDBusMessage Call(const QString& method) { return QDBusMessage::createMethodCall(Service, Path, Interface, method); }
 }  // namespace
 
 DBusAlarmNotifier::DBusAlarmNotifier(QObject* parent) : QObject(parent) {}
 
-DBusAlarmNotifier::~DBusAlarmNotifier() {
-  if (id_ != 0) Close(id_, true);
-}
+DBusAlarmNotifier::~DBusAlarmNotifier() { WithdrawBeforeExit(); }
 
 bool DBusAlarmNotifier::Connect() {
   if (tried_) return connected_;
@@ -87,14 +86,22 @@ void DBusAlarmNotifier::WithdrawAlarm() {
   id_ = 0;
 }
 
-void DBusAlarmNotifier::Close(uint id, bool wait) {
+void DBusAlarmNotifier::WithdrawBeforeExit() {
+  if (id_ == 0) return;
+  WithdrawAlarm();
+  // Messages leave a connection in order: once the bus has answered a later
+  // call, it holds the withdrawal and delivers it after we are gone.
+  QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                                    QStringLiteral("/org/freedesktop/DBus"),
+                                                                    QStringLiteral("org.freedesktop.DBus"),
+                                                                    QStringLiteral("GetId")),
+                                     QDBus::Block, BusAnswerMs);
+}
+
+void DBusAlarmNotifier::Close(uint id) {
   QDBusMessage call = Call(QStringLiteral("CloseNotification"));
   call << id;
-  if (wait) {
-    QDBusConnection::sessionBus().call(call, QDBus::Block, CloseAtExitMs);
-  } else {
-    QDBusConnection::sessionBus().send(call);
-  }
+  QDBusConnection::sessionBus().send(call);
 }
 
 void DBusAlarmNotifier::OnActionInvoked(uint id, const QString& action) {

@@ -10,10 +10,10 @@
 
 class QDBusPendingCallWatcher;
 
-// Every call is asynchronous (only the withdrawal at exit waits, half a
-// second at most): without a session bus or a notification service nothing
-// is shown and nothing waits. The bus is first used at the first alarm, so
-// starting the program costs nothing.
+// Every call is asynchronous (only the withdrawal at exit waits, for the bus
+// itself): without a session bus or a notification service nothing is shown
+// and nothing waits. The bus is first used at the first alarm, so starting
+// the program costs nothing.
 class DBusAlarmNotifier : public QObject, public AlarmNotifier {
   Q_OBJECT
  public:
@@ -26,6 +26,10 @@ class DBusAlarmNotifier : public QObject, public AlarmNotifier {
 
   void ShowAlarm(const std::string& message) override;
   void WithdrawAlarm() override;
+  // Withdraws the notification shown, and returns once the bus holds the
+  // request: the bus daemon answers at once, where a notification service
+  // may take its time or never answer.
+  void WithdrawBeforeExit();
 
  private slots:
   void OnActionInvoked(uint id, const QString& action);
@@ -34,7 +38,7 @@ class DBusAlarmNotifier : public QObject, public AlarmNotifier {
  private:
   bool Connect();
   void Notify(const QString& message, bool markup, unsigned serial);
-  void Close(uint id, bool wait = false);
+  void Close(uint id);
 
   std::function<void()> stop_;
   bool tried_ = false;

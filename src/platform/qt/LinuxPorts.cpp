@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+
 #ifdef TIMER_HAVE_LINUX_ADAPTERS
 #include "EmbeddedTuneStore.h"
 #include "LazySound.h"

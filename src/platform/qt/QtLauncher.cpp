@@ -4,10 +4,17 @@
 #include <QProcess>
 #include <QString>
 
+#include "StreamIdentity.h"
+
 bool QtLauncher::Launch(const std::string& program) {
   // A program name, optionally followed by its arguments.
   QStringList words = QProcess::splitCommand(QString::fromStdString(program));
   if (words.isEmpty()) return false;
-  const QString name = words.takeFirst();
-  return QProcess::startDetached(name, words);
+  QProcess process;
+  process.setProgram(words.takeFirst());
+  process.setArguments(words);
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  ForgetSoundStreamNames(environment);
+  process.setProcessEnvironment(environment);
+  return process.startDetached();
 }

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# The program on a Wayland desktop: under sway's headless backend (without XWayland), the window maps as a native
+# Wayland window; an alarm message typed in the music window, a one-minute timer counts down in seconds in the caption
+# (the clock ten times faster, faketime), and at the alarm the alarm box shows. SIGTERM then ends it within a second. Sway refuses to run as
+# root: run as root, the test runs as the system user tovins-timer-test (made by scripts/install-deps).
+set -euo pipefail
+
+program=$(realpath "${1:?usage: wayland-test.sh path/to/tovins-timer}")
+for tool in sway swaymsg wtype faketime python3; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+if [ "$(id -u)" -eq 0 ]; then
+  user=tovins-timer-test
+  id "$user" >/dev/null 2>&1 || { echo "SKIP: no user $user (scripts/install-deps adds it)"; exit 77; }
+  # The checkout may lie where that user cannot read (root's home): it runs a copy.
+  copy=$(mktemp -d)
+  trap 'rm -rf "$copy"' EXIT
+  chmod 755 "$copy"
+  cp "$(realpath "$0")" "$program" "$copy/"
+  [ ! -f "$(dirname "$program")/tovins-timer-sound.so" ] || cp "$(dirname "$program")/tovins-timer-sound.so" "$copy/"
+  status=0
+  setpriv --reuid="$user" --regid="$user" --clear-groups \
+    env -i PATH=/usr/bin:/bin LANG=C.UTF-8 "$copy/$(basename "$0")" "$copy/$(basename "$program")" || status=$?
+  exit $status
+fi
+
+work=$(mktemp -d)
+sway="" app="" keyboard=""
+cleanup() {
+  for p in $app $keyboard $sway; do kill -KILL "$p" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  for log in app sway; do [ -f "$work/$log.log" ] && tail -n 20 "$work/$log.log" | sed "s/^/  $log: /" >&2; done
+  exit 1
+}
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+  for _ in $(seq "$1"); do "${@:2}" && return 0; sleep 0.1; done
+  return 1
+}
+
+export HOME="$work" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
+printf 'xwayland disable\noutput * resolution 1024x768\n' >"$work/sway.conf"
+WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
+sway=$!
+wait_for 100 eval 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1 && ls "$XDG_RUNTIME_DIR"/wayland-* >/dev/null 2>&1' ||
+  fail "sway did not start"
+SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
+WAYLAND_DISPLAY=$(basename "$(ls "$XDG_RUNTIME_DIR"/wayland-* | grep -v '\.lock$' | head -n1)")
+export SWAYSOCK WAYLAND_DISPLAY
+# The headless seat has no keyboard: one held for the whole test, so the program has its keyboard before the first
+# key (each wtype brings a keyboard of its own, which the seat would otherwise gain only with it).
+wtype -s 600000 &
+keyboard=$!
+
+# The program's windows in sway's tree, one a line: shell, title, process id.
+windows() {
+  timeout 5 swaymsg -r -t get_tree | python3 -c '
+import json, sys
+def walk(node):
+    if node.get("app_id") == "tovins-timer":
+        print(node.get("shell"), node.get("name"), node.get("pid"), sep="\t")
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        walk(child)
+walk(json.load(sys.stdin))'
+}
+has_window() { windows | grep -qP "$1"; }
+type_keys() { timeout 5 wtype "$@" || fail "could not type: $*"; }
+
+# The clock ten times faster from the start; the built-in tunes on SDL's dummy sound device.
+export SDL_AUDIODRIVER=dummy XDG_SESSION_TYPE=wayland
+mkdir -p "$XDG_CONFIG_HOME/TimerZqv2010"
+printf '[UseMidi]\nString%%20Value=1\n' >"$XDG_CONFIG_HOME/TimerZqv2010/Timer.ini"
+faketime -f '@2026-12-06 10:00:00 x10' "$program" >"$work/app.log" 2>&1 &
+app=$!
+wait_for 100 has_window '^xdg_shell\tTimer\t' || fail "no native Wayland window 'Timer': $(windows)"
+echo "mapped: $(windows | cut -f1,2 | tr '\t' ' ')"
+pid=$(windows | cut -f3)  # faketime runs the program as a child
+
+# The message: Browse has the focus, then the folder box, then the message box; Escape closes the window.
+type_keys f
+wait_for 50 has_window '\tSet folder for MP3 music files\t' || fail "the music window did not open: $(windows)"
+type_keys -k Tab -k Tab Tea\ time -k Escape
+wait_for 50 eval '! has_window "\tSet folder"' || fail "the music window did not close"
+type_keys 1 -k Return
+wait_for 50 has_window '\t[0-9]+ seconds? left\t' || fail "no seconds countdown: $(windows)"
+echo "counting: $(windows | cut -f2)"
+wait_for 150 has_window "\tTovin's Timer\t" || fail "no alarm box: $(windows)"
+echo "at the alarm: $(windows | cut -f2 | paste -sd ';')"
+
+start=$(date +%s%N)
+kill -TERM "$pid"
+wait_for 10 eval '! kill -0 "$pid" 2>/dev/null' || fail "SIGTERM did not end the program within a second"
+echo "ended $((($(date +%s%N) - start) / 1000000)) ms after SIGTERM"
+wait "$app" || fail "exit status $?"
+app=""
+echo "PASS"
