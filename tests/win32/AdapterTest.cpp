@@ -59,9 +59,14 @@ TEST(RegistryKeyValueStore, ValuesWrittenAndReadBack) {
     EXPECT_EQ(read, row.Read) << row.What;
     if (!read || !row.Read) continue;
     EXPECT_EQ(buffer.substr(0, size), row.Data) << row.What;
-    DWORD type = 0;
-    RegGetValueA(HKEY_CURRENT_USER, row.ReadKey, row.ReadName, RRF_RT_ANY, &type, nullptr, nullptr);
+    // As the registry holds it: text in UTF-16, its NUL included.
+    HKEY raw = nullptr;
+    DWORD type = 0, bytes = 0;
+    RegOpenKeyExA(HKEY_CURRENT_USER, row.ReadKey, 0, KEY_READ, &raw);
+    RegQueryValueExW(raw, L"String Value", nullptr, &type, nullptr, &bytes);
+    RegCloseKey(raw);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << row.What;
+    EXPECT_EQ(bytes, 2 * row.Data.size()) << row.What;
   }
   RegDeleteTreeA(HKEY_CURRENT_USER, TestRoot);
 }

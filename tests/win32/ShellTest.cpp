@@ -206,7 +206,7 @@ TEST(Tooltips, ShowOverMenuBarItemsAndControls) {
     move.mi.dy = MulDiv((item.top + item.bottom) / 2, 65536, GetSystemMetrics(SM_CYSCREEN));
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &move, sizeof move);
-    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tooltip) && tipText() == row.Text; }))
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tooltip) && tipText() == row.Text; }))
         << "over " << (row.MenuPosition >= 0 ? "menu item " + std::to_string(row.MenuPosition)
                                              : "control " + std::to_string(row.ControlId))
         << " the tip " << (IsWindowVisible(tooltip) ? "shows \"" + tipText() + "\"" : "is hidden");
