@@ -1,6 +1,6 @@
 // The Windows shell's own rules, run under Wine on the real windows over the
 // core's fakes: the layout at each DPI, the tooltips of the menu bar and the
-// controls, and the unmuting of the program's audio session.
+// controls, the mouse wheel, and the unmuting of the program's audio session.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -14,6 +14,7 @@
 #include "ShellFolderChooser.h"
 #include "Views.h"
 #include "Win32Adapters.h"
+#include "app/Ids.h"
 #include <mmdeviceapi.h>
 #include <audiopolicy.h>
 // clang-format on
@@ -122,6 +123,7 @@ TEST(Layout, NoControlOverlapsAnotherAtAnyDpi) {
         LOGFONTW font = {};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), sizeof font, &font);
         EXPECT_EQ(font.lfHeight, pass.FontHeight) << where << ", control " << controls.back().first;
+        EXPECT_STREQ(font.lfFaceName, L"Tahoma") << where << ", control " << controls.back().first;
       }
       std::printf("%s\n", sizes.c_str());
       for (std::size_t i = 0; i < controls.size(); ++i) {
@@ -204,11 +206,42 @@ TEST(Tooltips, ShowOverMenuBarItemsAndControls) {
     move.mi.dy = MulDiv((item.top + item.bottom) / 2, 65536, GetSystemMetrics(SM_CYSCREEN));
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &move, sizeof move);
-    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(tooltip) && tipText() == row.Text; }))
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tooltip) && tipText() == row.Text; }))
         << "over " << (row.MenuPosition >= 0 ? "menu item " + std::to_string(row.MenuPosition)
                                              : "control " + std::to_string(row.ControlId))
         << " the tip " << (IsWindowVisible(tooltip) ? "shows \"" + tipText() + "\"" : "is hidden");
   }
+}
+
+// The wheel over the main window or the music settings dialog: a minute up
+// or down in the time box, or with CTRL held (other keys too) a volume step.
+TEST(Messages, MouseWheelStepsMinutesOrVolume) {
+  struct Row {
+    bool OverDialog;
+    short Delta;
+    WORD Keys;
+    const char* Minutes;
+    std::uint32_t Volume;
+  };
+  const Row rows[] = {
+      {false, 120, 0, "21", 0x4E204E20},         {false, -120, 0, "19", 0x4E204E20},
+      {false, 120, MK_CONTROL, "20", 0x55F055F0}, {false, -240, MK_CONTROL | MK_SHIFT, "20", 0x46504650},
+      {true, 120, 0, "21", 0x4E204E20},          {true, -120, MK_CONTROL, "20", 0x46504650},
+  };
+  const HWND main = MainWindow();
+  ASSERT_NE(main, nullptr);
+  const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MusicDialogTemplateName, main, MusicDialogProc, 0);
+  ASSERT_NE(dialog, nullptr);
+  for (const Row& row : rows) {
+    SetDlgItemTextA(main, IdTimeEdit, "20");
+    TheProgram().volume.wave = 0x4E204E20;  // 20000 on each side
+    SendMessageA(row.OverDialog ? dialog : main, WM_MOUSEWHEEL, MAKEWPARAM(row.Keys, row.Delta), 0);
+    const std::string where = std::string(row.OverDialog ? "over the dialog" : "over the window") + ", delta " +
+                              std::to_string(row.Delta) + ", keys " + std::to_string(row.Keys);
+    EXPECT_EQ(WindowText(GetDlgItem(main, IdTimeEdit)), row.Minutes) << where;
+    EXPECT_EQ(TheProgram().volume.wave, row.Volume) << where;
+  }
+  DestroyWindow(dialog);
 }
 
 // The program's default audio session as the volume mixer reaches it, or
