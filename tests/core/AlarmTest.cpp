@@ -77,35 +77,107 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
   const std::int64_t spring = 1806195600, autumn = 1824944400;
   const std::map<std::int64_t, std::int32_t> berlin = {{spring, 7200}, {autumn, 3600}};
   const Row rows[] = {
-      {"20 at 9:00", nineUtc, 0, {}, " 9:00:00 am", "20",
-       {{0, false, "20 minutes left", 0}, {1139, false, "1 minute left", 0}, {1, false, "60 seconds left", 0},
-        {59, false, "1 second left", 0}, {1, false, nullptr, 1}, {3600, false, nullptr, 1}}},
+      {"20 at 9:00",
+       nineUtc,
+       0,
+       {},
+       " 9:00:00 am",
+       "20",
+       {{0, false, "20 minutes left", 0},
+        {1139, false, "1 minute left", 0},
+        {1, false, "60 seconds left", 0},
+        {59, false, "1 second left", 0},
+        {1, false, nullptr, 1},
+        {3600, false, nullptr, 1}}},
       {"8:01 at 9:00, missed by 59 minutes", nineUtc, 0, {}, " 9:00:00 am", "8:01", {{0, false, nullptr, 1}}},
-      {"8:00 at 9:00, an hour back: tomorrow", nineUtc, 0, {}, " 9:00:00 am", "8:00", {{0, false, "1380 minutes left", 0}}},
-      {"20 at 01:50 on the spring night", spring - 600, 3600, berlin, " 1:50:00 am", "20",
+      {"8:00 at 9:00, an hour back: tomorrow",
+       nineUtc,
+       0,
+       {},
+       " 9:00:00 am",
+       "8:00",
+       {{0, false, "1380 minutes left", 0}}},
+      {"20 at 01:50 on the spring night",
+       spring - 600,
+       3600,
+       berlin,
+       " 1:50:00 am",
+       "20",
        {{600, false, "10 minutes left", 0}, {599, false, "1 second left", 0}, {1, false, nullptr, 1}}},
-      {"2:30, skipped on the spring night, at 01:50", spring - 600, 3600, berlin, " 1:50:00 am", "2:30",
+      {"2:30, skipped on the spring night, at 01:50",
+       spring - 600,
+       3600,
+       berlin,
+       " 1:50:00 am",
+       "2:30",
        {{0, false, "10 minutes left", 0}, {599, false, "1 second left", 0}, {1, false, nullptr, 1}}},
-      {"20 at 02:50 summer time on the autumn night", autumn - 600, 3600, berlin, " 2:50:00 am", "20",
+      {"20 at 02:50 summer time on the autumn night",
+       autumn - 600,
+       3600,
+       berlin,
+       " 2:50:00 am",
+       "20",
        {{0, false, "20 minutes left", 0}, {1199, false, "1 second left", 0}, {1, false, nullptr, 1}}},
-      {"3:30 at 02:50 summer time on the autumn night", autumn - 600, 3600, berlin, " 2:50:00 am", "3:30",
+      {"3:30 at 02:50 summer time on the autumn night",
+       autumn - 600,
+       3600,
+       berlin,
+       " 2:50:00 am",
+       "3:30",
        {{0, false, "100 minutes left", 0}, {5999, false, "1 second left", 0}, {1, false, nullptr, 1}}},
-      {"20, then a flight from UTC+1 to UTC-5", nineUtc, 3600, {{nineUtc + 300, -18000}}, "10:00:00 am", "20",
+      {"20, then a flight from UTC+1 to UTC-5",
+       nineUtc,
+       3600,
+       {{nineUtc + 300, -18000}},
+       "10:00:00 am",
+       "20",
        {{300, false, "15 minutes left", 0}, {899, false, "1 second left", 0}, {1, false, nullptr, 1}}},
-      {"20, then two hours asleep", nineUtc, 0, {}, " 9:00:00 am", "20",
+      {"20, then two hours asleep",
+       nineUtc,
+       0,
+       {},
+       " 9:00:00 am",
+       "20",
        {{60, false, "19 minutes left", 0}, {7200, true, nullptr, 1}}},
       {"9:10 at 9:00, then half an hour asleep", nineUtc, 0, {}, " 9:00:00 am", "9:10", {{1800, true, nullptr, 1}}},
-      {"9:10 at 9:00, then 70 minutes asleep: an hour late is tomorrow", nineUtc, 0, {}, " 9:00:00 am", "9:10",
+      {"9:10 at 9:00, then 70 minutes asleep: an hour late is tomorrow",
+       nineUtc,
+       0,
+       {},
+       " 9:00:00 am",
+       "9:10",
        {{4200, true, "1380 minutes left", 0}}},
-      {"20, then the clock set back ten minutes", nineUtc, 0, {}, " 9:00:00 am", "20",
-       {{300, false, "15 minutes left", 0}, {-600, true, "15 minutes left", 0}, {899, false, "1 second left", 0},
+      {"20, then the clock set back ten minutes",
+       nineUtc,
+       0,
+       {},
+       " 9:00:00 am",
+       "20",
+       {{300, false, "15 minutes left", 0},
+        {-600, true, "15 minutes left", 0},
+        {899, false, "1 second left", 0},
         {1, false, nullptr, 1}}},
-      {"9:30 at 9:00, then the clock set back ten minutes", nineUtc, 0, {}, " 9:00:00 am", "9:30",
+      {"9:30 at 9:00, then the clock set back ten minutes",
+       nineUtc,
+       0,
+       {},
+       " 9:00:00 am",
+       "9:30",
        {{300, false, "25 minutes left", 0}, {-600, true, "35 minutes left", 0}}},
-      {"2:30 at 01:50 summer time on the autumn night: the first 2:30", autumn - 4200, 3600, berlin, " 1:50:00 am",
-       "2:30", {{0, false, "40 minutes left", 0}}},
-      {"21:00 at 20:00 in UTC-10, already the next day in UTC", FakeClock::Day + 6 * 3600, -36000, {}, " 8:00:00 pm",
-       "21:00", {{0, false, "60 minutes left", 0}}},
+      {"2:30 at 01:50 summer time on the autumn night: the first 2:30",
+       autumn - 4200,
+       3600,
+       berlin,
+       " 1:50:00 am",
+       "2:30",
+       {{0, false, "40 minutes left", 0}}},
+      {"21:00 at 20:00 in UTC-10, already the next day in UTC",
+       FakeClock::Day + 6 * 3600,
+       -36000,
+       {},
+       " 8:00:00 pm",
+       "21:00",
+       {{0, false, "60 minutes left", 0}}},
   };
   for (const Row& row : rows) {
     TestApp t;
@@ -124,8 +196,7 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
       } else {
         t.RunSeconds(step.seconds);
       }
-      EXPECT_EQ(std::count(t.window.captions.begin(), t.window.captions.end(), "Time is up!"), step.fired)
-          << row.name;
+      EXPECT_EQ(std::count(t.window.captions.begin(), t.window.captions.end(), "Time is up!"), step.fired) << row.name;
       if (step.caption) {
         EXPECT_EQ(t.window.caption, step.caption) << row.name;
       }
@@ -154,35 +225,10 @@ TEST(Countdown, CaptionIsWrittenOnlyWhenItsTextChangesAndMinimisedFreezesTheCloc
   EXPECT_TRUE(t.state.IsPm);
 }
 
-// A week of ticks with a song ending every three minutes: every song start
-// closes the last one and the state stays the same size (the sanitizer
-// build runs this too).
-TEST(LongRun, SevenDaysOfTicksWithSongsEndingEveryThreeMinutes) {
-  TestApp t;
-  t.folders.tempFolder = "tmp";
-  t.state.MP3Folder = P("m/");
-  for (int i = 0; i < 30; ++i) t.listing.AddFile(t.state.MP3Folder, "song" + std::to_string(i) + ".mp3");
-  StartMusic(t.app);
-  for (int second = 1; second <= 7 * 86400; ++second) {
-    if (second % 180 == 0) t.sound.FinishSong();
-    if (second == 3 * 86400) t.state.UseMidi = false, StartMusic(t.app);  // the user switches to MP3 songs
-    t.RunSeconds(1);
-    ASSERT_EQ(t.sound.Mode(), "playing") << "second " << second;
-    if (second % 3600 == 0) t.window.captions.clear(), t.sound.log.clear();
-  }
-  EXPECT_EQ(t.state.TuneHistory.size(), 10u);
-  EXPECT_EQ(t.listing.openListings, 0);
-  EXPECT_EQ(t.state.SongOrder.size(), 31u);
-}
-
 TEST(WheelAdjustMinutes, EditsTheTimeBoxByOneMinute) {
   const std::tuple<const char*, bool, const char*> cases[] = {
-      {"", true, "0"},
-      {"1", false, "0"},
-      {"0", false, ""},
-      {"$14", true, "21"},
-      {"-2147483648", true, ""},
-      {"8:30 pm", true, "8:30 pm"},
+      {"", true, "0"},     {"1", false, "0"},         {"0", false, ""},
+      {"$14", true, "21"}, {"-2147483648", true, ""}, {"8:30 pm", true, "8:30 pm"},
   };
   for (const auto& [before, up, after] : cases) {
     TestApp t;
