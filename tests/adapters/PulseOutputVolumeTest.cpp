@@ -102,6 +102,7 @@ struct Rig {
     const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | (muted ? PA_STREAM_START_MUTED : 0));
     pa_stream_connect_playback(stream, nullptr, nullptr, flags, volume.channels ? &volume : nullptr, nullptr);
     while (pa_stream_get_state(stream) == PA_STREAM_CREATING) pa_mainloop_iterate(loop, 1, nullptr);
+    pa_stream_unref(stream);  // the connection keeps it playing
   }
   // Every stream (ours, a copy's of another process, another program's), our entry, the own gain.
   std::string State() {

@@ -4,13 +4,42 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cmath>
 #include <thread>
+#include <vector>
 
 #include "SdlOutputVolume.h"
 #include "SdlSoundChannel.h"
 #include "TestFiles.h"
 
 namespace {
+
+// A 440 Hz sine encoded with lame; false when lame could not.
+bool MakeSineMp3(const std::string& path, double seconds, int amplitude) {
+  std::string pcm;  // raw 16-bit mono at 22,050 Hz
+  for (int i = 0; i < static_cast<int>(seconds * 22050); ++i) {
+    const auto s = static_cast<std::uint16_t>(std::lround(amplitude * std::sin(2.0 * M_PI * 440.0 * i / 22050)));
+    pcm += {static_cast<char>(s & 0xFF), static_cast<char>(s >> 8)};
+  }
+  WriteBytes(path + ".raw", pcm);
+  const std::string command = "lame --quiet -r -s 22.05 --bitwidth 16 --signed --little-endian -m m -b 64 '" + path +
+                              ".raw' '" + path + "' 2>/dev/null";
+  const bool ok = std::system(command.c_str()) == 0;
+  unlink((path + ".raw").c_str());
+  return ok;
+}
+
+// The largest absolute sample of one channel (0 left, 1 right) in the first
+// 64 MB of what SDL's disk driver wrote (16-bit stereo).
+int PeakOfRawSamples(const std::string& path, int channel) {
+  std::vector<std::int16_t> samples(std::size_t{32} << 20);  // little-endian, as the machine
+  std::ifstream in(path, std::ios::binary);
+  in.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
+  int peak = 0;
+  for (auto i = static_cast<std::size_t>(channel); i < static_cast<std::size_t>(in.gcount()) / 2; i += 2)
+    peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
+  return peak;
+}
 
 // Each song plays once to its end at its gain (0xRRRRLLLL); only one song at
 // a time: a second open before a close is refused. What is no song never opens.

@@ -5,19 +5,10 @@
 
 #include "alarm/Countdown.h"
 
-namespace {
-
-std::string Lower(std::string text) {
+static std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
 }
-
-std::string WithSeparator(std::string path) {
-  if (path.empty() || path.back() != PathSeparator) path += PathSeparator;
-  return path;
-}
-
-}  // namespace
 
 void FakeSoundChannel::Close() {
   log.push_back("close");
@@ -65,14 +56,15 @@ std::optional<std::string> MemoryKeyValueStore::Text(const std::string& keyPath)
 }
 
 std::vector<FindData>& FakeFolderListing::Folder(const std::string& path) {
-  auto& entries = folders[WithSeparator(path)];
+  auto& entries = folders[path.ends_with(PathSeparator) ? path : path + PathSeparator];
   if (entries.empty()) entries = {{".", FileAttrDirectory}, {"..", FileAttrDirectory}};
   return entries;
 }
 
 void FakeFolderListing::AddFile(const std::string& folder, const std::string& name, std::uint64_t size,
                                 std::uint32_t attributes) {
-  Folder(folder).push_back({name, attributes, static_cast<std::uint32_t>(size >> 32), static_cast<std::uint32_t>(size)});
+  Folder(folder).push_back(
+      {name, attributes, static_cast<std::uint32_t>(size >> 32), static_cast<std::uint32_t>(size)});
 }
 
 // Patterns are "<folder>*.*" (everything) or "<folder>*<suffix>" (any case).

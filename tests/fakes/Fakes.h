@@ -91,7 +91,7 @@ class FakeSoundChannel : public SoundChannel {
   std::set<std::string> unplayable;  // paths whose open fails (besides "")
   std::set<std::string> endsAtOnce;  // paths that open but read as stopped at once
   bool device = true;                // false: every open fails
-  std::string reply;  // the mode reply, when the test chooses one
+  std::string reply;                 // the mode reply, when the test chooses one
   bool isOpen = false, ended = false;
   std::string openPath;
 };
@@ -140,7 +140,7 @@ class FakeFolderListing : public FolderListing {
 
  private:
   std::vector<FindData>& Folder(const std::string& path);  // created with "." and ".."
-  std::map<Handle, std::vector<FindData>> listings_;  // the matches not yet returned
+  std::map<Handle, std::vector<FindData>> listings_;       // the matches not yet returned
   Handle next_ = 1;
 };
 
@@ -173,9 +173,8 @@ class FakeTuneStore : public TuneStore {
 
 class FakeLauncher : public Launcher {
  public:
-  bool Launch(const std::string& program) override { return launched.push_back(program), startable.count(program); }
-  std::set<std::string> startable;
-  std::vector<std::string> launched;  // every attempt, in order
+  bool Launch(const std::string& program) override { return launched.push_back(program), false; }
+  std::vector<std::string> launched;  // every attempt, in order; none starts
 };
 
 class FakeFolderChooser : public FolderChooser {
@@ -208,6 +207,6 @@ struct TestApp {
   App app{AppState{}, Ports{window, sound, store, folders, listing, clock, volume, tunes, launcher, chooser, notifier}};
   AppState& state = app.State;
 
-  void Tick();                  // one timer message, as the window delivers it
+  void Tick();                   // one timer message, as the window delivers it
   void RunSeconds(int seconds);  // advances the clock one second at a time, ticking after each
 };
