@@ -173,8 +173,9 @@ class FakeTuneStore : public TuneStore {
 
 class FakeLauncher : public Launcher {
  public:
-  bool Launch(const std::string& program) override { return launched.push_back(program), false; }
-  std::vector<std::string> launched;  // every attempt, in order; none starts
+  bool Launch(const std::string& program) override { return launched.push_back(program), startable.count(program); }
+  std::set<std::string> startable;
+  std::vector<std::string> launched;  // every attempt, in order
 };
 
 class FakeFolderChooser : public FolderChooser {
