@@ -192,7 +192,9 @@ TEST(Countdown, TheAlarmsFirstSongIsOpenedSilentlyInItsLastSeconds) {
         if (command.starts_with("open")) asked += "open ";
         if (command == "play") asked += "play ";
       }
-      seen.push_back(!t.sound.isOpen ? "closed" : asked.empty() ? "-" : asked + t.sound.openPath);
+      std::string path = t.sound.openPath;
+      std::replace(path.begin(), path.end(), PathSeparator, '/');
+      seen.push_back(!t.sound.isOpen ? "closed" : asked.empty() ? "-" : asked + path);
     }
     EXPECT_EQ(seen, row.expected) << row.name;
   }
