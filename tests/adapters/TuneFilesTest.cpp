@@ -72,8 +72,12 @@ TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
   chmod((h + "/.cache/TimerZqv2010").c_str(), 0777);
   EXPECT_EQ(folders.TempFolder(), h + "/.cache/TimerZqv2010/");
   EXPECT_EQ(ModeOf(h + "/.cache/TimerZqv2010"), 0700u) << "a folder left open to others is closed again";
+  std::string skipped;
   for (const char* plant : {"mkdir x && ln -s x TimerZqv2010", "mkdir TimerZqv2010 && chown 65534 TimerZqv2010"}) {
-    if (geteuid() != 0 && std::string_view(plant).find("chown") != std::string_view::npos) continue;  // only root can
+    if (geteuid() != 0 && std::string_view(plant).find("chown") != std::string_view::npos) {
+      skipped += plant;  // only root can give a folder away
+      continue;
+    }
     TempDir cache;
     ScopedEnv cacheHere("XDG_CACHE_HOME", cache.Path());
     ASSERT_EQ(std::system(("cd '" + cache.Path() + "' && " + plant).c_str()), 0);
@@ -89,7 +93,8 @@ TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
       {"# comment\n  XDG_MUSIC_DIR=\"$HOME/My \\\"Songs\\\"\"\n", h + "/My \"Songs\""},
       {"XDG_MUSIC_DIR=\"/srv/music/\"\n", "/srv/music"},
       {"XDG_MUSIC_DIR=\"$HOME/\"\n", h + "/Music"},  // switched off: the usual folder
-      {"XDG_MUSIC_DIR=\"$HOMEX\"\n", h + "/Music"}};
+      {"XDG_MUSIC_DIR=\"$HOMEX\"\n", h + "/Music"},
+      {"XDG_MUSIC_DIR=\"/a\"\nXDG_MUSIC_DIR=\"/b\"\n", "/b"}};  // the last line wins, as in the shell
   for (const auto& [contents, expected] : cases) {
     WriteBytes(h + "/conf/user-dirs.dirs", contents);
     EXPECT_EQ(folders.SpecialFolderPath(13), h + "/Music") << "relative " << contents;
@@ -97,6 +102,7 @@ TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
     EXPECT_EQ(folders.SpecialFolderPath(13), expected) << contents;
   }
   std::filesystem::current_path(cwd);
+  if (!skipped.empty()) GTEST_SKIP() << "not run as root, so not planted: " << skipped;
 }
 
 // The zone's offset at a moment: daylight saving, a leap second (read as
