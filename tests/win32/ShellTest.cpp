@@ -1,13 +1,12 @@
 // The Windows shell's own rules, run under Wine on the real windows over the
 // core's fakes: the layout at each DPI, the tooltips of the menu bar and the
-// controls, the mouse wheel, and the unmuting of the program's audio session.
+// controls, and the mouse wheel.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-// clang-format off
 #include "Dpi.h"
 #include "Fakes.h"
 #include "Shell.h"
@@ -15,9 +14,6 @@
 #include "Views.h"
 #include "Win32Adapters.h"
 #include "app/Ids.h"
-#include <mmdeviceapi.h>
-#include <audiopolicy.h>
-// clang-format on
 
 namespace {
 struct Program {
@@ -242,48 +238,4 @@ TEST(Messages, MouseWheelStepsMinutesOrVolume) {
     EXPECT_EQ(TheProgram().volume.wave, row.Volume) << where;
   }
   DestroyWindow(dialog);
-}
-
-// The program's default audio session as the volume mixer reaches it, or
-// null without a sound device.
-ISimpleAudioVolume* DefaultSession() {
-  IMMDeviceEnumerator* devices = nullptr;
-  IMMDevice* device = nullptr;
-  IAudioSessionManager* sessions = nullptr;
-  ISimpleAudioVolume* session = nullptr;
-  if (SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
-                                 __uuidof(IMMDeviceEnumerator), reinterpret_cast<void**>(&devices))) &&
-      SUCCEEDED(devices->GetDefaultAudioEndpoint(eRender, eConsole, &device)) &&
-      SUCCEEDED(device->Activate(__uuidof(IAudioSessionManager), CLSCTX_INPROC_SERVER, nullptr,
-                                 reinterpret_cast<void**>(&sessions)))) {
-    sessions->GetSimpleAudioVolume(nullptr, FALSE, &session);
-  }
-  for (IUnknown* held : std::initializer_list<IUnknown*>{sessions, device, devices}) {
-    if (held != nullptr) held->Release();
-  }
-  return session;
-}
-
-// A mute set in the volume mixer on the program's session is lifted. Under
-// Wine the call must simply return: without a sound device there is nothing
-// to do, and with one each request gets a session of its own, so the mute
-// set here is not the one the program reaches.
-TEST(OutputVolume, UnmuteStreamLiftsTheSessionsMute) {
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  WinmmOutputVolume volume;
-  ISimpleAudioVolume* muting = DefaultSession();
-  ISimpleAudioVolume* reading = DefaultSession();
-  BOOL shared = FALSE, muted = FALSE;
-  if (muting != nullptr && reading != nullptr) {
-    muting->SetMute(TRUE, nullptr);
-    reading->GetMute(&shared);  // one session for both requests
-  }
-  volume.UnmuteStream();
-  if (reading != nullptr) reading->GetMute(&muted);
-  for (ISimpleAudioVolume* held : {muting, reading}) {
-    if (held != nullptr) held->Release();
-  }
-  CoUninitialize();
-  if (!shared) GTEST_SKIP() << (muting == nullptr ? "no sound device" : "a session per request") << ": only returned";
-  EXPECT_FALSE(muted);
 }
