@@ -1,6 +1,6 @@
 #!/usr/bin/python3
-# What a screen reader is told of the running program over the real AT-SPI bus as it happens: a rejected entry, a new
-# caption and the alarm (the trees of both windows are the Qt shell test's).
+# What a screen reader is told of the running program over the real AT-SPI bus: a new caption, which only reaches a
+# real bus (the trees and the announcements are the Qt shell test's).
 # Usage: atspi-check.py X-WINDOW-ID   (the program's main window, on $DISPLAY, with the AT-SPI bus running)
 import subprocess
 import sys
@@ -10,7 +10,7 @@ import pyatspi
 from gi.repository import GLib
 
 window = sys.argv[1]
-heard = []  # (event, role, name) in order
+heard = []  # roles whose objects' names changed, in order
 
 
 def fail(message):
@@ -20,13 +20,8 @@ def fail(message):
 
 def listen(event):
     try:
-        source = event.source
-        if source.getApplication().name != "Tovin's Timer":
-            return
-        if not event.type.startswith("object:state-changed:showing"):
-            heard.append(("name", source.getRoleName(), source.name))
-        elif event.detail1:
-            heard.append(("show", source.getRoleName(), source.name))
+        if event.source.getApplication().name == "Tovin's Timer":
+            heard.append(event.source.getRoleName())
     except Exception:  # an object gone before its event was read
         pass
 
@@ -50,26 +45,16 @@ def application():
     return next((a for a in pyatspi.Registry.getDesktop(0) if a is not None and a.name == "Tovin's Timer"), None)
 
 
-def enter(*typed):
-    subprocess.run(["timeout", "5", "xdotool", "key", "--window", window, "ctrl+a", *typed, "Return"], check=True,
-                   stderr=subprocess.DEVNULL)
-
-
-pyatspi.Registry.registerEventListener(listen, "object:state-changed:showing", "object:property-change:accessible-name")
+pyatspi.Registry.registerEventListener(listen, "object:property-change:accessible-name")
 if not wait_until(lambda: application() is not None, 10):
     fail("the program is not on the AT-SPI bus")
-enter("x")
-if not wait_until(lambda: ("show", "notification", "Invalid entry") in heard, 5):
-    fail(f"a rejected entry was not announced: {heard}")
-enter("2", "0")
-if not wait_until(lambda: any(h[:2] == ("name", "frame") for h in heard), 5):
+subprocess.run(["timeout", "5", "xdotool", "key", "--window", window, "ctrl+a", "2", "0", "Return"], check=True,
+               stderr=subprocess.DEVNULL)
+if not wait_until(lambda: "frame" in heard, 5):
     fail(f"the new caption was not told: {heard}")
 frame = pyatspi.findDescendant(application(), lambda n: n.getRoleName() == "frame")
 caption = subprocess.run(["timeout", "5", "xdotool", "getwindowname", window], capture_output=True,
                          text=True).stdout.strip()
 if frame is None or frame.name != caption and not wait_until(lambda: frame.name == caption, 2):
     fail(f"the frame is named '{frame and frame.name}', the caption is '{caption}'")
-enter("0")
-if not wait_until(lambda: ("show", "notification", "Time is up!") in heard, 5):
-    fail(f"the alarm was not announced: {heard}")
-print("announced: " + "; ".join(f"{kind} {role} '{name}'" for kind, role, name in heard if role == "notification"))
+print(f"told: the caption '{caption}'")

@@ -167,9 +167,7 @@ TEST(Tooltips, ShowOverMenuBarItemsAndControls) {
   };
   const Row rows[] = {
       {0, 0, "Play songs (shortcut key = G)"},
-      {1, 0, "Stop playing songs (shortcut key = S)"},
       {2, 0, "Volume control (shortcut key = V), or hold down CTRL key and spin the mousewheel"},
-      {3, 0, "Set folder for MP3 songs (shortcut key = F)"},
       {4, 0, "Help about this program (shortcut key = H)"},
       {5, 0, "Minimize"},
       {-1, 202,
