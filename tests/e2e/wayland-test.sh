@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The program on a Wayland desktop: under sway's headless backend (without XWayland), the window maps as a native
-# Wayland window, a one-minute timer counts down in seconds in the caption (the clock ten times faster, faketime), and
-# at the alarm the alarm box shows. SIGTERM then ends it within a second. Sway refuses to run as root: run as root,
-# the test runs as the system user tovins-timer-test (made by scripts/install-deps).
+# Wayland window; an alarm message typed in the music window, a one-minute timer counts down in seconds in the caption
+# (the clock ten times faster, faketime), and at the alarm the alarm box shows. SIGTERM then ends it within a second.
+# Sway refuses to run as root: run as root, the test runs as the system user tovins-timer-test (made by
+# scripts/install-deps).
 set -euo pipefail
 
 program=$(realpath "${1:?usage: wayland-test.sh path/to/tovins-timer}")
@@ -74,6 +75,11 @@ wait_for 100 has_window '^xdg_shell\tTimer\t' || fail "no native Wayland window 
 echo "mapped: $(windows | cut -f1,2 | tr '\t' ' ')"
 pid=$(windows | cut -f3)  # faketime runs the program as a child
 
+# The message: Browse has the focus, then the folder box, then the message box; Escape closes the window.
+type_keys f
+wait_for 50 has_window '\tSet folder for MP3 music files\t' || fail "the music window did not open: $(windows)"
+type_keys -k Tab -k Tab Tea\ time -k Escape
+wait_for 50 eval '! has_window "\tSet folder"' || fail "the music window did not close"
 type_keys 1 -k Return
 wait_for 50 has_window '\t[0-9]+ seconds? left\t' || fail "no seconds countdown: $(windows)"
 echo "counting: $(windows | cut -f2)"

@@ -244,7 +244,7 @@ class ShellTest : public QObject {
   void menuBarKeys() {
     const std::pair<std::vector<Qt::Key>, QString> cases[] = {
         {{Qt::Key_Return}, "timer"},
-        {{Qt::Key_Alt, Qt::Key_Left, Qt::Key_Return}, "minimised"},
+        {{Qt::Key_Alt, Qt::Key_Left, Qt::Key_Enter}, "minimised"},
         {{Qt::Key_Alt, Qt::Key_Space}, "music"},
         {{Qt::Key_Alt, Qt::Key_Alt, Qt::Key_Return}, "timer"}};
     for (const auto& [keys, effect] : cases) {
@@ -358,8 +358,8 @@ class ShellTest : public QObject {
     rig.window.TimeEdit()->setText(QStringLiteral("20"));
     const std::tuple<int, int, bool, QString, uint> turns[] = {
         // item, delta, Ctrl -> minutes, volume
-        {IdTimeEdit, 120, false, "21", 0x8000},
-        {IdClock, -120, false, "20", 0x8000},
+        {IdTimeEdit, 360, false, "21", 0x8000},  // several notches
+        {IdClock, -15, false, "20", 0x8000},     // a fine touchpad step
         {IdClock, 0, false, "20", 0x8000},
         {IdTimerButton, 120, true, "20", 0x8000 + 2000}};
     for (const auto& [item, delta, ctrl, minutes, volume] : turns) {

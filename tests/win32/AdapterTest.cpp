@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -133,28 +133,21 @@ TEST(Win32FolderListing, EntriesWithTheirAttributesSizesAndTimes) {
 // The tune file holds exactly the bytes given, whatever was there before; a
 // file that cannot be made is reported.
 TEST(ResourceTuneStore, WriteFileReplacesTheWholeFile) {
-  struct Row {
-    const char* Name;
-    const char* Before;  // or nullptr: no file yet
-    bool Written;
-  };
-  const Row rows[] = {
-      {"timer-test.mid", "a longer file from before", true},
-      {"no such folder\\timer-test.mid", nullptr, false},
+  const std::pair<const char*, bool> rows[] = {
+      // name -> written, over a longer file from before
+      {"timer-test.mid", true},
+      {"no such folder\\timer-test.mid", false},
   };
   const std::string folder = ShellUserFolders().TempFolder();
   ResourceTuneStore store;
-  for (const Row& row : rows) {
-    const std::string path = folder + row.Name;
-    std::filesystem::remove(path);
-    if (row.Before != nullptr) store.WriteFile(path, row.Before);
-    EXPECT_EQ(store.WriteFile(path, "MThd\0\1"s), row.Written) << row.Name;
-    std::string read;
-    if (FILE* file = std::fopen(path.c_str(), "rb")) {
-      for (int c; (c = std::fgetc(file)) != EOF;) read.push_back(static_cast<char>(c));
-      std::fclose(file);
-    }
-    EXPECT_EQ(read, row.Written ? "MThd\0\1"s : ""s) << row.Name << (row.Before ? ", over a file" : "");
+  for (const auto& [name, written] : rows) {
+    const std::string path = folder + name;
+    store.WriteFile(path, "a longer file from before");
+    EXPECT_EQ(store.WriteFile(path, "MThd\0\1"s), written) << name;
+    std::ifstream file(path, std::ios::binary);
+    const std::string read(std::istreambuf_iterator<char>(file), {});
+    EXPECT_EQ(read, written ? "MThd\0\1"s : ""s) << name;
+    file.close();
     std::filesystem::remove(path);
   }
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -77,38 +78,25 @@ ShellLauncher& TheLauncher() { return TheProgram().launcher; }
 // At each DPI, both windows take the template's font at that size, and no
 // control overlaps another or leaves the client area. The first pass is the
 // layout made at start-up at the system's DPI (the Wine tests run this at
-// 96, 144 and 192); then each DPI as a move to such a monitor brings it.
+// 96, 144 and 192); then each DPI as a move to such a monitor brings it, and
+// back to the system's, where the main window stays for the other tests.
 TEST(Layout, NoControlOverlapsAnotherAtAnyDpi) {
-  struct Row {
-    UINT Dpi;
-    LONG FontHeight;  // Tahoma 12 pt, in pixels
-  };
-  const std::vector<Row> rows = {{96, -16}, {144, -24}, {192, -32}};
+  const std::map<UINT, LONG> fontHeights = {{96, -16}, {144, -24}, {192, -32}};  // Tahoma 12 pt, in pixels
   const HWND main = MainWindow();
   ASSERT_NE(main, nullptr);
   const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MusicDialogTemplateName, main, MusicDialogProc, 0);
   ASSERT_NE(dialog, nullptr);
   const UINT systemDpi = WindowDpi(main);
-  std::vector<Row> passes = {{0, 0}};
-  passes.insert(passes.end(), rows.begin(), rows.end());
+  ASSERT_EQ(fontHeights.count(systemDpi), 1u) << "the system's DPI " << systemDpi << " is none of the table's";
   for (const HWND window : {main, dialog}) {
-    for (Row pass : passes) {
-      const bool atStart = pass.Dpi == 0;
-      if (atStart) {
-        pass.Dpi = systemDpi;
-        for (const Row& row : rows) {
-          if (row.Dpi == systemDpi) pass.FontHeight = row.FontHeight;
-        }
-        ASSERT_NE(pass.FontHeight, 0) << "the system's DPI " << systemDpi << " is none of the table's";
-      } else {
-        RECT suggested;
-        GetWindowRect(window, &suggested);
-        SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(pass.Dpi, pass.Dpi),
-                     reinterpret_cast<LPARAM>(&suggested));
-      }
-      const std::string where = std::string(window == main ? "main window" : "music dialog") + " at " +
-                                std::to_string(pass.Dpi) + " dpi" + (atStart ? " (start)" : "");
+    for (const UINT change : {0u, 96u, 144u, 192u, systemDpi}) {  // 0: as laid out at start-up
       RECT frame, client;
+      GetWindowRect(window, &frame);
+      if (change != 0)
+        SendMessageA(window, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(change, change), reinterpret_cast<LPARAM>(&frame));
+      const UINT dpi = change != 0 ? change : systemDpi;
+      const std::string where = std::string(window == main ? "main window" : "music dialog") + " at " +
+                                std::to_string(dpi) + " dpi" + (change == 0 ? " (start)" : "");
       GetWindowRect(window, &frame);
       GetClientRect(window, &client);
       std::string sizes = where + ": window " + Describe(frame) + ", client " + Describe(client) + "; controls";
@@ -118,7 +106,7 @@ TEST(Layout, NoControlOverlapsAnotherAtAnyDpi) {
         sizes += " " + std::to_string(controls.back().first) + ": " + Describe(controls.back().second) + ";";
         LOGFONTW font = {};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), sizeof font, &font);
-        EXPECT_EQ(font.lfHeight, pass.FontHeight) << where << ", control " << controls.back().first;
+        EXPECT_EQ(font.lfHeight, fontHeights.at(dpi)) << where << ", control " << controls.back().first;
         EXPECT_STREQ(font.lfFaceName, L"Tahoma") << where << ", control " << controls.back().first;
       }
       std::printf("%s\n", sizes.c_str());
@@ -137,10 +125,6 @@ TEST(Layout, NoControlOverlapsAnotherAtAnyDpi) {
     }
   }
   DestroyWindow(dialog);
-  // Back to the system's DPI, where the window stays for the other tests.
-  RECT suggested;
-  GetWindowRect(main, &suggested);
-  SendMessageA(main, 0x02E0, MAKEWPARAM(systemDpi, systemDpi), reinterpret_cast<LPARAM>(&suggested));
 }
 
 // The manifest makes the program per-monitor aware (version 2 where the
