@@ -18,8 +18,6 @@ TEST(Commands, EachCommandReachesItsOperation) {
   t.window.focused = IdTimeEdit;
   RunCommand(t.app, CmdNextFocus);
   EXPECT_EQ(t.window.focused, IdTimerButton);
-  RunCommand(t.app, CmdNextFocus);
-  EXPECT_EQ(t.window.focused, IdTimeEdit);
   RunCommand(t.app, CmdStartTimer);  // no tick yet: the caption to put back is empty
   EXPECT_EQ(t.state.AlarmTime, 1200);
   t.folders.tempFolder = "tmp";
@@ -148,19 +146,13 @@ TEST(Volume, MixersAreTriedInTurnUntilOneStarts) {
 #ifdef _WIN32
   const Case cases[] = {
       {{"sndvol32.exe", "sndvol.exe"}, {"sndvol32.exe"}, {}},
-      {{"sndvol.exe"}, {"sndvol32.exe", "sndvol.exe"}, {}},
       {{}, {"sndvol32.exe", "sndvol.exe"}, {}},
   };
 #else
-  const std::vector<std::string> all = {"pavucontrol", "pavucontrol-qt", "gnome-control-center sound",
-                                        "systemsettings kcm_pulseaudio"};
   const Case cases[] = {
       {{"pavucontrol", "gnome-control-center sound"}, {"pavucontrol"}, {}},
-      {{"pavucontrol-qt", "systemsettings kcm_pulseaudio"}, {"pavucontrol", "pavucontrol-qt"}, {}},
-      {{"gnome-control-center sound", "systemsettings kcm_pulseaudio"}, {all.begin(), all.begin() + 3}, {}},
-      {{"systemsettings kcm_pulseaudio"}, all, {}},
       {{},
-       all,
+       {"pavucontrol", "pavucontrol-qt", "gnome-control-center sound", "systemsettings kcm_pulseaudio"},
        {"No volume mixer could be started. Install the package \"pavucontrol\" (or \"pavucontrol-qt\") for one, "
         "or change the volume with CTRL and the mouse wheel."}},
   };

@@ -5,21 +5,21 @@
 # ten times faster (faketime), sound written to a file (SDL's disk driver) and an MP3 folder (stored without its
 # final "/") of broken songs only, a one-minute timer counts down in seconds and goes off with a built-in tune from
 # the packaged sound module, heard within a second; Stop and Go; SIGTERM with the help box open. Started again: "20"
-# typed at once is a twenty-minute timer, stored; SIGINT with the music dialog open. What a screen reader gets over
-# an AT-SPI bus of its own: both windows' trees, and a rejected entry, a new caption and the alarm told. Then the
-# volume in a real PulseAudio server: Ctrl+wheel steps heard on the null sink's monitor, kept across a restart, taken
-# also while no stream exists, and a stopped server never holds the program up; a mute kept by the server is lifted
-# by the alarm; the stream shows in the mixer as "Tovin's Timer: Music" with the program's icon. Each signal ends it
-# within a second, normally.
+# typed at once is a twenty-minute timer, stored; SIGINT with the music dialog open. A new caption told to a screen
+# reader over an AT-SPI bus of its own. Then in a real PulseAudio server: the stream shows in the mixer as "Tovin's
+# Timer: Music" with the program's icon, and Ctrl+wheel steps its volume (the server's side is the volume adapter's
+# test). Each signal ends it within a second, normally.
 set -euo pipefail
 
 deb=${1:?usage: session-test.sh path/to/tovins-timer_VERSION_ARCH.deb}
-for tool in Xvfb xdotool faketime pulseaudio pactl parec sox lintian dbus-daemon hardening-check; do
+for tool in Xvfb xdotool faketime pulseaudio pactl sox lintian dbus-daemon hardening-check; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 [ -x /usr/libexec/at-spi-bus-launcher ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
   { echo "SKIP: AT-SPI (at-spi2-core, python3-pyatspi) is not installed"; exit 77; }
-titles_source="$(cd "$(dirname "$0")/../.." && pwd)/src/core/music/TuneTitles.cpp"
+here=$(dirname "$0")
+source "$here/lib.sh"
+titles_source="$here/../../src/core/music/TuneTitles.cpp"
 work=$(mktemp -d)
 xvfb="" app="" pid="" pulse="" atspi="" bus=""
 cleanup() {
@@ -29,11 +29,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  [ -f "$work/app.log" ] && sed 's/^/  program: /' "$work/app.log"
-  exit 1
-}
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
@@ -68,11 +63,6 @@ mkdir -p "$(dirname "$ini")"
 music_folder() { printf '[UseMidi]\nString%%20Value=0\n[MP3Folder]\nString%%20Value=%s\n' "$1" >"$ini"; }
 Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb=$!
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-  for _ in $(seq "$1"); do "${@:2}" && return 0; sleep 0.1; done
-  return 1
-}
 wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"
 
@@ -93,15 +83,6 @@ type_timer() { timeout 5 xdotool type --window "$window" --delay 30 "$1" 2>/dev/
 wait_window() { timeout 5 xdotool search --sync --name "$1" >/dev/null || fail "no window '$1' appeared"; }
 playing_tune() { caption | grep -qvxE '(.* left|Timer( started)?|Time is up!|<no answer>)?'; }
 stored_time() { grep -A1 -Fx '[Time]' "$ini" | grep -qx "String%20Value=$1" || fail "Time is not stored as $1: $(cat "$ini")"; }
-# Sends the signal and waits up to a second for a normal exit.
-end_with() {
-  local start=$(date +%s%N)
-  kill -"$1" "$pid"
-  wait_for 10 eval '! kill -0 "$pid" 2>/dev/null' || fail "SIG$1 did not end the program within a second"
-  echo "SIG$1 ended it within $((($(date +%s%N) - start) / 1000000)) ms"
-  wait "$app" || fail "SIG$1: exit status $?"
-  app="" pid=""
-}
 
 for n in $(seq 40); do
   mkdir -p "$work/broken/album$((n % 4))"
@@ -154,9 +135,8 @@ export DBUS_SESSION_BUS_ADDRESS=$(head -n1 <<<"$bus_info")
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 atspi=$!
 start env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-/usr/bin/python3 "$(dirname "$0")/atspi-check.py" "$window" >"$work/atspi.log" 2>&1 ||
-  fail "$(cat "$work/atspi.log")"
-grep '^announced:' "$work/atspi.log"
+/usr/bin/python3 "$here/atspi-check.py" "$window" >"$work/atspi.log" 2>&1 || fail "the screen reader's check"
+cat "$work/atspi.log"
 end_with TERM
 kill "$atspi" "$bus"
 atspi="" bus=""
@@ -171,74 +151,17 @@ export SDL_AUDIODRIVER=pulseaudio
 mkdir "$work/music"
 sox -n -r 22050 -c 1 -b 16 -t wav "$work/music/tone.mp3" synth 60 sine 440 gain -6
 music_folder "$work/music/"
-# The left volume of our stream in the server, "" while there is none.
-stream_volume() { timeout 5 pactl list sink-inputs | awk '/^[ \t]*Volume: front-left:/ {print $3; exit}'; }
-# Our stream's name, media name and icon, as the mixer shows them.
-stream_identity() {
-  timeout 5 pactl list sink-inputs | sed -n 's/^[ \t]*\(application\.name\|media\.name\|application\.icon_name\) = "\(.*\)"$/\1=\2/p' |
-    sort | paste -sd ' '
+# Our stream's left volume, name, media name and icon, as the mixer shows them.
+stream() {
+  timeout 5 pactl list sink-inputs | sed -n -e 's/^[ \t]*Volume: front-left: \([0-9]*\) .*/\1/p' \
+    -e 's/^[ \t]*\(application\.name\|media\.name\|application\.icon_name\) = "\(.*\)"$/\1=\2/p' | sort | paste -sd ' '
 }
-volume_is() { [ "$(stream_volume)" = "$1" ]; }
-# Plays, waits for the stream's volume and prints the monitor's RMS level in dB after the sink played out what it held.
-play_at() {
-  key g
-  wait_for 50 volume_is "$1" || fail "stream volume is $(stream_volume), expected $1"
-  { timeout 10 parec -d null.monitor --raw --format=s16le --rate=44100 --channels=2 2>/dev/null || true; } |
-    head -c $((44100 * 4 * 4)) >"$work/recorded.raw"
-  sox -t raw -r 44100 -e signed -b 16 -c 2 "$work/recorded.raw" -n trim 2.5 stats 2>&1 | awk '/^RMS lev dB/ {print $4}'
-}
-wheel_down() { timeout 5 xdotool mousemove --window "$window" 20 20 keydown ctrl click --repeat "$1" --delay 30 5 keyup ctrl; }
-near() { awk -v a="$1" -v b="$2" -v c="${3:-0}" 'BEGIN {d = a - b - c; exit !(d < 1 && d > -1)}'; }
-
-# Full volume, then ten steps of 2000 down to 45535 (the server's 45536 of 65536), 9.5 dB quieter on its cubic scale.
+# Full volume, then ten steps of 2000 down to 45535 (the server's 45536 of 65536).
+identity="application.icon_name=tovins-timer application.name=Tovin's Timer media.name=Music"
 start
-default=$(play_at 65536)
-identity=$(stream_identity)
-[ "$identity" = "application.icon_name=tovins-timer application.name=Tovin's Timer media.name=Music" ] ||
-  fail "the mixer shows the stream as: $identity"
-wheel_down 10
-stepped=$(play_at 45536)
+key g
+wait_for 50 eval '[ "$(stream)" = "65536 $identity" ]' || fail "the mixer shows the stream as: $(stream)"
+timeout 5 xdotool mousemove --window "$window" 20 20 keydown ctrl click --repeat 10 --delay 30 5 keyup ctrl
+wait_for 50 eval '[ "$(stream)" = "45536 $identity" ]' || fail "after ten steps down the stream is: $(stream)"
 end_with HUP
-start
-restarted=$(play_at 45536)
-end_with TERM
-# Five steps before any music reach the stored entry: the stream starts at 35535 (35536), 16 dB below full.
-start
-wheel_down 5
-[ -z "$(stream_volume)" ] || fail "a stream exists before the first song"
-silent_steps=$(play_at 35536)
-end_with TERM
-# A stopped server: the steps give up on it at once, and the keys after them are handled.
-start
-kill -STOP "$pulse"
-wheel_down 10
-type_timer 5
-wait_for 50 shows '^(Timer started|4 minutes left)$' || fail "a stopped server held the program up"
-kill -CONT "$pulse"
-end_with TERM
-
-# A mute put on our stream in the mixer, which the server keeps for the next start: Go plays muted, the alarm lifts
-# it from the stream and from what the server keeps.
-muted() { timeout 5 pactl list sink-inputs | awk '/^[ \t]*Mute:/ {print $2; exit}'; }
-start
-key g
-wait_for 50 eval '[ -n "$(muted)" ]' || fail "no stream to mute"
-timeout 5 pactl set-sink-input-mute "$(timeout 5 pactl list short sink-inputs | awk '{print $1; exit}')" 1
-end_with TERM
-start
-key g
-wait_for 50 eval '[ "$(muted)" = yes ]' || fail "the mixer's mute was not kept: '$(muted)'"
-type_timer 0
-wait_for 50 eval '[ "$(muted)" = no ]' || fail "the alarm played muted"
-end_with TERM
-start
-key g
-wait_for 50 eval '[ "$(muted)" = no ]' || fail "the server kept the mute: '$(muted)'"
-end_with TERM
-
-echo "recorded levels (dB RMS): default $default, after 10 steps down $stepped," \
-  "after a restart $restarted, after 5 more steps taken with no stream $silent_steps"
-near "$default" "$stepped" 9.5 || fail "10 steps: $default -> $stepped dB"
-near "$restarted" "$stepped" || fail "after a restart: $restarted dB, before $stepped dB"
-near "$default" "$silent_steps" 15.9 || fail "15 steps: $default -> $silent_steps dB"
 echo "PASS"

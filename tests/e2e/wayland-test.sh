@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The program on a Wayland desktop: under sway's headless backend (without XWayland), the window maps as a native
 # Wayland window; an alarm message typed in the music window, a one-minute timer counts down in seconds in the caption
-# (the clock ten times faster, faketime), and at the alarm the alarm box shows. SIGTERM then ends it within a second. Sway refuses to run as
-# root: run as root, the test runs as the system user tovins-timer-test (made by scripts/install-deps).
+# (the clock ten times faster, faketime), and at the alarm the alarm box shows. SIGTERM then ends it within a second.
+# Sway refuses to run as root: run as root, the test runs as the system user tovins-timer-test (made by
+# scripts/install-deps).
 set -euo pipefail
 
 program=$(realpath "${1:?usage: wayland-test.sh path/to/tovins-timer}")
@@ -16,7 +17,7 @@ if [ "$(id -u)" -eq 0 ]; then
   copy=$(mktemp -d)
   trap 'rm -rf "$copy"' EXIT
   chmod 755 "$copy"
-  cp "$(realpath "$0")" "$program" "$copy/"
+  cp "$(realpath "$0")" "$(dirname "$(realpath "$0")")/lib.sh" "$program" "$copy/"
   [ ! -f "$(dirname "$program")/tovins-timer-sound.so" ] || cp "$(dirname "$program")/tovins-timer-sound.so" "$copy/"
   status=0
   setpriv --reuid="$user" --regid="$user" --clear-groups \
@@ -24,6 +25,7 @@ if [ "$(id -u)" -eq 0 ]; then
   exit $status
 fi
 
+source "$(dirname "$0")/lib.sh"
 work=$(mktemp -d)
 sway="" app="" keyboard=""
 cleanup() {
@@ -32,16 +34,6 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() {
-  echo "FAIL: $*" >&2
-  for log in app sway; do [ -f "$work/$log.log" ] && tail -n 20 "$work/$log.log" | sed "s/^/  $log: /" >&2; done
-  exit 1
-}
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-  for _ in $(seq "$1"); do "${@:2}" && return 0; sleep 0.1; done
-  return 1
-}
 
 export HOME="$work" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
@@ -94,10 +86,5 @@ echo "counting: $(windows | cut -f2)"
 wait_for 150 has_window "\tTovin's Timer\t" || fail "no alarm box: $(windows)"
 echo "at the alarm: $(windows | cut -f2 | paste -sd ';')"
 
-start=$(date +%s%N)
-kill -TERM "$pid"
-wait_for 10 eval '! kill -0 "$pid" 2>/dev/null' || fail "SIGTERM did not end the program within a second"
-echo "ended $((($(date +%s%N) - start) / 1000000)) ms after SIGTERM"
-wait "$app" || fail "exit status $?"
-app=""
+end_with TERM
 echo "PASS"

@@ -9,14 +9,8 @@ set -euo pipefail
 build="$(cd "$1" && pwd)"
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 run="$repo/scripts/wine-run"
+source "$repo/tests/e2e/lib.sh"
 probe() { "$run" "$build/tests/win32/window_probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
-fail() { echo "smoke: FAIL: $*" >&2; exit 1; }
-# Waits up to $1 seconds for the command after it to succeed.
-wait_for() {
-  local deadline=$((SECONDS + $1))
-  shift
-  until "$@"; do [ $SECONDS -lt $deadline ] || return 1; sleep 0.2; done
-}
 caption() { xdotool getwindowname "$window" 2>/dev/null || true; }
 caption_is() { [ "$(caption)" = "$1" ]; }
 setting() { "$run" reg query "HKCU\\Software\\TimerZqv2010\\$1" /v 'String Value' 2>/dev/null | tr -d '\r'; }
@@ -30,14 +24,14 @@ find "$WINEPREFIX/drive_c/users" -name Temp.mid -delete 2>/dev/null || true
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
 find_window() { window=$(xdotool search --name '^Timer$' 2>/dev/null | head -1) && [ -n "$window" ] && viewable "$window"; }
-wait_for 30 find_window || fail "the window \"Timer\" did not appear"
-wait_for 5 xdotool windowfocus --sync "$window" || fail "the window can't take the focus"
+wait_for 300 find_window || fail "the window \"Timer\" did not appear"
+wait_for 50 xdotool windowfocus --sync "$window" || fail "the window can't take the focus"
 sleep 0.3
 
 # The time box has the focus with the old entry selected: "20" replaces it.
 xdotool type --delay 60 20
 xdotool key Return
-wait_for 3 caption_is "19 minutes left" || fail "caption is \"$(caption)\", not \"19 minutes left\""
+wait_for 30 caption_is "19 minutes left" || fail "caption is \"$(caption)\", not \"19 minutes left\""
 setting Time | grep -Eq 'REG_SZ[[:space:]]+20$' || fail "setting Time is not 20: $(setting Time)"
 
 # Go writes one of the tunes to Temp.mid and shows its title; Stop puts the countdown back.
@@ -48,32 +42,32 @@ tune_played() {
   [ -n "$f" ] && [[ "$(caption)" != *left ]] && for t in "$repo"/resources/tunes/mid/?.mid; do cmp -s "$f" "$t" && return 0; done
   return 1
 }
-wait_for 5 tune_played || fail "Go: caption \"$(caption)\", Temp.mid none of the tunes"
+wait_for 50 tune_played || fail "Go: caption \"$(caption)\", Temp.mid none of the tunes"
 xdotool key s
-wait_for 3 caption_is "19 minutes left" || fail "Stop left the caption \"$(caption)\""
+wait_for 30 caption_is "19 minutes left" || fail "Stop left the caption \"$(caption)\""
 
 # The alarm message, typed in the music settings dialog ("f"; Escape takes it over).
 xdotool key f
 find_dialog() { dialog=$(xdotool search --name '^Set folder for MP3 music files$' 2>/dev/null | head -1) && viewable "$dialog"; }
-wait_for 10 find_dialog || fail "the music settings dialog did not open"
+wait_for 100 find_dialog || fail "the music settings dialog did not open"
 probe message "Tea is ready" || fail "no message box in the dialog"
-wait_for 5 xdotool windowfocus --sync "$dialog" || fail "the dialog can't take the focus"
+wait_for 50 xdotool windowfocus --sync "$dialog" || fail "the dialog can't take the focus"
 xdotool key Escape
-wait_for 5 bash -c "! xwininfo -id $dialog 2>/dev/null | grep -q IsViewable" || fail "Escape did not close the dialog"
+wait_for 50 bash -c "! xwininfo -id $dialog 2>/dev/null | grep -q IsViewable" || fail "Escape did not close the dialog"
 
 # "__" at the right end of the menu bar (the window's top row: no window
 # manager) minimises; an alarm set now ("0" minutes) fires at the next tick.
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + WIDTH - 10)) $((Y + 8)) click 1
-wait_for 5 probe iconic || fail "\"__\" did not minimise the window"
+wait_for 50 probe iconic || fail "\"__\" did not minimise the window"
 probe timer 0 || fail "no window for the Timer command"
 box_text() { text=$(probe box) && [ -n "$text" ]; }
-wait_for 10 box_text || fail "no alarm message box"
+wait_for 100 box_text || fail "no alarm message box"
 [ "$text" = "Tea is ready" ] || fail "the alarm message box says \"$text\""
 
 # Closing the window as its close box does ends the program.
 probe close || fail "no window to close"
-wait_for 10 bash -c "! kill -0 $pid 2>/dev/null" || fail "Timer.exe still runs after closing its window"
+wait_for 100 bash -c "! kill -0 $pid 2>/dev/null" || fail "Timer.exe still runs after closing its window"
 trap - EXIT
 echo "smoke: passed"
