@@ -96,8 +96,8 @@ struct Rig {
   void Play(const std::string& name, const std::string& pid, const pa_cvolume& volume, bool muted) {
     pa_proplist* props =
         pa_proplist_from_string(("application.name=\"" + name + "\" application.process.id=" + pid).c_str());
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, volume.channels ? volume.channels : std::uint8_t{2}};
-    pa_stream* stream = pa_stream_new_with_proplist(context, "song", &spec, nullptr, props);
+    const pa_sample_spec format{PA_SAMPLE_S16LE, 44100, volume.channels ? volume.channels : std::uint8_t{2}};
+    pa_stream* stream = pa_stream_new_with_proplist(context, "song", &format, nullptr, props);
     pa_proplist_free(props);
     const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | (muted ? PA_STREAM_START_MUTED : 0));
     pa_stream_connect_playback(stream, nullptr, nullptr, flags, volume.channels ? &volume : nullptr, nullptr);
