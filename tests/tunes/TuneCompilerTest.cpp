@@ -8,7 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <map>
 #include <tuple>
 
 #include "EmbeddedTunes.h"
@@ -28,7 +28,10 @@ std::string ReadFile(const std::filesystem::path& path) {
 // A tune of `count` tracks that each play one whole note.
 std::string Tracks(int count) {
   std::string text = "tempo 120\n", music = "section a\n";
-  for (int i = 0; i < count; ++i) text += "track t" + std::to_string(i) + "\n", music += "t" + std::to_string(i) + ": cw\n";
+  for (int i = 0; i < count; ++i) {
+    text += "track t" + std::to_string(i) + "\n";
+    music += "t" + std::to_string(i) + ": cw\n";
+  }
   return text + music;
 }
 
@@ -37,23 +40,22 @@ std::string Tracks(int count) {
 // separated by '|'; 't' the tempo map as tick:microseconds per quarter.
 std::string Facet(const Smf& smf, char what) {
   static const char* const Names[12] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
-  std::ostringstream out;
-  for (const auto& [tick, micros] : smf.tempos) out << (what == 't' ? std::to_string(tick) + ":" + std::to_string(micros) + " " : "");
-  for (std::size_t t = 1; t < smf.tracks.size() && (what == 'c' || what == 'i'); ++t) {
-    if (what == 'c') out << smf.tracks[t].notes.at(0).channel << ' ';
-    for (const auto& [number, value] : smf.tracks[t].settings) {
-      if (what == 'i') out << (number < 0 ? "p" : std::to_string(number) + "=") << value << ' ';
-    }
-    out << (what == 'i' ? "| " : "");
+  std::map<char, std::string> facets;
+  const auto add = [&](char facet, const std::string& text) { facets[facet] += text + " "; };
+  for (const auto& [tick, micros] : smf.tempos) add('t', std::to_string(tick) + ":" + std::to_string(micros));
+  for (std::size_t t = 1; t < smf.tracks.size(); ++t) {
+    add('c', std::to_string(smf.tracks[t].notes.empty() ? -1 : smf.tracks[t].notes[0].channel));
+    for (const auto& [number, value] : smf.tracks[t].settings)
+      add('i', (number < 0 ? "p" : std::to_string(number) + "=") + std::to_string(value));
+    add('i', "|");
   }
   for (const SmfNote& n : smf.tracks.at(1).notes) {
-    if (what == 'm' || what == 'n') out << Names[n.pitch % 12] << n.pitch / 12 - 1;
-    if (what == 'n') out << '@' << n.start << '+' << n.end - n.start;
-    if (what == 'v') out << n.velocity;
-    out << ' ';
+    const std::string name = Names[n.pitch % 12] + std::to_string(n.pitch / 12 - 1);
+    add('m', name);
+    add('n', name + "@" + std::to_string(n.start) + "+" + std::to_string(n.end - n.start));
+    add('v', std::to_string(n.velocity));
   }
-  const std::string text = out.str();
-  return text.substr(0, text.find_last_not_of(" |") + 1);
+  return facets[what].substr(0, facets[what].find_last_not_of(" |") + 1);
 }
 
 // What the notation means in the MIDI file, and what it rejects naming the line at fault.
@@ -93,7 +95,8 @@ TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
       {"section a\nx: c\n", 'x', "5: no track named 'x'"},
       {"section a\nmel: c d e | f g a b\n", 'x', "5: this bar lasts 3 quarter notes"},
       {"section a pickup=w\nmel: cw\n", 'x', "4: the pickup must be shorter than a bar"},
-      {"section a pickup=e\nmel: ce | cw | cq c c\nplay a a\n", 'x', "6: where section a meets a a bar lasts 3.5 quarter notes"},
+      {"section a pickup=e\nmel: ce | cw | cq c c\nplay a a\n", 'x',
+       "6: where section a meets a a bar lasts 3.5 quarter notes"},
       {"section a\nmel: a9\n", 'x', "5: a pitch outside the MIDI range"},
       {"section a\nmel: ch~ dh\n", 'x', "5: a tie '~' must join notes of the same pitch"},
       {std::string(MaxTuneSourceBytes + 1, ' '), 'x', "1: the source is larger than 256 KiB"},
@@ -188,8 +191,8 @@ TEST(CommittedTunes, CanonVoicesKeepToTheGroundsChords) {
     int misses = 0;
     for (const SmfNote& note : smf.tracks.at(voice).notes) {
       misses += note.start % 192 == 0 && std::none_of(chords.begin(), chords.end(), [&](const SmfNote& c) {
-        return c.start <= note.start && note.start < c.end && (c.pitch - note.pitch) % 12 == 0;
-      });
+                  return c.start <= note.start && note.start < c.end && (c.pitch - note.pitch) % 12 == 0;
+                });
     }
     EXPECT_EQ(misses, 1) << "voice " << voice;
   }

@@ -21,7 +21,8 @@ namespace {
 // back into a buffer of a size: the bytes written, NUL included, stored as
 // text (UTF-16, its NUL included) where other programs find it.
 TEST(RegistryKeyValueStore, ValuesWrittenAndReadBack) {
-  const std::tuple<std::string, std::uint32_t, bool> rows[] = {  // the value, the buffer's size, read
+  // The value, the buffer's size, whether it is read.
+  const std::tuple<std::string, std::uint32_t, bool> rows[] = {
       {"20\0"s, 256, true}, {"1234\0"s, 5, true}, {"12345\0"s, 5, false}};
   const std::string root = "Software\\TimerAdapterTest", time = root + "\\Time";
   RegistryKeyValueStore store;
@@ -35,11 +36,9 @@ TEST(RegistryKeyValueStore, ValuesWrittenAndReadBack) {
     EXPECT_EQ(store.OpenKey(time, key) && store.QueryValue(key, "String Value", got.data(), size), read) << data;
     store.CloseKey(key);
     EXPECT_EQ(read ? got.substr(0, size) : data, data);
-    HKEY raw = nullptr;
     DWORD type = 0, bytes = 0;
-    RegOpenKeyExA(HKEY_CURRENT_USER, time.c_str(), 0, KEY_READ, &raw);
-    RegQueryValueExW(raw, L"String Value", nullptr, &type, nullptr, &bytes);
-    RegCloseKey(raw);
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\TimerAdapterTest\\Time", L"String Value", RRF_RT_ANY, &type, nullptr,
+                 &bytes);
     EXPECT_EQ(std::make_pair(type, bytes), std::make_pair(DWORD{REG_SZ}, static_cast<DWORD>(2 * data.size())));
   }
   RegDeleteTreeA(HKEY_CURRENT_USER, root.c_str());
@@ -51,9 +50,12 @@ TEST(RegistryKeyValueStore, ValuesWrittenAndReadBack) {
 TEST(Win32FolderListing, EntriesWithTheirAttributesSizesAndTimes) {
   constexpr DWORD Hid = FILE_ATTRIBUTE_HIDDEN, Sys = FILE_ATTRIBUTE_SYSTEM, Arc = FILE_ATTRIBUTE_ARCHIVE,
                   Dir = FILE_ATTRIBUTE_DIRECTORY;
-  const std::tuple<const char*, DWORD, std::string> rows[] = {  // made with these attributes (Dir: a folder), bytes
-      {"A song with a long name.mp3", Arc, "12345"}, {"hidden.mp3", Hid | Arc, "12"}, {"LOUD.MP3", Sys | Arc, "123"},
-      {"x.mp3", Dir, ""}, {"notes.txt", Arc, "x"}};
+  // Each entry made with these attributes (Dir: a folder) and bytes.
+  const std::tuple<const char*, DWORD, std::string> rows[] = {{"A song with a long name.mp3", Arc, "12345"},
+                                                              {"hidden.mp3", Hid | Arc, "12"},
+                                                              {"LOUD.MP3", Sys | Arc, "123"},
+                                                              {"x.mp3", Dir, ""},
+                                                              {"notes.txt", Arc, "x"}};
   const std::string folder = ShellUserFolders().TempFolder() + "timer-listing-test\\";
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
@@ -63,7 +65,8 @@ TEST(Win32FolderListing, EntriesWithTheirAttributesSizesAndTimes) {
   LocalFileTimeToFileTime(&localFile, &written);
   for (const auto& [name, attributes, bytes] : rows) {
     if (attributes == Dir && CreateDirectoryA((folder + name).c_str(), nullptr)) continue;
-    const HANDLE file = CreateFileA((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
+    const HANDLE file =
+        CreateFileA((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
     DWORD done = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
     SetFileTime(file, nullptr, nullptr, &written);
@@ -79,7 +82,8 @@ TEST(Win32FolderListing, EntriesWithTheirAttributesSizesAndTimes) {
   do {
     const bool isFolder = (data.Attributes & Dir) != 0;
     listed.emplace_back(data.Name, data.Attributes & (Hid | Sys | Arc | Dir),
-                        isFolder ? 0 : (std::uint64_t{data.SizeHigh} << 32) | data.SizeLow, isFolder ? 0 : data.WriteTime);
+                        isFolder ? 0 : (std::uint64_t{data.SizeHigh} << 32) | data.SizeLow,
+                        isFolder ? 0 : data.WriteTime);
   } while (listing.FindNext(handle, data, error));
   EXPECT_EQ(error, 18u);  // ERROR_NO_MORE_FILES
   listing.FindClose(handle);
@@ -102,7 +106,8 @@ TEST(Win32Clock, CountsUtcSecondsFrom1970) {
 // The tune file holds exactly the bytes given, over a longer file from
 // before; a file that cannot be made is reported.
 TEST(ResourceTuneStore, WriteFileReplacesTheWholeFile) {
-  for (const auto& [name, written] : {std::pair{"timer-test.mid", true}, std::pair{"no such folder\\timer-test.mid", false}}) {
+  const std::pair<const char*, bool> rows[] = {{"timer-test.mid", true}, {"no such folder\\timer-test.mid", false}};
+  for (const auto& [name, written] : rows) {
     const std::string path = ShellUserFolders().TempFolder() + name;
     ResourceTuneStore().WriteFile(path, "a longer file from before");
     EXPECT_EQ(ResourceTuneStore().WriteFile(path, "MThd\0\1"s), written) << name;

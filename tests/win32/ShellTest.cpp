@@ -41,28 +41,6 @@ HWND MainWindow() {
   static const HWND window = StartUp(GetModuleHandleA(nullptr)).MainWindow;
   return window;
 }
-
-// Runs the window's messages until the condition holds or 5 s have passed
-// (the tooltip's own timers run in real time).
-template <typename Condition>
-bool PumpUntil(Condition condition) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > 5000) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-  }
-  return true;
-}
-
-std::string Describe(const RECT& r) {
-  return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + " at " + std::to_string(r.left) +
-         "," + std::to_string(r.top);
-}
 }  // namespace
 
 App& TheApp() { return TheProgram().app; }
@@ -91,7 +69,8 @@ TEST(Layout, NoControlOverlapsAnotherAtAnyDpi) {
                                 std::to_string(dpi) + " dpi" + (change == 0 ? " (start)" : "");
       GetWindowRect(window, &frame);
       GetClientRect(window, &client);
-      std::printf("%s: window %s, client %s\n", where.c_str(), Describe(frame).c_str(), Describe(client).c_str());
+      std::printf("%s: window %ldx%ld, client %ldx%ld\n", where.c_str(), frame.right - frame.left,
+                  frame.bottom - frame.top, client.right, client.bottom);
       std::vector<std::pair<int, RECT>> controls;
       for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         RECT r, inside;
@@ -101,12 +80,13 @@ TEST(Layout, NoControlOverlapsAnotherAtAnyDpi) {
         LOGFONTW font = {};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), sizeof font, &font);
         EXPECT_EQ(std::wstring(font.lfFaceName) + L" " + std::to_wstring(font.lfHeight),
-                  L"Tahoma " + std::to_wstring(fontHeights.count(dpi) ? fontHeights.at(dpi) : 0)) << where << ", control " << id;
+                  L"Tahoma " + std::to_wstring(fontHeights.count(dpi) ? fontHeights.at(dpi) : 0))
+            << where << ", control " << id;
         IntersectRect(&inside, &r, &client);
         EXPECT_TRUE(EqualRect(&inside, &r)) << where << ": control " << id << " leaves the client area";
         for (const auto& [other, rect] : controls) {
-          EXPECT_FALSE(IntersectRect(&inside, &r, &rect)) << where << ": controls " << id << " and " << other
-                                                          << " overlap by " << Describe(inside);
+          EXPECT_FALSE(IntersectRect(&inside, &r, &rect))
+              << where << ": controls " << id << " and " << other << " overlap";
         }
         controls.emplace_back(id, r);
       }
@@ -134,7 +114,9 @@ TEST(Tooltips, ShowOverMenuBarItemsAndControls) {
   const std::tuple<int, int, const char*> rows[] = {
       {0, 0, "Play songs (shortcut key = G)"},
       {5, 0, "Minimize"},
-      {-1, 202, "Type minutes (like \"20\") or time (like \"8:30 pm\") for timer to go off; you can spin the mousewheel to adjust the number of minutes"},
+      {-1, 202,
+       "Type minutes (like \"20\") or time (like \"8:30 pm\") for timer to go off; you can spin the mousewheel to "
+       "adjust the number of minutes"},
       {-1, 304, "Start or restart the timer (shortcut key = T or ENTER)"},
       {-1, 199, "The current time"},
   };
@@ -153,23 +135,27 @@ TEST(Tooltips, ShowOverMenuBarItemsAndControls) {
     move.mi.dy = MulDiv((item.top + item.bottom) / 2, 65536, GetSystemMetrics(SM_CYSCREEN));
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &move, sizeof move);
+    // The tooltip's own timers run in real time: its messages for up to 5 s.
     std::string shown;
-    EXPECT_TRUE(PumpUntil([&] {
+    for (const DWORD start = GetTickCount(); shown != text && GetTickCount() - start < 5000;) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&message);
       wchar_t tip[256] = {};
       GetWindowTextW(tooltip, tip, 256);
       shown = IsWindowVisible(tooltip) ? std::string(tip, tip + wcslen(tip)) : "(hidden)";
-      return shown == text;
-    })) << "over item " << menuPosition << ", control " << controlId << " the tip is " << shown;
+    }
+    EXPECT_EQ(shown, text) << "over menu item " << menuPosition << ", control " << controlId;
   }
 }
 
 // The wheel over the main window or the music settings dialog: a minute up
 // or down in the time box, or with CTRL held (other keys too) a volume step.
 TEST(Messages, MouseWheelStepsMinutesOrVolume) {
-  const std::tuple<bool, short, WORD, const char*, std::uint32_t> rows[] = {  // over the dialog, delta, keys; after
-      {false, 120, 0, "21", 0x4E204E20},         {false, -120, 0, "19", 0x4E204E20},
+  // Over the dialog, the delta and keys; the minutes and the volume after it.
+  const std::tuple<bool, short, WORD, const char*, std::uint32_t> rows[] = {
+      {false, 120, 0, "21", 0x4E204E20},          {false, -120, 0, "19", 0x4E204E20},
       {false, 120, MK_CONTROL, "20", 0x55F055F0}, {false, -240, MK_CONTROL | MK_SHIFT, "20", 0x46504650},
-      {true, 120, 0, "21", 0x4E204E20},          {true, -120, MK_CONTROL, "20", 0x46504650},
+      {true, 120, 0, "21", 0x4E204E20},           {true, -120, MK_CONTROL, "20", 0x46504650},
   };
   const HWND main = MainWindow();
   const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MusicDialogTemplateName, main, MusicDialogProc, 0);
