@@ -9,13 +9,7 @@ import time
 import pyatspi
 from gi.repository import GLib
 
-window = sys.argv[1]
-heard = []  # roles whose objects' names changed, in order
-
-
-def fail(message):
-    print(f"FAIL: screen reader: {message}", file=sys.stderr)
-    sys.exit(1)
+window, heard = sys.argv[1], []  # heard: roles whose objects' names changed, in order
 
 
 def listen(event):
@@ -29,32 +23,24 @@ def listen(event):
 def wait_until(done, seconds):
     """Runs the event loop until done() holds, for at most `seconds`."""
     deadline = time.monotonic() + seconds
-
-    def check():
-        if done() or time.monotonic() > deadline:
-            pyatspi.Registry.stop()
-            return False
-        return True
-
-    GLib.timeout_add(50, check)
+    GLib.timeout_add(50, lambda: not (done() or time.monotonic() > deadline) or pyatspi.Registry.stop())
     pyatspi.Registry.start()
     return done()
 
 
-def application():
-    return next((a for a in pyatspi.Registry.getDesktop(0) if a is not None and a.name == "Tovin's Timer"), None)
+def xdotool(*args):
+    return subprocess.run(["timeout", "5", "xdotool", *args], check=True, capture_output=True, text=True).stdout.strip()
 
 
 pyatspi.Registry.registerEventListener(listen, "object:property-change:accessible-name")
+application = lambda: next((a for a in pyatspi.Registry.getDesktop(0) if a and a.name == "Tovin's Timer"), None)
 if not wait_until(lambda: application() is not None, 10):
-    fail("the program is not on the AT-SPI bus")
-subprocess.run(["timeout", "5", "xdotool", "key", "--window", window, "ctrl+a", "2", "0", "Return"], check=True,
-               stderr=subprocess.DEVNULL)
+    sys.exit("FAIL: screen reader: the program is not on the AT-SPI bus")
+xdotool("key", "--window", window, "ctrl+a", "2", "0", "Return")
 if not wait_until(lambda: "frame" in heard, 5):
-    fail(f"the new caption was not told: {heard}")
+    sys.exit(f"FAIL: screen reader: the new caption was not told: {heard}")
 frame = pyatspi.findDescendant(application(), lambda n: n.getRoleName() == "frame")
-caption = subprocess.run(["timeout", "5", "xdotool", "getwindowname", window], capture_output=True,
-                         text=True).stdout.strip()
+caption = xdotool("getwindowname", window)
 if frame is None or frame.name != caption and not wait_until(lambda: frame.name == caption, 2):
-    fail(f"the frame is named '{frame and frame.name}', the caption is '{caption}'")
+    sys.exit(f"FAIL: screen reader: the frame is named '{frame and frame.name}', the caption is '{caption}'")
 print(f"told: the caption '{caption}'")

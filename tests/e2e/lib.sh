@@ -2,10 +2,23 @@
 # $work/*.log, and end_with takes the program's $pid and the started $app.
 fail() {
   echo "FAIL: $*" >&2
-  for log in "${work:-/nonexistent}"/*.log; do
-    [ ! -f "$log" ] || tail -n 20 "$log" | sed "s/^/  $(basename "$log" .log): /" >&2
-  done
+  for log in "${work:-/nonexistent}"/*.log; do [ ! -f "$log" ] || tail -n 20 "$log" | sed "s|^|  ${log##*/}: |" >&2; done
   exit 1
+}
+# Skips the test (exit 77) unless each command given is installed.
+need() { for tool; do command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }; done; }
+# A home, configuration and runtime folder of our own in $work; at exit, $pid, $app and the processes in $pids are
+# killed and $work removed. $ini is the program's settings file, written by `settings KEY=VALUE...`.
+private_home() {
+  work=$(mktemp -d) pids="" pid="" app=""
+  trap 'for p in $pid $app $pids; do kill -KILL "$p" 2>/dev/null || true; done; wait 2>/dev/null; rm -rf "$work"' EXIT
+  export HOME="$work" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/.config" XDG_CACHE_HOME="$work/.cache"
+  unset XDG_DATA_HOME
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  ini="$XDG_CONFIG_HOME/TimerZqv2010/Timer.ini"
+}
+settings() {
+  mkdir -p "${ini%/*}" && for kv; do printf '[%s]\nString%%20Value=%s\n' "${kv%%=*}" "${kv#*=}"; done >"$ini"
 }
 # Waits up to $1 tenths of a second for the command after it to succeed.
 wait_for() {
@@ -14,8 +27,7 @@ wait_for() {
 }
 # Sends the signal and waits up to a second for a normal exit.
 end_with() {
-  local start=$(date +%s%N)
-  kill -"$1" "$pid"
+  local start=$(date +%s%N) && kill -"$1" "$pid"
   wait_for 10 eval '! kill -0 "$pid" 2>/dev/null' || fail "SIG$1 did not end the program within a second"
   echo "SIG$1 ended it within $((($(date +%s%N) - start) / 1000000)) ms"
   wait "$app" || fail "SIG$1: exit status $?"

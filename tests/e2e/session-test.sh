@@ -12,41 +12,30 @@
 set -euo pipefail
 
 deb=${1:?usage: session-test.sh path/to/tovins-timer_VERSION_ARCH.deb}
-for tool in Xvfb xdotool faketime pulseaudio pactl sox lintian dbus-daemon hardening-check; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-[ -x /usr/libexec/at-spi-bus-launcher ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
-  { echo "SKIP: AT-SPI (at-spi2-core, python3-pyatspi) is not installed"; exit 77; }
 here=$(dirname "$0")
 source "$here/lib.sh"
+need Xvfb xdotool faketime pulseaudio pactl sox lintian dbus-daemon hardening-check
+[ -x /usr/libexec/at-spi-bus-launcher ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
+  { echo "SKIP: AT-SPI (at-spi2-core, python3-pyatspi) is not installed"; exit 77; }
 titles_source="$here/../../src/core/music/TuneTitles.cpp"
-work=$(mktemp -d)
-xvfb="" app="" pid="" pulse="" atspi="" bus=""
-cleanup() {
-  for p in $pid $app $atspi $bus $xvfb; do kill -KILL "$p" 2>/dev/null || true; done
-  [ -z "$pulse" ] || { kill -CONT "$pulse" && pulseaudio --kill; } 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# A home and runtime folder of our own; no session bus (one started on demand would outlive the test).
+private_home
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
-echo "depends: $(dpkg-deb -f "$deb" Depends)"
-echo "recommends: $(dpkg-deb -f "$deb" Recommends)"
 desktop-file-validate "$root/usr/share/applications/tovins-timer.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml || fail "AppStream file"
 tags=$(lintian --fail-on error "$deb" 2>&1) || fail "lintian found errors: $tags"
 echo "lintian: $(grep -v 'root privileges' <<<"$tags" || echo no tags)"
-for file in share/icons/hicolor/scalable/apps/tovins-timer.svg share/man/man1/tovins-timer.1.gz \
-  share/doc/tovins-timer/copyright; do
-  [ -f "$root/usr/$file" ] || fail "no /usr/$file in the package"
+for file in icons/hicolor/scalable/apps/tovins-timer.svg man/man1/tovins-timer.1.gz doc/tovins-timer/copyright; do
+  [ -f "$root/usr/share/$file" ] || fail "no /usr/share/$file in the package"
 done
 program="$root/usr/bin/tovins-timer"
 guide=$(tr '\0' '\n' <"$program" | grep -o 'The guide: /.*' | head -n1 | cut -d' ' -f3)
 [ -n "$guide" ] && [ -f "$root$guide" ] || fail "the help's guide '$guide' is not in the package"
 for picture in $(grep -o '!\[[^]]*\]([^)]*)' "$root$guide" | sed 's/.*(\(.*\))/\1/'); do
-  [ -f "$(dirname "$root$guide")/$picture" ] || fail "the guide shows $picture, which is not in the package"
+  [ -f "${root}${guide%/*}/$picture" ] || fail "the guide shows $picture, which is not in the package"
 done
 # PIE, stack protector, fortified functions, full RELRO, immediate binding (Debian 12's flags add no control-flow
 # protection). The module's only libc copies take sizes known at run time, which no fortified function can check.
@@ -54,15 +43,8 @@ hardening-check --nocfprotection "$program" >"$work/hardening" || fail "the prog
 hardening-check --nocfprotection --nofortify "$root"/usr/lib/*/tovins-timer/tovins-timer-sound.so >"$work/hardening" ||
   fail "the sound module is not hardened: $(cat "$work/hardening")"
 
-# A home and runtime folder of our own; no session bus (one started on demand would outlive the test).
-export HOME="$work" XDG_RUNTIME_DIR="$work/run" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
-unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-ini="$HOME/.config/TimerZqv2010/Timer.ini"
-mkdir -p "$(dirname "$ini")"
-music_folder() { printf '[UseMidi]\nString%%20Value=0\n[MP3Folder]\nString%%20Value=%s\n' "$1" >"$ini"; }
 Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb=$!
+pids=$!
 wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"
 
@@ -85,11 +67,10 @@ playing_tune() { caption | grep -qvxE '(.* left|Timer( started)?|Time is up!|<no
 stored_time() { grep -A1 -Fx '[Time]' "$ini" | grep -qx "String%20Value=$1" || fail "Time is not stored as $1: $(cat "$ini")"; }
 
 for n in $(seq 40); do
-  mkdir -p "$work/broken/album$((n % 4))"
-  printf '\377\373\220\144%2000s' "" >"$work/broken/album$((n % 4))/song$n.mp3"
+  mkdir -p "$work/broken/album$((n % 4))" && printf '\377\373\220\144%2000s' "" >"$work/broken/album$((n % 4))/song$n.mp3"
   printf 'not a song %02000d' 0 >"$work/broken/text$n.mp3"
 done
-music_folder "$work/broken"
+settings UseMidi=0 MP3Folder="$work/broken"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
 start faketime -f '@2026-12-06 10:00:00 x10'
 grep -q tovins-timer-sound "/proc/$pid/maps" && fail "the sound module was loaded before any music"
@@ -130,27 +111,24 @@ end_with INT
 
 # A session bus and AT-SPI bus of our own, ended after this one run.
 bus_info=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
-bus=$(sed -n 2p <<<"$bus_info")
 export DBUS_SESSION_BUS_ADDRESS=$(head -n1 <<<"$bus_info")
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-atspi=$!
+buses="$(sed -n 2p <<<"$bus_info") $!" && pids+=" $buses"
 start env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-/usr/bin/python3 "$here/atspi-check.py" "$window" >"$work/atspi.log" 2>&1 || fail "the screen reader's check"
-cat "$work/atspi.log"
+/usr/bin/python3 "$here/atspi-check.py" "$window" || fail "the screen reader's check"
 end_with TERM
-kill "$atspi" "$bus"
-atspi="" bus=""
+kill $buses
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 
 # A steady tone as the one song of the MP3 folder (the player goes by content), stored with its final "/".
 pulseaudio -n --daemonize=yes --exit-idle-time=-1 --log-target=file:"$work/pulse.log" \
   -L module-null-sink -L module-native-protocol-unix -L module-stream-restore 2>/dev/null || fail "no sound server"
-pulse=$(cat "$XDG_RUNTIME_DIR/pulse/pid")
+pids+=" $(cat "$XDG_RUNTIME_DIR/pulse/pid")"
 wait_for 50 timeout 5 pactl info >/dev/null 2>&1 || fail "the sound server does not answer"
 export SDL_AUDIODRIVER=pulseaudio
 mkdir "$work/music"
 sox -n -r 22050 -c 1 -b 16 -t wav "$work/music/tone.mp3" synth 60 sine 440 gain -6
-music_folder "$work/music/"
+settings UseMidi=0 MP3Folder="$work/music/"
 # Our stream's left volume, name, media name and icon, as the mixer shows them.
 stream() {
   timeout 5 pactl list sink-inputs | sed -n -e 's/^[ \t]*Volume: front-left: \([0-9]*\) .*/\1/p' \

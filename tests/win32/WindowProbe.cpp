@@ -15,11 +15,9 @@ int main(int argc, char** argv) {
   if (std::strcmp(ask, "timer") == 0 && argc > 2)  // a Timer command with this entry
     return window && SetDlgItemTextA(window, 202, argv[2]) && PostMessageA(window, WM_COMMAND, 304, 0) ? 0 : 2;
   if (std::strcmp(ask, "message") == 0 && argc > 2) return dialog && SetDlgItemTextA(dialog, 203, argv[2]) ? 0 : 2;
-  if (std::strcmp(ask, "box") == 0 && box != nullptr) {  // prints the box's text and presses OK
-    char text[256] = {};
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-    std::printf("%s\n", text);
-    return PostMessageA(box, WM_COMMAND, IDOK, 0) ? 0 : 2;
-  }
-  return 2;
+  char text[256] = {};  // "box": prints the message box's text and presses OK
+  if (std::strcmp(ask, "box") != 0 || box == nullptr) return 2;
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  std::printf("%s\n", text);
+  return PostMessageA(box, WM_COMMAND, IDOK, 0) ? 0 : 2;
 }

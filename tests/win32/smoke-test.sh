@@ -15,6 +15,8 @@ caption() { xdotool getwindowname "$window" 2>/dev/null || true; }
 caption_is() { [ "$(caption)" = "$1" ]; }
 setting() { "$run" reg query "HKCU\\Software\\TimerZqv2010\\$1" /v 'String Value' 2>/dev/null | tr -d '\r'; }
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+# The first visible window named $2 (a regular expression), as $1.
+find_window() { eval "$1=\$(xdotool search --name '$2' 2>/dev/null | head -1)" && [ -n "${!1}" ] && viewable "${!1}"; }
 
 # A clean start: an old entry "5", no tune file from before.
 "$run" reg delete 'HKCU\Software\TimerZqv2010' /f >/dev/null 2>&1 || true
@@ -23,8 +25,7 @@ find "$WINEPREFIX/drive_c/users" -name Temp.mid -delete 2>/dev/null || true
 "$run" "$build/Timer.exe" >/dev/null 2>&1 &
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
-find_window() { window=$(xdotool search --name '^Timer$' 2>/dev/null | head -1) && [ -n "$window" ] && viewable "$window"; }
-wait_for 300 find_window || fail "the window \"Timer\" did not appear"
+wait_for 300 find_window window '^Timer$' || fail "the window \"Timer\" did not appear"
 wait_for 50 xdotool windowfocus --sync "$window" || fail "the window can't take the focus"
 sleep 0.3
 
@@ -37,8 +38,7 @@ setting Time | grep -Eq 'REG_SZ[[:space:]]+20$' || fail "setting Time is not 20:
 # Go writes one of the tunes to Temp.mid and shows its title; Stop puts the countdown back.
 xdotool key g
 tune_played() {
-  local f
-  f=$(find "$WINEPREFIX/drive_c/users" -name Temp.mid | head -1)
+  local f=$(find "$WINEPREFIX/drive_c/users" -name Temp.mid | head -1)
   [ -n "$f" ] && [[ "$(caption)" != *left ]] && for t in "$repo"/resources/tunes/mid/?.mid; do cmp -s "$f" "$t" && return 0; done
   return 1
 }
@@ -48,12 +48,11 @@ wait_for 30 caption_is "19 minutes left" || fail "Stop left the caption \"$(capt
 
 # The alarm message, typed in the music settings dialog ("f"; Escape takes it over).
 xdotool key f
-find_dialog() { dialog=$(xdotool search --name '^Set folder for MP3 music files$' 2>/dev/null | head -1) && viewable "$dialog"; }
-wait_for 100 find_dialog || fail "the music settings dialog did not open"
+wait_for 100 find_window dialog '^Set folder for MP3 music files$' || fail "the music settings dialog did not open"
 probe message "Tea is ready" || fail "no message box in the dialog"
 wait_for 50 xdotool windowfocus --sync "$dialog" || fail "the dialog can't take the focus"
 xdotool key Escape
-wait_for 50 bash -c "! xwininfo -id $dialog 2>/dev/null | grep -q IsViewable" || fail "Escape did not close the dialog"
+wait_for 50 eval '! viewable "$dialog"' || fail "Escape did not close the dialog"
 
 # "__" at the right end of the menu bar (the window's top row: no window
 # manager) minimises; an alarm set now ("0" minutes) fires at the next tick.
@@ -68,6 +67,6 @@ wait_for 100 box_text || fail "no alarm message box"
 
 # Closing the window as its close box does ends the program.
 probe close || fail "no window to close"
-wait_for 100 bash -c "! kill -0 $pid 2>/dev/null" || fail "Timer.exe still runs after closing its window"
+wait_for 100 eval '! kill -0 "$pid" 2>/dev/null' || fail "Timer.exe still runs after closing its window"
 trap - EXIT
 echo "smoke: passed"
