@@ -6,11 +6,8 @@
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <sstream>
 #include <thread>
 
@@ -28,10 +25,10 @@ constexpr char Key[] = "sink-input-by-application-name:Tovin's Timer";
 // A level as the port has it: 16-bit left and right.
 std::string Level(std::uint32_t level) { return std::to_string(level & 0xFFFF) + "," + std::to_string(level >> 16); }
 
-std::string Text(const pa_cvolume& volume) {
-  std::string text;
+std::string Text(const pa_cvolume& volume) {  // "-": no channels
+  std::string text = volume.channels ? "" : "-";
   for (int i = 0; i < volume.channels; ++i) text += (i ? "," : "") + std::to_string(volume.values[i]);
-  return volume.channels ? text : "-";
+  return text;
 }
 
 pa_cvolume Cvolume(std::string text) {  // "65536,98304"; "-": none
@@ -46,7 +43,7 @@ pa_cvolume Cvolume(std::string text) {  // "65536,98304"; "-": none
 // own connection to it stands for the mixer and the other programs.
 struct Rig {
   TempDir dir;
-  std::string command;
+  bool restore;  // the server keeps entries (module-stream-restore)
   pid_t pid = -1;
   pa_mainloop* loop = pa_mainloop_new();
   pa_context* context = nullptr;
@@ -54,31 +51,28 @@ struct Rig {
   PulseOutputVolume volume{fallback, App};
   std::string log;
 
-  explicit Rig(bool restore) {
-    const std::string at = dir.Path();
-    command = "HOME=" + at + " XDG_RUNTIME_DIR=" + at + " PULSE_RUNTIME_PATH=" + at + " PULSE_STATE_PATH=" + at +
-              " DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent DISPLAY= exec pulseaudio -n --daemonize=no"
-              " --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no --log-target=file:" +
-              at + "log -L module-null-sink" + (restore ? " -L module-stream-restore" : "") +
-              " -L 'module-native-protocol-unix auth-anonymous=1 socket=" + at + "native'";
-    fallback.midi = 0xFFFFFFFF;
-  }
+  explicit Rig(bool restore) : restore(restore) {}
   ~Rig() {
     Kill();
     if (context) pa_context_unref(context);
     pa_mainloop_free(loop);
   }
   bool Start() {  // and connect, retried until the server listens
+    const std::string at = dir.Path(), command =
+        "HOME=" + at + " XDG_RUNTIME_DIR=" + at + " PULSE_RUNTIME_PATH=" + at + " PULSE_STATE_PATH=" + at +
+        " DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent DISPLAY= exec pulseaudio -n --daemonize=no"
+        " --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no --log-target=file:" + at +
+        "log -L module-null-sink" + (restore ? " -L module-stream-restore" : "") +
+        " -L 'module-native-protocol-unix auth-anonymous=1 socket=" + at + "native'";
     if ((pid = fork()) == 0) {
       prctl(PR_SET_PDEATHSIG, SIGKILL);
       execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
       _exit(127);
     }
-    if (pid < 0) return false;
-    for (int tries = 0; tries < 500; ++tries, std::this_thread::sleep_for(10ms)) {
+    for (int tries = 0; pid > 0 && tries < 500; ++tries, std::this_thread::sleep_for(10ms)) {
       if (context) pa_context_unref(context);
       context = pa_context_new(pa_mainloop_get_api(loop), "mixer");
-      pa_context_connect(context, ("unix:" + dir / "native").c_str(), PA_CONTEXT_NOAUTOSPAWN, nullptr);
+      pa_context_connect(context, ("unix:" + at + "native").c_str(), PA_CONTEXT_NOAUTOSPAWN, nullptr);
       while (pa_context_get_state(context) < PA_CONTEXT_READY) pa_mainloop_iterate(loop, 1, nullptr);
       if (pa_context_get_state(context) == PA_CONTEXT_READY) return true;
     }
@@ -151,8 +145,7 @@ void Step(Rig& r, const std::string& step) {
     r.Wait(pa_ext_stream_restore_write(r.context, PA_UPDATE_REPLACE, &info, 1, 0, nullptr, nullptr));
   }
   if (op == "stop") {  // ten steps: the first gives up within a second, the others at once
-    kill(r.pid, SIGSTOP);
-    waitpid(r.pid, nullptr, WUNTRACED);
+    kill(r.pid, SIGSTOP), waitpid(r.pid, nullptr, WUNTRACED);
     const auto start = steady_clock::now();
     r.volume.SetWaveVolume(level());
     const auto first = steady_clock::now() - start;
@@ -160,30 +153,23 @@ void Step(Rig& r, const std::string& step) {
     r.log += first < 1s && steady_clock::now() - start < 1500ms ? "bounded; " : "held up; ";
   }
   if (op == "cont") {  // steps until the server takes one again
-    kill(r.pid, SIGCONT);
-    waitpid(r.pid, nullptr, WCONTINUED);
+    kill(r.pid, SIGCONT), waitpid(r.pid, nullptr, WCONTINUED);
     for (const auto end = steady_clock::now() + 10s; !r.volume.UsingServer() && steady_clock::now() < end;
          std::this_thread::sleep_for(50ms))
       r.volume.SetWaveVolume(level());
   }
-  if (op == "restart") {
-    r.Kill();
-    ASSERT_TRUE(r.Start());
-  }
+  if (op == "restart") r.Kill(), r.log += r.Start() ? "" : "no restart; ";
 }
-
-struct Row {
-  const char* what;
-  bool restore;  // the server keeps entries (module-stream-restore)
-  const char* steps;
-  const char* expected;  // what was read, the streams, our entry, the own gain
-};
 
 // Levels: the port's 16-bit left,right; the server's scale: 65536 = 100%.
 TEST(PulseOutputVolume, LevelsEntriesOtherStreamsStopsAndUnmute) {
   if (std::system("command -v pulseaudio >/dev/null") != 0) GTEST_SKIP() << "pulseaudio is not installed";
   HangGuard guard("PulseOutputVolume", 60);
-  const Row rows[] = {
+  const struct {
+    const char* what;
+    bool restore;  // the server keeps entries (module-stream-restore)
+    const char *steps, *expected;  // expected: what was read, the streams, our entry, the own gain
+  } rows[] = {
       {"a step reaches our stream and entry, rounded to the server's scale; MIDI steps not the own gain", true,
        "play ours 65536,65536; set 45535,65535; read; midi 1000,1000",
        "read 45535,65535; ours 45536,65536; entry 45536,65536; gain 65535,65535 65535,65535 server"},
@@ -199,8 +185,7 @@ TEST(PulseOutputVolume, LevelsEntriesOtherStreamsStopsAndUnmute) {
        "gain 65535,65535 65535,65535 server"},
       {"no stream-restore: the own gain takes the steps until a stream of ours exists", false,
        "set 16384,16384; midi 8192,8192; read; gain; play ours 65536,65536; set 32768,32768",
-       "read 16384,16384; gain 16384,16384 8192,8192 own; ours 32769,32769; gain 65535,65535 "
-       "65535,65535 server"},
+       "read 16384,16384; gain 16384,16384 8192,8192 own; ours 32769,32769; gain 65535,65535 65535,65535 server"},
       {"a stopped server: bounded steps to the own gain, the server's again once it is back", true,
        "play ours 65536,65536; read; stop 4096,4096; midi 8192,8192; read; gain; cont 32768,32768",
        "read 65535,65535; bounded; read 4105,4096; gain 4105,4096 8192,8192 own; ours 32769,32769; entry 32769,32769; "
@@ -214,7 +199,7 @@ TEST(PulseOutputVolume, LevelsEntriesOtherStreamsStopsAndUnmute) {
        "store 20000,30000 null muted; unmute; play ours -",
        "ours 20000,30000; entry 20000,30000 null; gain 65535,65535 65535,65535 own"},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     Rig rig(row.restore);
     ScopedEnv server("PULSE_SERVER", "unix:" + rig.dir / "native");
     ASSERT_TRUE(rig.Start()) << row.what;

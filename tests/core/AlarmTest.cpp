@@ -18,14 +18,8 @@ TEST(ParseAlarmSetting, WorkedResultsInBothHalvesOfTheDay) {
   const auto span = [](std::int32_t seconds) { return AlarmEntry{false, seconds}; };
   const auto at = [](std::int32_t seconds) { return AlarmEntry{true, seconds}; };
   const std::tuple<const char*, std::optional<AlarmEntry>, std::optional<AlarmEntry>> cases[] = {
-      {"20", span(1200), span(1200)},
-      {"1380", span(82800), span(82800)},
-      {"1381", no, no},
-      {"8:30", at(30600), at(73800)},
-      {"12:15 am", at(900), at(900)},
-      {"24:00", at(0), at(0)},
-      {"8:60", no, no},
-  };
+      {"20", span(1200), span(1200)}, {"1380", span(82800), span(82800)}, {"1381", no, no},
+      {"8:30", at(30600), at(73800)}, {"12:15 am", at(900), at(900)}, {"24:00", at(0), at(0)}, {"8:60", no, no}};
   for (const auto& [text, am, pm] : cases) {
     EXPECT_EQ(ParseAlarmSetting(text, false), am) << text << " in the morning";
     EXPECT_EQ(ParseAlarmSetting(text, true), pm) << text << " in the afternoon";
@@ -34,15 +28,12 @@ TEST(ParseAlarmSetting, WorkedResultsInBothHalvesOfTheDay) {
 
 TEST(StartTimer, AcceptedRejectedAndEmptyEntries) {
   TestApp t;
-  t.clock.Set(10, 0, 0);
-  t.Tick();
+  t.clock.Set(10, 0, 0), t.Tick();
   const auto enter = [&](const char* text) { t.window.items[IdTimeEdit] = text, StartTimer(t.app); };
   enter("  20 ");
   EXPECT_EQ(t.window.caption, "Timer started");
   EXPECT_EQ(t.window.items[IdAlarmDisplay], "20");
-  t.Tick();
-  enter("20");  // a restart writes the remaining time again at the next tick
-  t.Tick();
+  t.Tick(), enter("20"), t.Tick();  // a restart writes the remaining time again at the next tick
   EXPECT_EQ(t.window.caption, "20 minutes left");
   enter(" 25:00 ");  // rejected: one beep, saved to be corrected, the alarm stays
   EXPECT_EQ(t.window.beeps, 1);
@@ -102,16 +93,10 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
     t.Tick();
     EXPECT_EQ(t.window.items[IdClock], row.clock) << row.name;
     t.window.items[IdTimeEdit] = row.entry;
-    StartTimer(t.app);
-    t.Tick();
+    StartTimer(t.app), t.Tick();
     std::istringstream steps(row.steps);
     for (std::string seconds, expected; steps >> seconds && std::getline(steps >> std::ws, expected, ';');) {
-      if (seconds[0] == '@') {
-        t.clock.Advance(std::stoi(seconds.substr(1)));
-        t.Tick();
-      } else {
-        t.RunSeconds(std::stoi(seconds));
-      }
+      seconds[0] == '@' ? (t.clock.Advance(std::stoi(seconds.substr(1))), t.Tick()) : t.RunSeconds(std::stoi(seconds));
       const auto rang = std::count(t.window.captions.begin(), t.window.captions.end(), "Time is up!");
       EXPECT_EQ(rang == 0 ? t.window.caption : rang == 1 ? "rang" : "rang again", expected) << row.name;
     }
@@ -122,18 +107,14 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
 // minimised window freezes only the clock label; noon is pm.
 TEST(Countdown, CaptionIsWrittenOnlyWhenItsTextChangesAndMinimisedFreezesTheClock) {
   TestApp t;
-  t.clock.Set(11, 59, 10);
-  t.Tick();
+  t.clock.Set(11, 59, 10), t.Tick();
   t.window.items[IdTimeEdit] = "20";
-  StartTimer(t.app);
-  t.RunSeconds(1);
-  t.window.SetCaption("Some song");
+  StartTimer(t.app), t.RunSeconds(1), t.window.SetCaption("Some song");
   t.window.minimized = true;
   t.RunSeconds(50);
   EXPECT_EQ(t.window.caption, "Some song");
   EXPECT_EQ(t.window.items[IdClock], "11:59:11 am");
-  t.window.minimized = false;
-  t.RunSeconds(10);
+  t.window.minimized = false, t.RunSeconds(10);
   EXPECT_EQ(t.window.caption, "18 minutes left");
   EXPECT_EQ(t.window.items[IdClock], "12:00:11 pm");
   EXPECT_TRUE(t.state.IsPm);
@@ -141,9 +122,8 @@ TEST(Countdown, CaptionIsWrittenOnlyWhenItsTextChangesAndMinimisedFreezesTheCloc
 
 TEST(WheelAdjustMinutes, EditsTheTimeBoxByOneMinute) {
   const std::tuple<const char*, bool, const char*> cases[] = {
-      {"", true, "0"},     {"1", false, "0"},         {"0", false, ""},
-      {"$14", true, "21"}, {"-2147483648", true, ""}, {"8:30 pm", true, "8:30 pm"},
-  };
+      {"", true, "0"}, {"1", false, "0"}, {"0", false, ""}, {"$14", true, "21"}, {"-2147483648", true, ""},
+      {"8:30 pm", true, "8:30 pm"}};
   for (const auto& [before, up, after] : cases) {
     TestApp t;
     t.window.items[IdTimeEdit] = before;
@@ -176,22 +156,17 @@ TEST(Countdown, TheAlarmsFirstSongIsOpenedSilentlyInItsLastSeconds) {
     t.state.UseMidi = !row.mp3;
     t.state.MP3Folder = P("M/");
     t.listing.AddFile(P("M"), "s1.mp3");
-    t.clock.Set(9, 0, 0);
-    t.Tick();
+    t.clock.Set(9, 0, 0), t.Tick();
     if (row.goFirst) StartMusic(t.app);
     t.window.items[IdTimeEdit] = "1";
-    StartTimer(t.app);
-    t.RunSeconds(55);
+    StartTimer(t.app), t.RunSeconds(55);
     std::vector<std::string> seen;
     for (int check = 0; check < 4; ++check) {
       if (check == 2 && row.at3Seconds) t.window.items[IdTimeEdit] = row.at3Seconds, StartTimer(t.app);
-      t.sound.log.clear();
-      t.RunSeconds(check == 3 ? 3 : 1);
+      t.sound.log.clear(), t.RunSeconds(check == 3 ? 3 : 1);
       std::string asked;
-      for (const std::string& command : t.sound.log) {
-        if (command.starts_with("open")) asked += "open ";
-        if (command == "play") asked += "play ";
-      }
+      for (const std::string& command : t.sound.log)
+        asked += command.starts_with("open") ? "open " : command == "play" ? "play " : "";
       std::string path = t.sound.openPath;
       std::replace(path.begin(), path.end(), PathSeparator, '/');
       seen.push_back(!t.sound.isOpen ? "closed" : asked.empty() ? "-" : asked + path);

@@ -18,6 +18,8 @@ TEST(Commands, EachCommandReachesItsOperation) {
   t.window.focused = IdTimeEdit;
   RunCommand(t.app, CmdNextFocus);
   EXPECT_EQ(t.window.focused, IdTimerButton);
+  RunCommand(t.app, CmdNextFocus);
+  EXPECT_EQ(t.window.focused, IdTimeEdit);
   RunCommand(t.app, CmdStartTimer);  // no tick yet: the caption to put back is empty
   EXPECT_EQ(t.state.AlarmTime, 1200);
   t.folders.tempFolder = "tmp";
@@ -28,11 +30,17 @@ TEST(Commands, EachCommandReachesItsOperation) {
   EXPECT_FALSE(t.sound.isOpen);
   EXPECT_EQ(t.window.caption, "Timer");
   t.launcher.startable = {MixerPrograms[0]};
-  RunCommand(t.app, CmdVolume);
+  RunCommand(t.app, CmdVolume), RunCommand(t.app, CmdFolder), RunCommand(t.app, 0);
   EXPECT_EQ(t.launcher.launched.size(), 1u);
+  EXPECT_EQ(t.window.dialogs, 1);
+  EXPECT_FALSE(t.window.minimized);
+  RunCommand(t.app, CmdMinimize);
+  EXPECT_TRUE(t.window.minimized);
   t.volume.wave = 0x0FA00FA0;
   OnMouseWheel(t.app, true, true);
   EXPECT_EQ(t.volume.wave, 0x13881388u);
+  OnMouseWheel(t.app, true, false);
+  EXPECT_EQ(t.volume.wave, 0x0FA00FA0u);
   OnMouseWheel(t.app, false, true);
   EXPECT_EQ(t.window.items[IdTimeEdit], "21");
   RunCommand(t.app, CmdHelp);
@@ -84,16 +92,29 @@ TEST(MusicDialog, FolderMessageChecksAndBrowse) {
   t.state.MP3Folder = P("/music/");
   MusicDialogInit(t.app, dialog);
   EXPECT_EQ(dialog.folder, P("/music"));
+  EXPECT_EQ(FolderForDisplay("/"), "/");
   dialog.folder = P("/songs");
   dialog.message = "  Wake up\n  now  ";
   MusicDialogClosing(t.app, dialog);
   EXPECT_EQ(t.state.AlarmMessage, "Wake up\n  now");
   EXPECT_EQ(t.store.Text(Key + "MP3Folder"), P("/songs/"));
-  MusicDialogCommand(t.app, dialog, IdSubfoldersCheck);
+  for (const int id : {IdSubfoldersCheck, IdInternalMusicCheck}) MusicDialogCommand(t.app, dialog, id);
   EXPECT_EQ(t.store.Text(Key + "SubfoldersOn"), "1");
+  EXPECT_EQ(t.store.Text(Key + "UseMidi"), "0");
   t.chooser.answer = P("/new/");
-  MusicDialogCommand(t.app, dialog, IdBrowseButton);
+  EXPECT_FALSE(MusicDialogCommand(t.app, dialog, IdBrowseButton));
   EXPECT_EQ(t.store.Text(Key + "MP3Folder"), P("/new/"));
+  EXPECT_EQ(dialog.folder, P("/new/"));
+  t.listing.AddFile(P("/typed"), "s.mp3");
+  dialog.folder = P("/typed");  // a typed folder plays at once
+  MusicDialogCommand(t.app, dialog, IdPlayButton);
+  EXPECT_EQ(t.sound.openPath, P("/typed/s.mp3"));
+  MusicDialogCommand(t.app, dialog, IdStopButton);
+  EXPECT_FALSE(t.sound.isOpen);
+  t.chooser.answer.reset();  // Cancel
+  MusicDialogCommand(t.app, dialog, IdBrowseButton);
+  EXPECT_EQ(t.state.MP3Folder, P("/typed/"));
+  EXPECT_TRUE(MusicDialogCommand(t.app, dialog, IdDoneButton));
 }
 
 // Texts are stored with their NUL and read up to it; at start-up the stored
@@ -104,14 +125,15 @@ TEST(Settings, StoredTextsAndStartUp) {
   t.folders.musicFolder = std::string("/home/u/Music\0\0", 15);
   LoadSettings(t.app);
   EXPECT_EQ(t.state.MP3Folder, "/home/u/Music");
+  EXPECT_TRUE(t.state.UseMidi && t.state.SubfoldersOn);  // the defaults
   WriteSetting(t.store, "Time", "8:30 pm");
   EXPECT_EQ(t.store.keys[Key + "Time"]["String Value"], std::string("8:30 pm\0", 8));
-  WriteSetting(t.store, "UseMidi", "1");
-  WriteSetting(t.store, "SubfoldersOn", "0");
+  WriteSetting(t.store, "UseMidi", "1"), WriteSetting(t.store, "SubfoldersOn", "0");
   LoadSettings(t.app);
   EXPECT_EQ(t.window.items[IdTimeEdit], "8:30 pm");
   EXPECT_TRUE(t.state.UseMidi);
   EXPECT_FALSE(t.state.SubfoldersOn);
+  EXPECT_TRUE(t.store.openKeys.empty());
 }
 
 // A step up also lifts a mute of our stream (louder must be heard); a step
@@ -119,18 +141,13 @@ TEST(Settings, StoredTextsAndStartUp) {
 TEST(Volume, StepsGrowAtFourThousandAndTenThousandOnBothChannels) {
   // wave volume before (right << 16 | left), level after a step up, after a step down
   const std::tuple<std::uint32_t, std::uint32_t, std::uint32_t> cases[] = {
-      {4000 * 0x10001u, 5000, 3000},
-      {9999 * 0x10001u, 10999, 8999},
-      {0x0000FFFF, 34767, 30767},  // unequal channels: their mean
-  };
+      {4000 * 0x10001u, 5000, 3000}, {9999 * 0x10001u, 10999, 8999}, {0x0000FFFF, 34767, 30767}};  // unequal: the mean
   for (const auto& [before, up, down] : cases) {
     TestApp t;
-    t.volume.wave = before;
-    VolumeUp(t.app);
+    t.volume.wave = before, VolumeUp(t.app);
     EXPECT_EQ(t.volume.wave, up * 0x10001u) << std::hex << before;
     EXPECT_EQ(t.volume.midi, up * 0x10001u);
-    t.volume.wave = before;
-    VolumeDown(t.app);
+    t.volume.wave = before, VolumeDown(t.app);
     EXPECT_EQ(t.volume.wave, down * 0x10001u) << std::hex << before;
     EXPECT_EQ(t.volume.unmutes, 1);
   }

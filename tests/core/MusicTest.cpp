@@ -46,10 +46,7 @@ TEST(SongStart, WhichSongTheStartOpens) {
       {"24 songs heard playing, then 8 ending unheard: a tune", 20,
        [&](Mp3App& t) {
          StartMusic(t.app);
-         for (int song = 2; song <= 33; ++song) {
-           if (song <= 25) t.RunSeconds(3);
-           endSong(t);
-         }
+         for (int song = 2; song <= 33; ++song) t.RunSeconds(song <= 25 ? 3 : 0), endSong(t);
        },
        "T/Temp.mid"},
       {"one good song among 21: heard by the third start", 21,
@@ -58,9 +55,7 @@ TEST(SongStart, WhichSongTheStartOpens) {
          const std::string good = P("M/") + nthNext(t, 17);
          for (int i = 1; i <= 21; ++i) t.sound.unplayable.insert(P("M/s" + std::to_string(i) + ".mp3"));
          t.sound.unplayable.erase(good);
-         PlayNextSong(t.app);
-         endSong(t);
-         endSong(t);
+         PlayNextSong(t.app), endSong(t), endSong(t);
          EXPECT_EQ(t.sound.openPath, good);
        },
        "M/"},
@@ -69,17 +64,11 @@ TEST(SongStart, WhichSongTheStartOpens) {
          t.sound.unplayable = {P("M/s1.mp3"), P("M/s2.mp3")};
          StartMusic(t.app);
          EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
-         t.sound.unplayable.clear();
-         endSong(t);
+         t.sound.unplayable.clear(), endSong(t);
        },
        "M/"},
       {"every song gone since the shuffle: each a try, then a tune", 3,
-       [&](Mp3App& t) {
-         BeginMusic(t.app);
-         t.listing.folders.clear();
-         PlayNextSong(t.app);
-       },
-       "T/Temp.mid"},
+       [&](Mp3App& t) { BeginMusic(t.app), t.listing.folders.clear(), PlayNextSong(t.app); }, "T/Temp.mid"},
       {"a song that stops at once is closed before the next opens", 2,
        [&](Mp3App& t) {
          BeginMusic(t.app);
@@ -90,9 +79,7 @@ TEST(SongStart, WhichSongTheStartOpens) {
        "M/"},
       {"an empty folder: tunes until the next Go", 0,
        [&](Mp3App& t) {
-         StartMusic(t.app);
-         t.listing.AddFile(P("M"), "s1.mp3");
-         endSong(t);
+         StartMusic(t.app), t.listing.AddFile(P("M"), "s1.mp3"), endSong(t);
          EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
          StartMusic(t.app);
        },
@@ -111,33 +98,23 @@ TEST(SongStart, WhichSongTheStartOpens) {
 // seconds (0: never), and checks the opens tried and the song playing
 // after 30 seconds.
 TEST(KeepPlaying, StartsThatOpenNothingAreTriedEveryFiveSeconds) {
-  struct Row {
-    const char* name;
-    bool mp3;
-    int deviceAt, stopAt;
-    int opensBy4, opensBy5, opensBy30;
-    bool playing;
-  };
-  const Row rows[] = {
-      {"a song, the device back at 1 s", true, 1, 0, 2, 3, 3, true},
-      {"no device; Stop at 7 s", false, 0, 7, 1, 2, 2, false},
-  };
-  for (const Row& row : rows) {
-    Mp3App t(row.mp3 ? 1 : 0);
-    t.state.UseMidi = !row.mp3;
+  // mp3, device at, Stop at, opens by 4, 5 and 30 s, playing
+  const std::tuple<bool, int, int, std::vector<int>, bool> rows[] = {{true, 1, 0, {2, 3, 3}, true},
+                                                                     {false, 0, 7, {1, 2, 2}, false}};
+  for (const auto& [mp3, deviceAt, stopAt, expected, playing] : rows) {
+    Mp3App t(mp3 ? 1 : 0);
+    t.state.UseMidi = !mp3;
     t.sound.device = false;
     FireAlarm(t.app);
-    std::vector<int> opens = {Opens(t.sound)};
+    std::vector<int> opens;
     for (int second = 1; second <= 30; ++second) {
-      if (second == row.deviceAt) t.sound.device = true;
-      if (second == row.stopAt) StopMusic(t.app);
+      if (second == deviceAt) t.sound.device = true;
+      if (second == stopAt) StopMusic(t.app);
       t.RunSeconds(1);
-      opens.push_back(Opens(t.sound));
+      if (second == 4 || second == 5 || second == 30) opens.push_back(Opens(t.sound));
     }
-    EXPECT_EQ(std::make_tuple(opens[4], opens[5], opens[30]),
-              std::make_tuple(row.opensBy4, row.opensBy5, row.opensBy30))
-        << row.name;
-    EXPECT_EQ(t.sound.Mode() == "playing", row.playing) << row.name;
+    EXPECT_EQ(opens, expected) << mp3;
+    EXPECT_EQ(t.sound.Mode() == "playing", playing) << mp3;
   }
 }
 
@@ -164,12 +141,8 @@ TEST(Alarm, MessageAndNotificationLastAsLongAsItsMusic) {
     Mp3App t(1);
     t.state.AlarmMessage = "Tea";
     t.window.items[IdTimeEdit] = "1";
-    t.Tick();
-    StartTimer(t.app);
-    t.window.onNotice = [&] {
-      EXPECT_EQ(t.state.AlarmTime, -1);
-      EXPECT_EQ(t.window.caption, "s1");
-    };
+    t.Tick(), StartTimer(t.app);
+    t.window.onNotice = [&] { EXPECT_EQ(t.window.caption + " " + std::to_string(t.state.AlarmTime), "s1 -1"); };
     t.RunSeconds(60);
     EXPECT_EQ(t.window.notices, std::vector<std::string>{"Tea"});
     EXPECT_EQ(t.notifier.shown, std::optional<std::string>("Tea"));
@@ -203,8 +176,7 @@ TEST(InternalTunes, NoTuneRepeatsWithinElevenAndEveryTunePlays) {
       letters += letter;
       EXPECT_EQ(t.tunes.files[P("T/Temp.mid")], std::string("MThd-tune-") + letter);
       EXPECT_EQ(t.sound.Mode(), "playing");
-      t.clock.Advance(1);
-      t.sound.FinishSong();
+      t.clock.Advance(1), t.sound.FinishSong();
     }
     EXPECT_EQ(letters[0], first);
     played.insert(letters.begin(), letters.end());
