@@ -68,19 +68,14 @@ TEST(Tooltips, EveryMenuItemAndControlHasItsText) {
   for (const int id : {401, 402, 403, 101, 204, 499, 77}) texts[id] = MenuTooltipText(id);
   for (const ControlTooltip& control : ControlTooltips) texts[control.Id] += control.Text;
   const std::map<int, std::string> expected = {
-      {401, "Play songs (shortcut key = G)"},
-      {402, "Stop playing songs (shortcut key = S)"},
+      {401, "Play songs (shortcut key = G)"}, {402, "Stop playing songs (shortcut key = S)"},
       {403, "Volume control (shortcut key = V), or hold down CTRL key and spin the mousewheel"},
-      {101, "Set folder for MP3 songs (shortcut key = F)"},
-      {204, "Help about this program (shortcut key = H)"},
-      {499, "Minimize"},
-      {77, "77"},  // an item without a text of its own shows its id
+      {101, "Set folder for MP3 songs (shortcut key = F)"}, {204, "Help about this program (shortcut key = H)"},
+      {499, "Minimize"}, {77, "77"},  // an item without a text of its own shows its id
       {202, "Type minutes (like \"20\") or time (like \"8:30 pm\") for timer to go off; you can spin the mousewheel "
             "to adjust the number of minutes"},
-      {304, "Start or restart the timer (shortcut key = T or ENTER)"},
-      {199, "The current time"},
-      {200, "The alarm setting (total minutes or specific time) for timer to go off"},
-  };
+      {304, "Start or restart the timer (shortcut key = T or ENTER)"}, {199, "The current time"},
+      {200, "The alarm setting (total minutes or specific time) for timer to go off"}};
   EXPECT_EQ(texts, expected);
 }
 
@@ -155,30 +150,23 @@ TEST(Volume, StepsGrowAtFourThousandAndTenThousandOnBothChannels) {
 
 // The mixers are tried in turn until one starts; a Linux desktop may have none.
 TEST(Volume, MixersAreTriedInTurnUntilOneStarts) {
-  struct Case {
-    std::set<std::string> installed;
-    std::vector<std::string> tried;
-    std::vector<std::string> notices;
-  };
+  using Texts = std::vector<std::string>;
+  const std::tuple<std::set<std::string>, Texts, Texts> cases[] = {  // installed, tried, notices
 #ifdef _WIN32
-  const Case cases[] = {
-      {{"sndvol32.exe", "sndvol.exe"}, {"sndvol32.exe"}, {}},
-      {{}, {"sndvol32.exe", "sndvol.exe"}, {}},
-  };
+      {{"sndvol32.exe", "sndvol.exe"}, {"sndvol32.exe"}, {}}, {{}, {"sndvol32.exe", "sndvol.exe"}, {}},
 #else
-  const Case cases[] = {
       {{"pavucontrol", "gnome-control-center sound"}, {"pavucontrol"}, {}},
       {{},
        {"pavucontrol", "pavucontrol-qt", "gnome-control-center sound", "systemsettings kcm_pulseaudio"},
        {"No volume mixer could be started. Install the package \"pavucontrol\" (or \"pavucontrol-qt\") for one, "
         "or change the volume with CTRL and the mouse wheel."}},
-  };
 #endif
-  for (const Case& c : cases) {
+  };
+  for (const auto& [installed, tried, notices] : cases) {
     TestApp t;
-    t.launcher.startable = c.installed;
+    t.launcher.startable = installed;
     OpenVolumeMixer(t.app);
-    EXPECT_EQ(t.launcher.launched, c.tried);
-    EXPECT_EQ(t.window.notices, c.notices);
+    EXPECT_EQ(t.launcher.launched, tried);
+    EXPECT_EQ(t.window.notices, notices);
   }
 }
