@@ -22,8 +22,10 @@ using namespace std::chrono;
 constexpr char App[] = "Tovin's Timer";
 constexpr char Key[] = "sink-input-by-application-name:Tovin's Timer";
 
-// A level as the port has it: 16-bit left and right.
-std::string Level(std::uint32_t level) { return std::to_string(level & 0xFFFF) + "," + std::to_string(level >> 16); }
+// A level as the port has it: 16-bit left and right, or "full".
+std::string Level(std::uint32_t level) {
+  return level == 0xFFFFFFFF ? "full" : std::to_string(level & 0xFFFF) + "," + std::to_string(level >> 16);
+}
 
 std::string Text(const pa_cvolume& volume) {  // "-": no channels
   std::string text = volume.channels ? "" : "-";
@@ -103,23 +105,24 @@ struct Rig {
     std::string text = log;
     Wait(pa_context_get_sink_input_info_list(
         context,
-        [](pa_context*, const pa_sink_input_info* info, int eol, void* data) {
+        [](pa_context*, const pa_sink_input_info* info, int eol, void* text) {
+          const auto prop = [&](const char* name) { return std::string(pa_proplist_gets(info->proplist, name)); };
           if (eol) return;
-          const std::string name = pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_NAME);
-          const std::string pid = pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_PROCESS_ID);
-          const char* who = name != App ? "other " : pid == std::to_string(getpid()) ? "ours " : "copy ";
-          *static_cast<std::string*>(data) += who + Text(info->volume) + (info->mute ? " muted; " : "; ");
+          const bool ours = prop(PA_PROP_APPLICATION_PROCESS_ID) == std::to_string(getpid());
+          Add(text, prop(PA_PROP_APPLICATION_NAME) != App ? "other" : ours ? "ours" : "copy", *info, nullptr);
         },
         &text));
     Wait(pa_ext_stream_restore_read(
         context,
-        [](pa_context*, const pa_ext_stream_restore_info* info, int eol, void* data) {
-          if (eol || std::string(info->name) != Key) return;
-          const std::string device = info->device ? std::string(" ") + info->device : "";
-          *static_cast<std::string*>(data) += "entry " + Text(info->volume) + device + (info->mute ? " muted; " : "; ");
+        [](pa_context*, const pa_ext_stream_restore_info* info, int eol, void* text) {
+          if (!eol && std::string(info->name) == Key) Add(text, "entry", *info, info->device);
         },
         &text));
     return text + Gain();
+  }
+  static void Add(void* text, const char* who, const auto& info, const char* device) {
+    *static_cast<std::string*>(text) += std::string(who) + " " + Text(info.volume) +
+                                        (device ? std::string(" ") + device : "") + (info.mute ? " muted; " : "; ");
   }
   std::string Gain() {
     return "gain " + Level(fallback.wave) + " " + Level(fallback.midi) + (volume.UsingServer() ? " server" : " own");
@@ -165,47 +168,44 @@ void Step(Rig& r, const std::string& step) {
 TEST(PulseOutputVolume, LevelsEntriesOtherStreamsStopsAndUnmute) {
   if (std::system("command -v pulseaudio >/dev/null") != 0) GTEST_SKIP() << "pulseaudio is not installed";
   HangGuard guard("PulseOutputVolume", 60);
-  const struct {
-    const char* what;
-    bool restore;  // the server keeps entries (module-stream-restore)
-    const char *steps, *expected;  // expected: what was read, the streams, our entry, the own gain
-  } rows[] = {
-      {"a step reaches our stream and entry, rounded to the server's scale; MIDI steps not the own gain", true,
-       "play ours 65536,65536; set 45535,65535; read; midi 1000,1000",
-       "read 45535,65535; ours 45536,65536; entry 45536,65536; gain 65535,65535 65535,65535 server"},
-      {"the mixer's unequal channels, above 100% as full", true, "play ours 16384,98304; read",
-       "read 16384,65535; ours 16384,98304; entry -; gain 65535,65535 65535,65535 server"},
-      {"no stream: full, then the entry takes the step, its device and mute kept for the next stream", true,
-       "read; store 65536,65536 null muted; set 16384,32768; read; play ours -",
-       "read 65535,65535; read 16384,32768; ours 16384,32769 muted; entry 16384,32769 null muted; "
-       "gain 65535,65535 65535,65535 server"},
-      {"other programs' and other copies' streams left alone; ours in mono", true,
-       "play other 65536,65536 muted; play copy 65536,65536; play ours 65536; set 16384,16384; read",
-       "read 16384,16384; other 65536,65536 muted; copy 65536,65536; ours 16384; entry 16384,16384; "
-       "gain 65535,65535 65535,65535 server"},
-      {"no stream-restore: the own gain takes the steps until a stream of ours exists", false,
-       "set 16384,16384; midi 8192,8192; read; gain; play ours 65536,65536; set 32768,32768",
-       "read 16384,16384; gain 16384,16384 8192,8192 own; ours 32769,32769; gain 65535,65535 65535,65535 server"},
-      {"a stopped server: bounded steps to the own gain, the server's again once it is back", true,
-       "play ours 65536,65536; read; stop 4096,4096; midi 8192,8192; read; gain; cont 32768,32768",
-       "read 65535,65535; bounded; read 4105,4096; gain 4105,4096 8192,8192 own; ours 32769,32769; entry 32769,32769; "
-       "gain 65535,65535 65535,65535 server"},
-      {"a restarted server takes the next step at once", true, "set 16384,16384; restart; set 32768,32768",
-       "entry 32769,32769; gain 65535,65535 65535,65535 server"},
-      {"unmute: our live stream, level kept; another program's mute stays", true,
-       "play other 65536,65536 muted; play ours 20000,30000 muted; store 20000,30000 null muted; unmute",
-       "other 65536,65536 muted; ours 20000,30000; entry 20000,30000 null; gain 65535,65535 65535,65535 own"},
-      {"unmute: the stored entry, level and device kept for the next stream", true,
-       "store 20000,30000 null muted; unmute; play ours -",
-       "ours 20000,30000; entry 20000,30000 null; gain 65535,65535 65535,65535 own"},
+  // The server keeps entries (module-stream-restore) or not; the steps; what
+  // was read, the streams, our entry, the own gain.
+  const std::tuple<bool, const char*, const char*> rows[] = {
+      // A step reaches our stream and entry, rounded to the server's scale; MIDI steps not the own gain.
+      {true, "play ours 65536,65536; set 45535,65535; read; midi 1000,1000",
+       "read 45535,65535; ours 45536,65536; entry 45536,65536; gain full full server"},
+      // The mixer's unequal channels, above 100% as full.
+      {true, "play ours 16384,98304; read", "read 16384,65535; ours 16384,98304; entry -; gain full full server"},
+      // No stream: full, then the entry takes the step, its device and mute kept for the next stream.
+      {true, "read; store 65536,65536 null muted; set 16384,32768; read; play ours -",
+       "read full; read 16384,32768; ours 16384,32769 muted; entry 16384,32769 null muted; gain full full server"},
+      // Other programs' and other copies' streams left alone; ours in mono.
+      {true, "play other 65536,65536 muted; play copy 65536,65536; play ours 65536; set 16384,16384; read",
+       "read 16384,16384; other 65536,65536 muted; copy 65536,65536; ours 16384; entry 16384,16384; gain full full "
+       "server"},
+      // No stream-restore: the own gain takes the steps until a stream of ours exists.
+      {false, "set 16384,16384; midi 8192,8192; read; gain; play ours 65536,65536; set 32768,32768",
+       "read 16384,16384; gain 16384,16384 8192,8192 own; ours 32769,32769; gain full full server"},
+      // A stopped server: bounded steps to the own gain, the server's again once it is back.
+      {true, "play ours 65536,65536; read; stop 4096,4096; midi 8192,8192; read; gain; cont 32768,32768",
+       "read full; bounded; read 4105,4096; gain 4105,4096 8192,8192 own; ours 32769,32769; entry 32769,32769; "
+       "gain full full server"},
+      // A restarted server takes the next step at once.
+      {true, "set 16384,16384; restart; set 32768,32768", "entry 32769,32769; gain full full server"},
+      // Unmute: our live stream, level kept; another program's mute stays.
+      {true, "play other 65536,65536 muted; play ours 20000,30000 muted; store 20000,30000 null muted; unmute",
+       "other 65536,65536 muted; ours 20000,30000; entry 20000,30000 null; gain full full own"},
+      // Unmute: the stored entry, level and device kept for the next stream.
+      {true, "store 20000,30000 null muted; unmute; play ours -",
+       "ours 20000,30000; entry 20000,30000 null; gain full full own"},
   };
-  for (const auto& row : rows) {
-    Rig rig(row.restore);
+  for (const auto& [restore, steps, expected] : rows) {
+    Rig rig(restore);
     ScopedEnv server("PULSE_SERVER", "unix:" + rig.dir / "native");
-    ASSERT_TRUE(rig.Start()) << row.what;
-    std::istringstream steps(row.steps);
-    for (std::string step; std::getline(steps >> std::ws, step, ';');) Step(rig, step);
-    EXPECT_EQ(rig.State(), row.expected) << row.what;
+    ASSERT_TRUE(rig.Start()) << steps;
+    std::istringstream in(steps);
+    for (std::string step; std::getline(in >> std::ws, step, ';');) Step(rig, step);
+    EXPECT_EQ(rig.State(), expected) << steps;
   }
 }
 

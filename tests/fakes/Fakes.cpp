@@ -3,8 +3,6 @@
 
 #include <cctype>
 
-#include "alarm/Countdown.h"
-
 bool MemoryKeyValueStore::QueryValue(Key key, const std::string& valueName, char* buffer, std::uint32_t& size) {
   if (!openKeys.count(key) || !keys[openKeys[key]].count(valueName)) return false;
   const std::string& value = keys[openKeys[key]][valueName];
@@ -27,13 +25,4 @@ FolderListing::Handle FakeFolderListing::FindFirst(const std::string& pattern, F
   ++openListings;
   FindNext(next_, data, error);
   return next_++;
-}
-
-void TestApp::Tick() {
-  ClockTick(app);
-  CountdownTick(app);
-}
-
-void TestApp::RunSeconds(int seconds) {
-  for (int i = 0; i < seconds; ++i) clock.Advance(1), Tick();
 }

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "alarm/Countdown.h"
 #include "app/App.h"
 #include "app/Platform.h"
 
@@ -26,13 +27,11 @@ class FakeClock : public Clock {
   void Set(int hour, int minute, int second) { SetSeconds((hour * 60 + minute) * 60 + second); }
   void SetSeconds(std::int32_t secondsOfDay) { utc = Day + secondsOfDay - UtcOffset(Day + secondsOfDay); }
   void Advance(std::int32_t seconds) {  // the counter runs on with it
-    utc += seconds;
-    if (counter) *counter += static_cast<std::uint64_t>(seconds) * 1000003u;
+    utc += seconds, counter = counter ? *counter + static_cast<std::uint64_t>(seconds) * 1000003u : counter;
   }
   std::int64_t UtcSeconds() override { return utc; }
   std::int32_t UtcOffset(std::int64_t at) override {
-    const auto next = changes.upper_bound(at);
-    return next == changes.begin() ? offset : std::prev(next)->second;
+    return changes.upper_bound(at) == changes.begin() ? offset : std::prev(changes.upper_bound(at))->second;
   }
   std::optional<std::uint64_t> PerformanceCounter() override { return counter; }
   std::uint32_t MillisecondsSinceStart() override { return 777; }
@@ -49,10 +48,7 @@ class FakeMainWindowView : public MainWindowView {
   void SetItemText(int id, const std::string& text) override { items[id] = text; }
   std::string ItemText(int id) override { return items[id]; }
   bool IsMinimized() override { return minimized; }
-  void Notice(const std::string& text) override {
-    notices.push_back(text);
-    if (onNotice) onNotice();
-  }
+  void Notice(const std::string& text) override { notices.push_back(text), onNotice ? onNotice() : void(); }
   void Beep() override { ++beeps; }
   int FocusedItem() override { return focused; }
   void FocusItem(int id) override { focused = id; }
@@ -119,7 +115,7 @@ class MemoryKeyValueStore : public KeyValueStore {
   std::optional<std::string> Text(const std::string& keyPath) const {
     const auto key = keys.find(keyPath);
     if (key == keys.end() || !key->second.count("String Value")) return std::nullopt;
-    return key->second.at("String Value").substr(0, key->second.at("String Value").find('\0'));
+    return key->second.at("String Value").c_str();
   }
   void PutRaw(const std::string& keyPath, const std::string& valueName, const std::string& data) {
     keys[keyPath][valueName] = data;
@@ -184,10 +180,7 @@ class FakeTuneStore : public TuneStore {
     if (type != "MIDI" || name.size() != 1 || name[0] < 'a' || name[0] > 'z') return std::nullopt;
     return std::string_view(found_ = "MThd-tune-" + name);
   }
-  bool WriteFile(const std::string& path, std::string_view bytes) override {
-    files[path] = std::string(bytes);
-    return true;
-  }
+  bool WriteFile(const std::string& path, std::string_view bytes) override { return files[path] = bytes, true; }
   std::map<std::string, std::string> files;
 
  private:
@@ -231,6 +224,8 @@ struct TestApp {
   App app{AppState{}, Ports{window, sound, store, folders, listing, clock, volume, tunes, launcher, chooser, notifier}};
   AppState& state = app.State;
 
-  void Tick();                   // one timer message, as the window delivers it
-  void RunSeconds(int seconds);  // advances the clock one second at a time, ticking after each
+  void Tick() { ClockTick(app), CountdownTick(app); }  // one timer message, as the window delivers it
+  void RunSeconds(int seconds) {                        // the clock advanced a second at a time, a tick after each
+    for (int i = 0; i < seconds; ++i) clock.Advance(1), Tick();
+  }
 };
