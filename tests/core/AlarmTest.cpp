@@ -58,47 +58,49 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
   const std::pair<std::int32_t, std::map<std::int64_t, std::int32_t>> zones[] = {
       {0, {}}, {3600, {{spring, 7200}, {autumn, 3600}}}, {3600, {{nine + 300, -18000}}}, {-36000, {}}};
   const struct {
-    const char* name;
     std::int64_t enteredUtc;
     Zone zone;
     const char *clock, *entry, *steps;
   } rows[] = {
-      {"20 at 9:00", nine, Utc, " 9:00:00 am", "20",
+      // 20 at 9:00.
+      {nine, Utc, " 9:00:00 am", "20",
        "0 20 minutes left; 1139 1 minute left; 1 60 seconds left; 59 1 second left; 1 rang; 3600 rang"},
-      {"8:01 at 9:00, missed by 59 minutes", nine, Utc, " 9:00:00 am", "8:01", "0 rang"},
-      {"20 at 01:50 on the spring night", spring - 600, Berlin, " 1:50:00 am", "20",
-       "600 10 minutes left; 599 1 second left; 1 rang"},
-      {"20 at 02:50 summer time on the autumn night", autumn - 600, Berlin, " 2:50:00 am", "20",
-       "0 20 minutes left; 1199 1 second left; 1 rang"},
-      {"2:30, skipped on the spring night, at 01:50", spring - 600, Berlin, " 1:50:00 am", "2:30",
-       "0 10 minutes left; 599 1 second left; 1 rang"},
-      {"20, then a flight from UTC+1 to UTC-5", nine, FlightToUtcMinus5, "10:00:00 am", "20",
-       "300 15 minutes left; 899 1 second left; 1 rang"},
-      {"20, then two hours asleep", nine, Utc, " 9:00:00 am", "20", "60 19 minutes left; @7200 rang"},
-      {"9:10 at 9:00, then 70 minutes asleep: an hour late is tomorrow", nine, Utc, " 9:00:00 am", "9:10",
-       "@4200 1380 minutes left"},
-      {"20, then the clock set back ten minutes", nine, Utc, " 9:00:00 am", "20",
-       "300 15 minutes left; @-600 15 minutes left; 899 1 second left; 1 rang"},
-      {"9:30 at 9:00, then the clock set back ten minutes", nine, Utc, " 9:00:00 am", "9:30",
-       "300 25 minutes left; @-600 35 minutes left"},
-      {"2:30 at 01:50 summer time on the autumn night: the first 2:30", autumn - 4200, Berlin, " 1:50:00 am", "2:30",
-       "0 40 minutes left"},
-      {"21:00 at 20:00 in UTC-10, already the next day in UTC", FakeClock::Day + 6 * 3600, UtcMinus10, " 8:00:00 pm",
-       "21:00", "0 60 minutes left"},
+      // 8:01 at 9:00, missed by 59 minutes.
+      {nine, Utc, " 9:00:00 am", "8:01", "0 rang"},
+      // 20 at 01:50 on the spring night.
+      {spring - 600, Berlin, " 1:50:00 am", "20", "600 10 minutes left; 599 1 second left; 1 rang"},
+      // 20 at 02:50 summer time on the autumn night.
+      {autumn - 600, Berlin, " 2:50:00 am", "20", "0 20 minutes left; 1199 1 second left; 1 rang"},
+      // 2:30, skipped on the spring night, at 01:50.
+      {spring - 600, Berlin, " 1:50:00 am", "2:30", "0 10 minutes left; 599 1 second left; 1 rang"},
+      // 20, then a flight from UTC+1 to UTC-5.
+      {nine, FlightToUtcMinus5, "10:00:00 am", "20", "300 15 minutes left; 899 1 second left; 1 rang"},
+      // 20, then two hours asleep.
+      {nine, Utc, " 9:00:00 am", "20", "60 19 minutes left; @7200 rang"},
+      // 9:10 at 9:00, then 70 minutes asleep: an hour late is tomorrow.
+      {nine, Utc, " 9:00:00 am", "9:10", "@4200 1380 minutes left"},
+      // 20, then the clock set back ten minutes.
+      {nine, Utc, " 9:00:00 am", "20", "300 15 minutes left; @-600 15 minutes left; 899 1 second left; 1 rang"},
+      // 9:30 at 9:00, then the clock set back ten minutes.
+      {nine, Utc, " 9:00:00 am", "9:30", "300 25 minutes left; @-600 35 minutes left"},
+      // 2:30 at 01:50 summer time on the autumn night: the first 2:30.
+      {autumn - 4200, Berlin, " 1:50:00 am", "2:30", "0 40 minutes left"},
+      // 21:00 at 20:00 in UTC-10, already the next day in UTC.
+      {FakeClock::Day + 6 * 3600, UtcMinus10, " 8:00:00 pm", "21:00", "0 60 minutes left"},
   };
   for (const auto& row : rows) {
     TestApp t;
     t.clock.utc = row.enteredUtc;
     std::tie(t.clock.offset, t.clock.changes) = zones[row.zone];
     t.Tick();
-    EXPECT_EQ(t.window.items[IdClock], row.clock) << row.name;
+    EXPECT_EQ(t.window.items[IdClock], row.clock) << row.steps;
     t.window.items[IdTimeEdit] = row.entry;
     StartTimer(t.app), t.Tick();
     std::istringstream steps(row.steps);
     for (std::string seconds, expected; steps >> seconds && std::getline(steps >> std::ws, expected, ';');) {
       seconds[0] == '@' ? (t.clock.Advance(std::stoi(seconds.substr(1))), t.Tick()) : t.RunSeconds(std::stoi(seconds));
       const auto rang = std::count(t.window.captions.begin(), t.window.captions.end(), "Time is up!");
-      EXPECT_EQ(rang == 0 ? t.window.caption : rang == 1 ? "rang" : "rang again", expected) << row.name;
+      EXPECT_EQ(rang == 0 ? t.window.caption : rang == 1 ? "rang" : "rang again", expected) << row.steps;
     }
   }
 }

@@ -30,7 +30,6 @@ int Opens(const FakeSoundChannel& sound) {
 // (s1.mp3 ..), acts, and names the file open at the end.
 TEST(SongStart, WhichSongTheStartOpens) {
   struct Row {
-    const char* name;
     int songs;
     std::function<void(Mp3App&)> act;
     std::string open;  // a whole path, or "M/" for any song of the folder
@@ -43,52 +42,47 @@ TEST(SongStart, WhichSongTheStartOpens) {
   };
   const auto endSong = [](Mp3App& t) { t.sound.FinishSong(), t.RunSeconds(1); };
   const Row rows[] = {
-      {"24 songs heard playing, then 8 ending unheard: a tune", 20,
-       [&](Mp3App& t) {
+      // 24 songs heard playing, then 8 ending unheard: a tune.
+      {20, [&](Mp3App& t) {
          StartMusic(t.app);
          for (int song = 2; song <= 33; ++song) t.RunSeconds(song <= 25 ? 3 : 0), endSong(t);
-       },
-       "T/Temp.mid"},
-      {"one good song among 21: heard by the third start", 21,
-       [&](Mp3App& t) {
+       }, "T/Temp.mid"},
+      // One good song among 21: heard by the third start.
+      {21, [&](Mp3App& t) {
          BeginMusic(t.app);
          const std::string good = P("M/") + nthNext(t, 17);
          for (int i = 1; i <= 21; ++i) t.sound.unplayable.insert(P("M/s" + std::to_string(i) + ".mp3"));
          t.sound.unplayable.erase(good);
          PlayNextSong(t.app), endSong(t), endSong(t);
          EXPECT_EQ(t.sound.openPath, good);
-       },
-       "M/"},
-      {"no song opens: a tune for one start, then the folder again", 2,
-       [&](Mp3App& t) {
+       }, "M/"},
+      // No song opens: a tune for one start, then the folder again.
+      {2, [&](Mp3App& t) {
          t.sound.unplayable = {P("M/s1.mp3"), P("M/s2.mp3")};
          StartMusic(t.app);
          EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
          t.sound.unplayable.clear(), endSong(t);
-       },
-       "M/"},
-      {"every song gone since the shuffle: each a try, then a tune", 3,
-       [&](Mp3App& t) { BeginMusic(t.app), t.listing.folders.clear(), PlayNextSong(t.app); }, "T/Temp.mid"},
-      {"a song that stops at once is closed before the next opens", 2,
-       [&](Mp3App& t) {
+       }, "M/"},
+      // Every song gone since the shuffle: each a try, then a tune.
+      {3, [&](Mp3App& t) { BeginMusic(t.app), t.listing.folders.clear(), PlayNextSong(t.app); }, "T/Temp.mid"},
+      // A song that stops at once is closed before the next opens.
+      {2, [&](Mp3App& t) {
          BeginMusic(t.app);
          t.sound.endsAtOnce = {P("M/") + nthNext(t, 1)};
          PlayNextSong(t.app);
          EXPECT_EQ(t.sound.openPath, P("M/") + nthNext(t, 0));
-       },
-       "M/"},
-      {"an empty folder: tunes until the next Go", 0,
-       [&](Mp3App& t) {
+       }, "M/"},
+      // An empty folder: tunes until the next Go.
+      {0, [&](Mp3App& t) {
          StartMusic(t.app), t.listing.AddFile(P("M"), "s1.mp3"), endSong(t);
          EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
          StartMusic(t.app);
-       },
-       "M/"},
+       }, "M/"},
   };
   for (const Row& row : rows) {
     Mp3App t(row.songs);
     row.act(t);
-    EXPECT_EQ(t.sound.openPath.substr(0, row.open == "M/" ? 2 : std::string::npos), P(row.open)) << row.name;
+    EXPECT_EQ(t.sound.openPath.substr(0, row.open == "M/" ? 2 : std::string::npos), P(row.open)) << &row - rows;
   }
 }
 
