@@ -55,8 +55,7 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
          for (const char* name : {"a/b/ab.mp3", "p/p.mp3", "q/q.mp3"}) WriteBytes(r / name, midi);
          for (const auto& [target, link] : {std::pair{"../..", "a/b/up"}, {"../q", "p/toq"}, {"../p", "q/top"}})
            Link(target, r / link);
-       },
-       3, Song},
+       }, 3, Song},
   };
   rusage before{}, after{};
   getrusage(RUSAGE_SELF, &before);
@@ -75,9 +74,7 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
     EmbeddedTuneStore tunes;
     App app{AppState{},
             Ports{t.window, sound, t.store, folders, listing, t.clock, t.volume, tunes, t.launcher, t.chooser}};
-    app.State.UseMidi = false;
-    app.State.MP3Folder = root.Path();
-    app.State.SubfoldersOn = true;
+    app.State.UseMidi = false, app.State.SubfoldersOn = true, app.State.MP3Folder = root.Path();
     HangGuard guard(row.what);
     StartMusic(app);
     const auto& order = app.State.SongOrder;

@@ -29,17 +29,16 @@ TEST(ParseAlarmSetting, WorkedResultsInBothHalvesOfTheDay) {
 TEST(StartTimer, AcceptedRejectedAndEmptyEntries) {
   TestApp t;
   t.clock.Set(10, 0, 0), t.Tick();
-  const auto enter = [&](const char* text) { t.window.items[IdTimeEdit] = text, StartTimer(t.app); };
-  enter("  20 ");
+  t.Enter("  20 ");
   EXPECT_EQ(t.window.caption, "Timer started");
   EXPECT_EQ(t.window.items[IdAlarmDisplay], "20");
-  t.Tick(), enter("20"), t.Tick();  // a restart writes the remaining time again at the next tick
+  t.Tick(), t.Enter("20"), t.Tick();  // a restart writes the remaining time again at the next tick
   EXPECT_EQ(t.window.caption, "20 minutes left");
-  enter(" 25:00 ");  // rejected: one beep, saved to be corrected, the alarm stays
+  t.Enter(" 25:00 ");  // rejected: one beep, saved to be corrected, the alarm stays
   EXPECT_EQ(t.window.beeps, 1);
   EXPECT_EQ(t.store.Text("Software\\TimerZqv2010\\Time"), "25:00");
   EXPECT_EQ(t.state.AlarmTime, FakeClock::Day + 37200);
-  enter("");  // empty: cancels
+  t.Enter("");  // empty: cancels
   EXPECT_EQ(t.state.AlarmTime, -1);
   EXPECT_EQ(t.window.caption, "Timer");
 }
@@ -94,8 +93,7 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
     std::tie(t.clock.offset, t.clock.changes) = zones[row.zone];
     t.Tick();
     EXPECT_EQ(t.window.items[IdClock], row.clock) << row.steps;
-    t.window.items[IdTimeEdit] = row.entry;
-    StartTimer(t.app), t.Tick();
+    t.Enter(row.entry), t.Tick();
     std::istringstream steps(row.steps);
     for (std::string seconds, expected; steps >> seconds && std::getline(steps >> std::ws, expected, ';');) {
       seconds[0] == '@' ? (t.clock.Advance(std::stoi(seconds.substr(1))), t.Tick()) : t.RunSeconds(std::stoi(seconds));
@@ -110,8 +108,7 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
 TEST(Countdown, CaptionIsWrittenOnlyWhenItsTextChangesAndMinimisedFreezesTheClock) {
   TestApp t;
   t.clock.Set(11, 59, 10), t.Tick();
-  t.window.items[IdTimeEdit] = "20";
-  StartTimer(t.app), t.RunSeconds(1), t.window.SetCaption("Some song");
+  t.Enter("20"), t.RunSeconds(1), t.window.SetCaption("Some song");
   t.window.minimized = true;
   t.RunSeconds(50);
   EXPECT_EQ(t.window.caption, "Some song");
@@ -160,11 +157,10 @@ TEST(Countdown, TheAlarmsFirstSongIsOpenedSilentlyInItsLastSeconds) {
     t.listing.AddFile(P("M"), "s1.mp3");
     t.clock.Set(9, 0, 0), t.Tick();
     if (row.goFirst) StartMusic(t.app);
-    t.window.items[IdTimeEdit] = "1";
-    StartTimer(t.app), t.RunSeconds(55);
+    t.Enter("1"), t.RunSeconds(55);
     std::vector<std::string> seen;
     for (int check = 0; check < 4; ++check) {
-      if (check == 2 && row.at3Seconds) t.window.items[IdTimeEdit] = row.at3Seconds, StartTimer(t.app);
+      if (check == 2 && row.at3Seconds) t.Enter(row.at3Seconds);
       t.sound.log.clear(), t.RunSeconds(check == 3 ? 3 : 1);
       std::string asked;
       for (const std::string& command : t.sound.log)

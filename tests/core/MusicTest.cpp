@@ -134,8 +134,7 @@ TEST(Alarm, MessageAndNotificationLastAsLongAsItsMusic) {
   for (const auto& [act, stillShown] : rows) {
     Mp3App t(1);
     t.state.AlarmMessage = "Tea";
-    t.window.items[IdTimeEdit] = "1";
-    t.Tick(), StartTimer(t.app);
+    t.Tick(), t.Enter("1");
     t.window.onNotice = [&] { EXPECT_EQ(t.window.caption + " " + std::to_string(t.state.AlarmTime), "s1 -1"); };
     t.RunSeconds(60);
     EXPECT_EQ(t.window.notices, std::vector<std::string>{"Tea"});

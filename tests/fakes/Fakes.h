@@ -7,8 +7,10 @@
 #include <map>
 #include <set>
 
+#include "alarm/AlarmSetting.h"
 #include "alarm/Countdown.h"
 #include "app/App.h"
+#include "app/Ids.h"
 #include "app/Platform.h"
 
 // A path written with "/" in a test, with the platform's separator.
@@ -112,10 +114,9 @@ class MemoryKeyValueStore : public KeyValueStore {
   void CloseKey(Key key) override { openKeys.erase(key); }
 
   // The stored text of a setting (data up to its NUL), if any.
-  std::optional<std::string> Text(const std::string& keyPath) const {
-    const auto key = keys.find(keyPath);
-    if (key == keys.end() || !key->second.count("String Value")) return std::nullopt;
-    return key->second.at("String Value").c_str();
+  std::optional<std::string> Text(const std::string& path) const {
+    if (!keys.count(path) || !keys.at(path).count("String Value")) return std::nullopt;
+    return keys.at(path).at("String Value").c_str();
   }
   void PutRaw(const std::string& keyPath, const std::string& valueName, const std::string& data) {
     keys[keyPath][valueName] = data;
@@ -225,6 +226,7 @@ struct TestApp {
   AppState& state = app.State;
 
   void Tick() { ClockTick(app), CountdownTick(app); }  // one timer message, as the window delivers it
+  void Enter(const std::string& entry) { window.items[IdTimeEdit] = entry, StartTimer(app); }  // typed, then START
   void RunSeconds(int seconds) {                        // the clock advanced a second at a time, a tick after each
     for (int i = 0; i < seconds; ++i) clock.Advance(1), Tick();
   }
