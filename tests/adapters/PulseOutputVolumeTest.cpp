@@ -33,12 +33,10 @@ std::string Text(const pa_cvolume& volume) {  // "-": no channels
   return text;
 }
 
-pa_cvolume Cvolume(std::string text) {  // "65536,98304"; "-": none
-  std::replace(text.begin(), text.end(), ',', ' ');
-  std::istringstream in(text);
+pa_cvolume Cvolume(const std::string& text) {  // "65536,98304", "65536" (mono); "-": none
   pa_cvolume volume{};
-  while (in >> volume.values[volume.channels]) ++volume.channels;
-  return volume;
+  const int channels = std::sscanf(text.c_str(), "%u,%u", &volume.values[0], &volume.values[1]);
+  return volume.channels = static_cast<std::uint8_t>(std::max(channels, 0)), volume;
 }
 
 // A private server, our child, with its socket and files in its own folder; our
@@ -54,11 +52,7 @@ struct Rig {
   std::string log;
 
   explicit Rig(bool restore) : restore(restore) {}
-  ~Rig() {
-    Kill();
-    if (context) pa_context_unref(context);
-    pa_mainloop_free(loop);
-  }
+  ~Rig() { Kill(), context ? pa_context_unref(context) : void(), pa_mainloop_free(loop); }
   bool Start() {  // and connect, retried until the server listens
     const std::string at = dir.Path(), command =
         "HOME=" + at + " XDG_RUNTIME_DIR=" + at + " PULSE_RUNTIME_PATH=" + at + " PULSE_STATE_PATH=" + at +
@@ -81,8 +75,7 @@ struct Rig {
     return false;
   }
   void Kill() {  // never pid -1: that would be every process
-    if (pid > 0 && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
-    pid = -1;
+    if (pid > 0 && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0), pid = -1;
   }
   void Wait(pa_operation* operation) {
     while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING) pa_mainloop_iterate(loop, 1, nullptr);
