@@ -15,19 +15,15 @@
 
 namespace {
 
-// A 440 Hz sine encoded with lame; false when lame could not.
+// A 440 Hz sine encoded with lame from raw 16-bit mono at 22,050 Hz; false when lame could not.
 bool MakeSineMp3(const std::string& path, double seconds, int amplitude) {
-  std::string pcm;  // raw 16-bit mono at 22,050 Hz
-  for (int i = 0; i < static_cast<int>(seconds * 22050); ++i) {
+  const std::string command = "lame --quiet -r -s 22.05 --bitwidth 16 --signed --little-endian -m m -b 64 - '" + path;
+  FILE* lame = popen((command + "' 2>/dev/null").c_str(), "w");
+  for (int i = 0; lame && i < static_cast<int>(seconds * 22050); ++i) {
     const auto s = static_cast<std::uint16_t>(std::lround(amplitude * std::sin(2.0 * M_PI * 440.0 * i / 22050)));
-    pcm += {static_cast<char>(s & 0xFF), static_cast<char>(s >> 8)};
+    std::fputc(s & 0xFF, lame), std::fputc(s >> 8, lame);
   }
-  WriteBytes(path + ".raw", pcm);
-  const std::string command = "lame --quiet -r -s 22.05 --bitwidth 16 --signed --little-endian -m m -b 64 '" + path +
-                              ".raw' '" + path + "' 2>/dev/null";
-  const bool ok = std::system(command.c_str()) == 0;
-  unlink((path + ".raw").c_str());
-  return ok;
+  return lame && pclose(lame) == 0;
 }
 
 // The largest absolute sample of one channel (0 left, 1 right) in the first
