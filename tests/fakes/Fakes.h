@@ -103,9 +103,7 @@ class FakeSoundChannel : public SoundChannel {
 // An in-memory registry: key path -> value name -> data bytes.
 class MemoryKeyValueStore : public KeyValueStore {
  public:
-  bool CreateKey(const std::string& path, Key& key) override {
-    return keys[path], openKeys[key = next_++] = path, true;
-  }
+  bool CreateKey(const std::string& p, Key& key) override { return keys[p], openKeys[key = next_++] = p, true; }
   bool SetValue(Key key, const std::string& valueName, std::string_view data) override {
     return openKeys.count(key) && (keys[openKeys[key]][valueName] = data, true);
   }
@@ -118,9 +116,7 @@ class MemoryKeyValueStore : public KeyValueStore {
     if (!keys.count(path) || !keys.at(path).count("String Value")) return std::nullopt;
     return keys.at(path).at("String Value").c_str();
   }
-  void PutRaw(const std::string& keyPath, const std::string& valueName, const std::string& data) {
-    keys[keyPath][valueName] = data;
-  }
+  void PutRaw(const std::string& key, const std::string& name, const std::string& data) { keys[key][name] = data; }
   std::map<std::string, std::map<std::string, std::string>> keys;
   std::map<Key, std::string> openKeys;
 
