@@ -51,6 +51,12 @@ TEST(SongStart, WhichSongTheStartOpens) {
          EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
          t.sound.unplayable.clear(), endSong(t);
        }, "M/"},
+      // Go again before a tick heard the song it found: the folder's tries start afresh.
+      {9, [&](Mp3App& t) {
+         BeginMusic(t.app);
+         for (int n = 1; n <= 7; ++n) t.sound.unplayable.insert(P("M/") + nthNext(t, n));
+         PlayNextSong(t.app), StartMusic(t.app);
+       }, "M/"},
       // Every song gone since the shuffle: each a try, then a tune.
       {3, [&](Mp3App& t) { BeginMusic(t.app), t.listing.folders.clear(), PlayNextSong(t.app); }, "T/Temp.mid"},
       // A song that stops at once is closed before the next opens.
