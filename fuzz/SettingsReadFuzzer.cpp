@@ -5,7 +5,6 @@
 #include <string>
 
 #include "Fakes.h"
-#include "app/Ids.h"
 #include "settings/Settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

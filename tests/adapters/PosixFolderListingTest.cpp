@@ -18,15 +18,13 @@ constexpr std::uint32_t Dir = FileAttrDirectory, Arc = FileAttrArchive, Hid = Fi
 // lead to, but a link back to an ancestor is hidden: the walk must not enter it.
 TEST(PosixFolderListing, AttributesSizesAndSortedNames) {
   TempDir root;
-  WriteBytes(root / "b.mp3", "12345");
-  WriteBytes(root / "A.MP3", "1");
-  WriteBytes(root / ".hidden.mp3", "12");
-  WriteBytes(root / "notes.txt", "x");
-  WriteBytes(root / "dir.mp3/inside.mp3", "1");             // a folder named like a song
+  // dir.mp3: a folder named like a song
+  for (const auto& [name, bytes] : {std::pair{"b.mp3", "12345"}, {"A.MP3", "1"}, {".hidden.mp3", "12"},
+                                    {"notes.txt", "x"}, {"dir.mp3/inside.mp3", "1"}})
+    WriteBytes(root / name, bytes);
   ASSERT_EQ(mkfifo((root / "pipe.mp3").c_str(), 0600), 0);  // listing it must not block
-  ASSERT_EQ(symlink("b.mp3", (root / "link.mp3").c_str()), 0);
-  ASSERT_EQ(symlink("nowhere.mp3", (root / "dangling.mp3").c_str()), 0);
-  ASSERT_EQ(symlink(".", (root / "self.mp3").c_str()), 0);
+  for (const auto& [to, link] : {std::pair{"b.mp3", "link.mp3"}, {"nowhere.mp3", "dangling.mp3"}, {".", "self.mp3"}})
+    ASSERT_EQ(symlink(to, (root / link).c_str()), 0);
   using Row = std::tuple<std::string, std::uint32_t, std::uint64_t>;
   const std::vector<Row> expected = {
       {".hidden.mp3", Hid | Arc, 2}, {"A.MP3", Arc, 1},    {"b.mp3", Arc, 5},    {"dangling.mp3", Sys, 0},
@@ -44,9 +42,8 @@ TEST(PosixFolderListing, AttributesSizesAndSortedNames) {
   } while (listing.FindNext(handle, data, error));
   listing.FindClose(handle);
   EXPECT_EQ(listed, expected);
-  for (const std::string& pattern : {root / "missing/*.mp3", root / "notes.txt/*.*", root / "*.wav"}) {
+  for (const std::string& pattern : {root / "missing/*.mp3", root / "notes.txt/*.*", root / "*.wav"})
     EXPECT_EQ(listing.FindFirst(pattern, data, error), FolderListing::InvalidHandle) << pattern;
-  }
 }
 
 }  // namespace

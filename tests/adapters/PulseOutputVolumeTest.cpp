@@ -6,11 +6,8 @@
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <sstream>
 #include <thread>
 
@@ -25,28 +22,28 @@ using namespace std::chrono;
 constexpr char App[] = "Tovin's Timer";
 constexpr char Key[] = "sink-input-by-application-name:Tovin's Timer";
 
-// A level as the port has it: 16-bit left and right.
-std::string Level(std::uint32_t level) { return std::to_string(level & 0xFFFF) + "," + std::to_string(level >> 16); }
-
-std::string Text(const pa_cvolume& volume) {
-  std::string text;
-  for (int i = 0; i < volume.channels; ++i) text += (i ? "," : "") + std::to_string(volume.values[i]);
-  return volume.channels ? text : "-";
+// A level as the port has it: 16-bit left and right, or "full".
+std::string Level(std::uint32_t level) {
+  return level == 0xFFFFFFFF ? "full" : std::to_string(level & 0xFFFF) + "," + std::to_string(level >> 16);
 }
 
-pa_cvolume Cvolume(std::string text) {  // "65536,98304"; "-": none
-  std::replace(text.begin(), text.end(), ',', ' ');
-  std::istringstream in(text);
+std::string Text(const pa_cvolume& volume) {  // "-": no channels
+  std::string text = volume.channels ? "" : "-";
+  for (int i = 0; i < volume.channels; ++i) text += (i ? "," : "") + std::to_string(volume.values[i]);
+  return text;
+}
+
+pa_cvolume Cvolume(const std::string& text) {  // "65536,98304", "65536" (mono); "-": none
   pa_cvolume volume{};
-  while (in >> volume.values[volume.channels]) ++volume.channels;
-  return volume;
+  const int channels = std::sscanf(text.c_str(), "%u,%u", &volume.values[0], &volume.values[1]);
+  return volume.channels = static_cast<std::uint8_t>(std::max(channels, 0)), volume;
 }
 
 // A private server, our child, with its socket and files in its own folder; our
 // own connection to it stands for the mixer and the other programs.
 struct Rig {
   TempDir dir;
-  std::string command;
+  bool restore;  // the server keeps entries (module-stream-restore)
   pid_t pid = -1;
   pa_mainloop* loop = pa_mainloop_new();
   pa_context* context = nullptr;
@@ -54,39 +51,31 @@ struct Rig {
   PulseOutputVolume volume{fallback, App};
   std::string log;
 
-  explicit Rig(bool restore) {
-    const std::string at = dir.Path();
-    command = "HOME=" + at + " XDG_RUNTIME_DIR=" + at + " PULSE_RUNTIME_PATH=" + at + " PULSE_STATE_PATH=" + at +
-              " DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent DISPLAY= exec pulseaudio -n --daemonize=no"
-              " --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no --log-target=file:" +
-              at + "log -L module-null-sink" + (restore ? " -L module-stream-restore" : "") +
-              " -L 'module-native-protocol-unix auth-anonymous=1 socket=" + at + "native'";
-    fallback.midi = 0xFFFFFFFF;
-  }
-  ~Rig() {
-    Kill();
-    if (context) pa_context_unref(context);
-    pa_mainloop_free(loop);
-  }
+  explicit Rig(bool restore) : restore(restore) {}
+  ~Rig() { Kill(), context ? pa_context_unref(context) : void(), pa_mainloop_free(loop); }
   bool Start() {  // and connect, retried until the server listens
+    const std::string at = dir.Path(), command =
+        "HOME=" + at + " XDG_RUNTIME_DIR=" + at + " PULSE_RUNTIME_PATH=" + at + " PULSE_STATE_PATH=" + at +
+        " DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent DISPLAY= exec pulseaudio -n --daemonize=no"
+        " --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no --log-target=file:" + at +
+        "log -L module-null-sink" + (restore ? " -L module-stream-restore" : "") +
+        " -L 'module-native-protocol-unix auth-anonymous=1 socket=" + at + "native'";
     if ((pid = fork()) == 0) {
       prctl(PR_SET_PDEATHSIG, SIGKILL);
       execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
       _exit(127);
     }
-    if (pid < 0) return false;
-    for (int tries = 0; tries < 500; ++tries, std::this_thread::sleep_for(10ms)) {
+    for (int tries = 0; pid > 0 && tries < 500; ++tries, std::this_thread::sleep_for(10ms)) {
       if (context) pa_context_unref(context);
       context = pa_context_new(pa_mainloop_get_api(loop), "mixer");
-      pa_context_connect(context, ("unix:" + dir / "native").c_str(), PA_CONTEXT_NOAUTOSPAWN, nullptr);
+      pa_context_connect(context, ("unix:" + at + "native").c_str(), PA_CONTEXT_NOAUTOSPAWN, nullptr);
       while (pa_context_get_state(context) < PA_CONTEXT_READY) pa_mainloop_iterate(loop, 1, nullptr);
       if (pa_context_get_state(context) == PA_CONTEXT_READY) return true;
     }
     return false;
   }
   void Kill() {  // never pid -1: that would be every process
-    if (pid > 0 && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
-    pid = -1;
+    if (pid > 0 && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0), pid = -1;
   }
   void Wait(pa_operation* operation) {
     while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING) pa_mainloop_iterate(loop, 1, nullptr);
@@ -109,23 +98,24 @@ struct Rig {
     std::string text = log;
     Wait(pa_context_get_sink_input_info_list(
         context,
-        [](pa_context*, const pa_sink_input_info* info, int eol, void* data) {
+        [](pa_context*, const pa_sink_input_info* info, int eol, void* text) {
+          const auto prop = [&](const char* name) { return std::string(pa_proplist_gets(info->proplist, name)); };
           if (eol) return;
-          const std::string name = pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_NAME);
-          const std::string pid = pa_proplist_gets(info->proplist, PA_PROP_APPLICATION_PROCESS_ID);
-          const char* who = name != App ? "other " : pid == std::to_string(getpid()) ? "ours " : "copy ";
-          *static_cast<std::string*>(data) += who + Text(info->volume) + (info->mute ? " muted; " : "; ");
+          const bool ours = prop(PA_PROP_APPLICATION_PROCESS_ID) == std::to_string(getpid());
+          Add(text, prop(PA_PROP_APPLICATION_NAME) != App ? "other" : ours ? "ours" : "copy", *info, nullptr);
         },
         &text));
     Wait(pa_ext_stream_restore_read(
         context,
-        [](pa_context*, const pa_ext_stream_restore_info* info, int eol, void* data) {
-          if (eol || std::string(info->name) != Key) return;
-          const std::string device = info->device ? std::string(" ") + info->device : "";
-          *static_cast<std::string*>(data) += "entry " + Text(info->volume) + device + (info->mute ? " muted; " : "; ");
+        [](pa_context*, const pa_ext_stream_restore_info* info, int eol, void* text) {
+          if (!eol && std::string(info->name) == Key) Add(text, "entry", *info, info->device);
         },
         &text));
     return text + Gain();
+  }
+  static void Add(void* text, const char* who, const auto& info, const char* device) {
+    *static_cast<std::string*>(text) += std::string(who) + " " + Text(info.volume) +
+                                        (device ? std::string(" ") + device : "") + (info.mute ? " muted; " : "; ");
   }
   std::string Gain() {
     return "gain " + Level(fallback.wave) + " " + Level(fallback.midi) + (volume.UsingServer() ? " server" : " own");
@@ -151,8 +141,7 @@ void Step(Rig& r, const std::string& step) {
     r.Wait(pa_ext_stream_restore_write(r.context, PA_UPDATE_REPLACE, &info, 1, 0, nullptr, nullptr));
   }
   if (op == "stop") {  // ten steps: the first gives up within a second, the others at once
-    kill(r.pid, SIGSTOP);
-    waitpid(r.pid, nullptr, WUNTRACED);
+    kill(r.pid, SIGSTOP), waitpid(r.pid, nullptr, WUNTRACED);
     const auto start = steady_clock::now();
     r.volume.SetWaveVolume(level());
     const auto first = steady_clock::now() - start;
@@ -160,67 +149,56 @@ void Step(Rig& r, const std::string& step) {
     r.log += first < 1s && steady_clock::now() - start < 1500ms ? "bounded; " : "held up; ";
   }
   if (op == "cont") {  // steps until the server takes one again
-    kill(r.pid, SIGCONT);
-    waitpid(r.pid, nullptr, WCONTINUED);
+    kill(r.pid, SIGCONT), waitpid(r.pid, nullptr, WCONTINUED);
     for (const auto end = steady_clock::now() + 10s; !r.volume.UsingServer() && steady_clock::now() < end;
          std::this_thread::sleep_for(50ms))
       r.volume.SetWaveVolume(level());
   }
-  if (op == "restart") {
-    r.Kill();
-    ASSERT_TRUE(r.Start());
-  }
+  if (op == "restart") r.Kill(), r.log += r.Start() ? "" : "no restart; ";
 }
-
-struct Row {
-  const char* what;
-  bool restore;  // the server keeps entries (module-stream-restore)
-  const char* steps;
-  const char* expected;  // what was read, the streams, our entry, the own gain
-};
 
 // Levels: the port's 16-bit left,right; the server's scale: 65536 = 100%.
 TEST(PulseOutputVolume, LevelsEntriesOtherStreamsStopsAndUnmute) {
   if (std::system("command -v pulseaudio >/dev/null") != 0) GTEST_SKIP() << "pulseaudio is not installed";
   HangGuard guard("PulseOutputVolume", 60);
-  const Row rows[] = {
-      {"a step reaches our stream and entry, rounded to the server's scale; MIDI steps not the own gain", true,
-       "play ours 65536,65536; set 45535,65535; read; midi 1000,1000",
-       "read 45535,65535; ours 45536,65536; entry 45536,65536; gain 65535,65535 65535,65535 server"},
-      {"the mixer's unequal channels, above 100% as full", true, "play ours 16384,98304; read",
-       "read 16384,65535; ours 16384,98304; entry -; gain 65535,65535 65535,65535 server"},
-      {"no stream: full, then the entry takes the step, its device and mute kept for the next stream", true,
-       "read; store 65536,65536 null muted; set 16384,32768; read; play ours -",
-       "read 65535,65535; read 16384,32768; ours 16384,32769 muted; entry 16384,32769 null muted; "
-       "gain 65535,65535 65535,65535 server"},
-      {"other programs' and other copies' streams left alone; ours in mono", true,
-       "play other 65536,65536 muted; play copy 65536,65536; play ours 65536; set 16384,16384; read",
-       "read 16384,16384; other 65536,65536 muted; copy 65536,65536; ours 16384; entry 16384,16384; "
-       "gain 65535,65535 65535,65535 server"},
-      {"no stream-restore: the own gain takes the steps until a stream of ours exists", false,
-       "set 16384,16384; midi 8192,8192; read; gain; play ours 65536,65536; set 32768,32768",
-       "read 16384,16384; gain 16384,16384 8192,8192 own; ours 32769,32769; gain 65535,65535 "
-       "65535,65535 server"},
-      {"a stopped server: bounded steps to the own gain, the server's again once it is back", true,
-       "play ours 65536,65536; read; stop 4096,4096; midi 8192,8192; read; gain; cont 32768,32768",
-       "read 65535,65535; bounded; read 4105,4096; gain 4105,4096 8192,8192 own; ours 32769,32769; entry 32769,32769; "
-       "gain 65535,65535 65535,65535 server"},
-      {"a restarted server takes the next step at once", true, "set 16384,16384; restart; set 32768,32768",
-       "entry 32769,32769; gain 65535,65535 65535,65535 server"},
-      {"unmute: our live stream, level kept; another program's mute stays", true,
-       "play other 65536,65536 muted; play ours 20000,30000 muted; store 20000,30000 null muted; unmute",
-       "other 65536,65536 muted; ours 20000,30000; entry 20000,30000 null; gain 65535,65535 65535,65535 own"},
-      {"unmute: the stored entry, level and device kept for the next stream", true,
-       "store 20000,30000 null muted; unmute; play ours -",
-       "ours 20000,30000; entry 20000,30000 null; gain 65535,65535 65535,65535 own"},
+  // The server keeps entries (module-stream-restore) or not; the steps; what
+  // was read, the streams, our entry, the own gain.
+  const std::tuple<bool, const char*, const char*> rows[] = {
+      // A step reaches our stream and entry, rounded to the server's scale; MIDI steps not the own gain.
+      {true, "play ours 65536,65536; set 45535,65535; read; midi 1000,1000",
+       "read 45535,65535; ours 45536,65536; entry 45536,65536; gain full full server"},
+      // The mixer's unequal channels, above 100% as full.
+      {true, "play ours 16384,98304; read", "read 16384,65535; ours 16384,98304; entry -; gain full full server"},
+      // No stream: full, then the entry takes the step, its device and mute kept for the next stream.
+      {true, "read; store 65536,65536 null muted; set 16384,32768; read; play ours -",
+       "read full; read 16384,32768; ours 16384,32769 muted; entry 16384,32769 null muted; gain full full server"},
+      // Other programs' and other copies' streams left alone; ours in mono.
+      {true, "play other 65536,65536 muted; play copy 65536,65536; play ours 65536; set 16384,16384; read",
+       "read 16384,16384; other 65536,65536 muted; copy 65536,65536; ours 16384; entry 16384,16384; gain full full "
+       "server"},
+      // No stream-restore: the own gain takes the steps until a stream of ours exists.
+      {false, "set 16384,16384; midi 8192,8192; read; gain; play ours 65536,65536; set 32768,32768",
+       "read 16384,16384; gain 16384,16384 8192,8192 own; ours 32769,32769; gain full full server"},
+      // A stopped server: bounded steps to the own gain, the server's again once it is back.
+      {true, "play ours 65536,65536; read; stop 4096,4096; midi 8192,8192; read; gain; cont 32768,32768",
+       "read full; bounded; read 4105,4096; gain 4105,4096 8192,8192 own; ours 32769,32769; entry 32769,32769; "
+       "gain full full server"},
+      // A restarted server takes the next step at once.
+      {true, "set 16384,16384; restart; set 32768,32768", "entry 32769,32769; gain full full server"},
+      // Unmute: our live stream, level kept; another program's mute stays.
+      {true, "play other 65536,65536 muted; play ours 20000,30000 muted; store 20000,30000 null muted; unmute",
+       "other 65536,65536 muted; ours 20000,30000; entry 20000,30000 null; gain full full own"},
+      // Unmute: the stored entry, level and device kept for the next stream.
+      {true, "store 20000,30000 null muted; unmute; play ours -",
+       "ours 20000,30000; entry 20000,30000 null; gain full full own"},
   };
-  for (const Row& row : rows) {
-    Rig rig(row.restore);
+  for (const auto& [restore, steps, expected] : rows) {
+    Rig rig(restore);
     ScopedEnv server("PULSE_SERVER", "unix:" + rig.dir / "native");
-    ASSERT_TRUE(rig.Start()) << row.what;
-    std::istringstream steps(row.steps);
-    for (std::string step; std::getline(steps >> std::ws, step, ';');) Step(rig, step);
-    EXPECT_EQ(rig.State(), row.expected) << row.what;
+    ASSERT_TRUE(rig.Start()) << steps;
+    std::istringstream in(steps);
+    for (std::string step; std::getline(in >> std::ws, step, ';');) Step(rig, step);
+    EXPECT_EQ(rig.State(), expected) << steps;
   }
 }
 

@@ -1,32 +1,29 @@
 // The SDL sound channel and its output gain, heard through SDL's disk audio
 // driver: the rendered samples land in a file the test then measures.
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
+#include <atomic>
 #include <cmath>
-#include <thread>
 #include <vector>
 
+#include "PosixTestGuards.h"
 #include "SdlOutputVolume.h"
 #include "SdlSoundChannel.h"
 #include "TestFiles.h"
 
 namespace {
 
-// A 440 Hz sine encoded with lame; false when lame could not.
+// A 440 Hz sine encoded with lame from raw 16-bit mono at 22,050 Hz; false when lame could not.
 bool MakeSineMp3(const std::string& path, double seconds, int amplitude) {
-  std::string pcm;  // raw 16-bit mono at 22,050 Hz
-  for (int i = 0; i < static_cast<int>(seconds * 22050); ++i) {
+  const std::string command = "lame --quiet -r -s 22.05 --bitwidth 16 --signed --little-endian -m m -b 64 - '" + path;
+  FILE* lame = popen((command + "' 2>/dev/null").c_str(), "w");
+  for (int i = 0; lame && i < static_cast<int>(seconds * 22050); ++i) {
     const auto s = static_cast<std::uint16_t>(std::lround(amplitude * std::sin(2.0 * M_PI * 440.0 * i / 22050)));
-    pcm += {static_cast<char>(s & 0xFF), static_cast<char>(s >> 8)};
+    std::fputc(s & 0xFF, lame), std::fputc(s >> 8, lame);
   }
-  WriteBytes(path + ".raw", pcm);
-  const std::string command = "lame --quiet -r -s 22.05 --bitwidth 16 --signed --little-endian -m m -b 64 '" + path +
-                              ".raw' '" + path + "' 2>/dev/null";
-  const bool ok = std::system(command.c_str()) == 0;
-  unlink((path + ".raw").c_str());
-  return ok;
+  return lame && pclose(lame) == 0;
 }
 
 // The largest absolute sample of one channel (0 left, 1 right) in the first
@@ -41,34 +38,37 @@ int PeakOfRawSamples(const std::string& path, int channel) {
   return peak;
 }
 
-// Each song plays once to its end at its gain (0xRRRRLLLL); only one song at
-// a time: a second open before a close is refused. What is no song never opens.
+// Each song plays once to its end at its gain (0xRRRRLLLL), set as wave or as
+// MIDI volume and read back; only one song at a time: a second open before a
+// close is refused. What is no song never opens.
 TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
   ASSERT_NE(SdlSoundChannel::SoundFontPath(), "") << "no General MIDI SoundFont installed";
   TempDir dir;
   ASSERT_TRUE(MakeSineMp3(dir / "sine.mp3", 1.0, 16000) && MakeSineMp3(dir / "silent.mp3", 0.5, 0));
   // A quarter of a second of middle C: format 0, 96 ticks a beat at 120 beats a minute.
-  const std::string note("MThd\0\0\0\x06\0\0\0\x01\0\x60MTrk\0\0\0\x0C\0\x90\x3C\x64\x30\x80\x3C\0\0\xFF\x2F\0", 34);
-  WriteBytes(dir / "tune.mid", note);
+  WriteBytes(dir / "tune.mid",
+             {"MThd\0\0\0\x06\0\0\0\x01\0\x60MTrk\0\0\0\x0C\0\x90\x3C\x64\x30\x80\x3C\0\0\xFF\x2F\0", 34});
   ScopedEnv driver("SDL_AUDIODRIVER", "disk"), delay("SDL_DISKAUDIODELAY", "0");
-  // The song, one opened while it is open, the gain, and the peaks heard on
-  // the left and the right in thousands (-1: above one thousand).
-  const std::tuple<std::string, const char*, std::uint32_t, int, int> cases[] = {
-      {"tune.mid", nullptr, 0xFFFFFFFFu, -1, -1},
-      {"sine.mp3", nullptr, 0x3FFF3FFFu, 4, 4},
-      {"sine.mp3", nullptr, 0x0000FFFFu, 16, 0},
-      {"sine.mp3", "silent.mp3", 0xFFFFFFFFu, 16, 16}};
-  for (const auto& [song, second, gain, left, right] : cases) {
+  HangGuard guard("a song that never ends", 60);
+  // The song, one opened while it is open, the gain and whether as MIDI
+  // volume, and the peaks heard on the left and the right in thousands (-1:
+  // above one thousand).
+  const std::tuple<std::string, const char*, std::uint32_t, bool, int, int> cases[] = {
+      {"tune.mid", nullptr, 0xFFFFFFFFu, false, -1, -1}, {"sine.mp3", nullptr, 0x3FFF3FFFu, true, 4, 4},
+      {"sine.mp3", nullptr, 0x0000FFFFu, false, 16, 0}, {"sine.mp3", "silent.mp3", 0xFFFFFFFFu, false, 16, 16}};
+  for (const auto& [song, second, gain, asMidi, left, right] : cases) {
     const std::string out = dir / (song + std::to_string(gain) + ".raw");
     ScopedEnv file("SDL_DISKAUDIOFILE", out);
     SdlSoundChannel channel;
-    SdlOutputVolume(channel).SetWaveVolume(gain);  // before the device opens
+    SdlOutputVolume volume(channel);  // set before the device opens
+    asMidi ? volume.SetMidiVolume(gain) : volume.SetWaveVolume(gain);
+    EXPECT_EQ(volume.GetWaveVolume(), gain);
     channel.Open(dir / song);
     if (second) channel.Open(dir / second);
     EXPECT_EQ(channel.Mode(), "stopped") << song;
-    channel.Play();
-    for (int polls = 0; channel.Mode() == "playing" && polls < 20000; ++polls)  // the disk driver runs flat out
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    static std::atomic<bool> ended;  // the end of the song itself, from the mixer's thread
+    ended = false, Mix_HookMusicFinished([] { ended = true, ended.notify_all(); });
+    channel.Play(), ended.wait(false);
     EXPECT_EQ(channel.Mode(), "stopped") << song;
     channel.Close();
     EXPECT_EQ(channel.Mode(), "");
@@ -77,10 +77,20 @@ TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
       EXPECT_TRUE(expected < 0 ? peak > 1000 : std::abs(peak - expected * 1000) <= 1000) << song << " " << peak;
     }
   }
+  // The tries of one song start share the device: a song that does not load
+  // keeps it for the next try, which the mode asked after it tells apart from
+  // the music's end; a FIFO is never opened (reading it would block).
   ASSERT_EQ(mkfifo((dir / "pipe.mp3").c_str(), 0600), 0);
+  WriteBytes(dir / "noise.mp3", std::string(4000, 'x'));
+  ScopedEnv file("SDL_DISKAUDIOFILE", dir / "noise.raw");
   SdlSoundChannel channel;
-  channel.Open(dir / "pipe.mp3");  // opening a FIFO for reading would block
-  EXPECT_EQ(channel.Mode(), "");
+  std::string seen;
+  for (const char* song : {"pipe.mp3", "noise.mp3", "", ""}) {
+    if (*song) channel.Open(dir / song);
+    seen += "'" + channel.Mode() + "' ";
+    seen += channel.DeviceOpen() ? "open; " : "closed; ";
+  }
+  EXPECT_EQ(seen, "'' closed; '' open; '' closed; '' closed; ");
 }
 
 }  // namespace

@@ -5,9 +5,7 @@
 #include <sstream>
 
 #include "Fakes.h"
-#include "alarm/AlarmSetting.h"
 #include "alarm/Wheel.h"
-#include "app/Ids.h"
 #include "music/Music.h"
 
 const auto no = std::nullopt;
@@ -18,14 +16,8 @@ TEST(ParseAlarmSetting, WorkedResultsInBothHalvesOfTheDay) {
   const auto span = [](std::int32_t seconds) { return AlarmEntry{false, seconds}; };
   const auto at = [](std::int32_t seconds) { return AlarmEntry{true, seconds}; };
   const std::tuple<const char*, std::optional<AlarmEntry>, std::optional<AlarmEntry>> cases[] = {
-      {"20", span(1200), span(1200)},
-      {"1380", span(82800), span(82800)},
-      {"1381", no, no},
-      {"8:30", at(30600), at(73800)},
-      {"12:15 am", at(900), at(900)},
-      {"24:00", at(0), at(0)},
-      {"8:60", no, no},
-  };
+      {"20", span(1200), span(1200)}, {"1380", span(82800), span(82800)}, {"1381", no, no},
+      {"8:30", at(30600), at(73800)}, {"12:15 am", at(900), at(900)}, {"24:00", at(0), at(0)}, {"8:60", no, no}};
   for (const auto& [text, am, pm] : cases) {
     EXPECT_EQ(ParseAlarmSetting(text, false), am) << text << " in the morning";
     EXPECT_EQ(ParseAlarmSetting(text, true), pm) << text << " in the afternoon";
@@ -34,21 +26,16 @@ TEST(ParseAlarmSetting, WorkedResultsInBothHalvesOfTheDay) {
 
 TEST(StartTimer, AcceptedRejectedAndEmptyEntries) {
   TestApp t;
-  t.clock.Set(10, 0, 0);
-  t.Tick();
-  const auto enter = [&](const char* text) { t.window.items[IdTimeEdit] = text, StartTimer(t.app); };
-  enter("  20 ");
-  EXPECT_EQ(t.window.caption, "Timer started");
-  EXPECT_EQ(t.window.items[IdAlarmDisplay], "20");
-  t.Tick();
-  enter("20");  // a restart writes the remaining time again at the next tick
-  t.Tick();
+  t.clock.Set(10, 0, 0), t.Tick();
+  t.Enter("  20 ");
+  EXPECT_EQ(t.window.caption + ", " + t.window.items[IdAlarmDisplay], "Timer started, 20");
+  t.Tick(), t.Enter("20"), t.Tick();  // a restart writes the remaining time again at the next tick
   EXPECT_EQ(t.window.caption, "20 minutes left");
-  enter(" 25:00 ");  // rejected: one beep, saved to be corrected, the alarm stays
+  t.Enter(" 25:00 ");  // rejected: one beep, saved to be corrected, the alarm stays
   EXPECT_EQ(t.window.beeps, 1);
   EXPECT_EQ(t.store.Text("Software\\TimerZqv2010\\Time"), "25:00");
   EXPECT_EQ(t.state.AlarmTime, FakeClock::Day + 37200);
-  enter("");  // empty: cancels
+  t.Enter("");  // empty: cancels
   EXPECT_EQ(t.state.AlarmTime, -1);
   EXPECT_EQ(t.window.caption, "Timer");
 }
@@ -67,53 +54,48 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
   const std::pair<std::int32_t, std::map<std::int64_t, std::int32_t>> zones[] = {
       {0, {}}, {3600, {{spring, 7200}, {autumn, 3600}}}, {3600, {{nine + 300, -18000}}}, {-36000, {}}};
   const struct {
-    const char* name;
     std::int64_t enteredUtc;
     Zone zone;
     const char *clock, *entry, *steps;
   } rows[] = {
-      {"20 at 9:00", nine, Utc, " 9:00:00 am", "20",
+      // 20 at 9:00.
+      {nine, Utc, " 9:00:00 am", "20",
        "0 20 minutes left; 1139 1 minute left; 1 60 seconds left; 59 1 second left; 1 rang; 3600 rang"},
-      {"8:01 at 9:00, missed by 59 minutes", nine, Utc, " 9:00:00 am", "8:01", "0 rang"},
-      {"20 at 01:50 on the spring night", spring - 600, Berlin, " 1:50:00 am", "20",
-       "600 10 minutes left; 599 1 second left; 1 rang"},
-      {"20 at 02:50 summer time on the autumn night", autumn - 600, Berlin, " 2:50:00 am", "20",
-       "0 20 minutes left; 1199 1 second left; 1 rang"},
-      {"2:30, skipped on the spring night, at 01:50", spring - 600, Berlin, " 1:50:00 am", "2:30",
-       "0 10 minutes left; 599 1 second left; 1 rang"},
-      {"20, then a flight from UTC+1 to UTC-5", nine, FlightToUtcMinus5, "10:00:00 am", "20",
-       "300 15 minutes left; 899 1 second left; 1 rang"},
-      {"20, then two hours asleep", nine, Utc, " 9:00:00 am", "20", "60 19 minutes left; @7200 rang"},
-      {"9:10 at 9:00, then 70 minutes asleep: an hour late is tomorrow", nine, Utc, " 9:00:00 am", "9:10",
-       "@4200 1380 minutes left"},
-      {"20, then the clock set back ten minutes", nine, Utc, " 9:00:00 am", "20",
-       "300 15 minutes left; @-600 15 minutes left; 899 1 second left; 1 rang"},
-      {"9:30 at 9:00, then the clock set back ten minutes", nine, Utc, " 9:00:00 am", "9:30",
-       "300 25 minutes left; @-600 35 minutes left"},
-      {"2:30 at 01:50 summer time on the autumn night: the first 2:30", autumn - 4200, Berlin, " 1:50:00 am", "2:30",
-       "0 40 minutes left"},
-      {"21:00 at 20:00 in UTC-10, already the next day in UTC", FakeClock::Day + 6 * 3600, UtcMinus10, " 8:00:00 pm",
-       "21:00", "0 60 minutes left"},
+      // 8:01 at 9:00, missed by 59 minutes.
+      {nine, Utc, " 9:00:00 am", "8:01", "0 rang"},
+      // 20 at 01:50 on the spring night.
+      {spring - 600, Berlin, " 1:50:00 am", "20", "600 10 minutes left; 599 1 second left; 1 rang"},
+      // 20 at 02:50 summer time on the autumn night.
+      {autumn - 600, Berlin, " 2:50:00 am", "20", "0 20 minutes left; 1199 1 second left; 1 rang"},
+      // 2:30, skipped on the spring night, at 01:50.
+      {spring - 600, Berlin, " 1:50:00 am", "2:30", "0 10 minutes left; 599 1 second left; 1 rang"},
+      // 20, then a flight from UTC+1 to UTC-5.
+      {nine, FlightToUtcMinus5, "10:00:00 am", "20", "300 15 minutes left; 899 1 second left; 1 rang"},
+      // 20, then two hours asleep.
+      {nine, Utc, " 9:00:00 am", "20", "60 19 minutes left; @7200 rang"},
+      // 9:10 at 9:00, then 70 minutes asleep: an hour late is tomorrow.
+      {nine, Utc, " 9:00:00 am", "9:10", "@4200 1380 minutes left"},
+      // 20, then the clock set back ten minutes.
+      {nine, Utc, " 9:00:00 am", "20", "300 15 minutes left; @-600 15 minutes left; 899 1 second left; 1 rang"},
+      // 9:30 at 9:00, then the clock set back ten minutes.
+      {nine, Utc, " 9:00:00 am", "9:30", "300 25 minutes left; @-600 35 minutes left"},
+      // 2:30 at 01:50 summer time on the autumn night: the first 2:30.
+      {autumn - 4200, Berlin, " 1:50:00 am", "2:30", "0 40 minutes left"},
+      // 21:00 at 20:00 in UTC-10, already the next day in UTC.
+      {FakeClock::Day + 6 * 3600, UtcMinus10, " 8:00:00 pm", "21:00", "0 60 minutes left"},
   };
   for (const auto& row : rows) {
     TestApp t;
     t.clock.utc = row.enteredUtc;
     std::tie(t.clock.offset, t.clock.changes) = zones[row.zone];
     t.Tick();
-    EXPECT_EQ(t.window.items[IdClock], row.clock) << row.name;
-    t.window.items[IdTimeEdit] = row.entry;
-    StartTimer(t.app);
-    t.Tick();
+    EXPECT_EQ(t.window.items[IdClock], row.clock) << row.steps;
+    t.Enter(row.entry), t.Tick();
     std::istringstream steps(row.steps);
     for (std::string seconds, expected; steps >> seconds && std::getline(steps >> std::ws, expected, ';');) {
-      if (seconds[0] == '@') {
-        t.clock.Advance(std::stoi(seconds.substr(1)));
-        t.Tick();
-      } else {
-        t.RunSeconds(std::stoi(seconds));
-      }
+      seconds[0] == '@' ? (t.clock.Advance(std::stoi(seconds.substr(1))), t.Tick()) : t.RunSeconds(std::stoi(seconds));
       const auto rang = std::count(t.window.captions.begin(), t.window.captions.end(), "Time is up!");
-      EXPECT_EQ(rang == 0 ? t.window.caption : rang == 1 ? "rang" : "rang again", expected) << row.name;
+      EXPECT_EQ(rang == 0 ? t.window.caption : rang == 1 ? "rang" : "rang again", expected) << row.steps;
     }
   }
 }
@@ -122,28 +104,19 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
 // minimised window freezes only the clock label; noon is pm.
 TEST(Countdown, CaptionIsWrittenOnlyWhenItsTextChangesAndMinimisedFreezesTheClock) {
   TestApp t;
-  t.clock.Set(11, 59, 10);
-  t.Tick();
-  t.window.items[IdTimeEdit] = "20";
-  StartTimer(t.app);
-  t.RunSeconds(1);
-  t.window.SetCaption("Some song");
-  t.window.minimized = true;
-  t.RunSeconds(50);
-  EXPECT_EQ(t.window.caption, "Some song");
-  EXPECT_EQ(t.window.items[IdClock], "11:59:11 am");
-  t.window.minimized = false;
-  t.RunSeconds(10);
-  EXPECT_EQ(t.window.caption, "18 minutes left");
-  EXPECT_EQ(t.window.items[IdClock], "12:00:11 pm");
+  t.clock.Set(11, 59, 10), t.Tick();
+  t.Enter("20"), t.RunSeconds(1), t.window.SetCaption("Some song");
+  t.window.minimized = true, t.RunSeconds(50);
+  EXPECT_EQ(t.window.caption + ", " + t.window.items[IdClock], "Some song, 11:59:11 am");
+  t.window.minimized = false, t.RunSeconds(10);
+  EXPECT_EQ(t.window.caption + ", " + t.window.items[IdClock], "18 minutes left, 12:00:11 pm");
   EXPECT_TRUE(t.state.IsPm);
 }
 
 TEST(WheelAdjustMinutes, EditsTheTimeBoxByOneMinute) {
   const std::tuple<const char*, bool, const char*> cases[] = {
-      {"", true, "0"},     {"1", false, "0"},         {"0", false, ""},
-      {"$14", true, "21"}, {"-2147483648", true, ""}, {"8:30 pm", true, "8:30 pm"},
-  };
+      {"", true, "0"}, {"1", false, "0"}, {"0", false, ""}, {"$14", true, "21"}, {"-2147483648", true, ""},
+      {"8:30 pm", true, "8:30 pm"}};
   for (const auto& [before, up, after] : cases) {
     TestApp t;
     t.window.items[IdTimeEdit] = before;
@@ -158,44 +131,30 @@ TEST(WheelAdjustMinutes, EditsTheTimeBoxByOneMinute) {
 // 4, 3 and 2 seconds left and after the alarm ("open" and "play": what the
 // channel was asked since the last check; the song open at each).
 TEST(Countdown, TheAlarmsFirstSongIsOpenedSilentlyInItsLastSeconds) {
-  struct Row {
-    const char* name;
-    bool mp3, goFirst;
-    const char* at3Seconds;  // entered then; nullptr: nothing
-    std::vector<std::string> expected;
+  // MP3 songs, Go first, entered at 3 s left (nullptr: nothing), what was seen.
+  const std::tuple<bool, bool, const char*, const char*> rows[] = {
+      {false, false, nullptr, "closed; open T/Temp.mid; -; play T/Temp.mid; "},  // a tune
+      {false, false, "", "closed; open T/Temp.mid; closed; closed; "},           // cancelled at 3 s left
+      {true, false, "20", "closed; open M/s1.mp3; closed; closed; "},            // restarted at 3 s left
+      {true, true, nullptr, "-; -; -; open play M/s1.mp3; "},                    // while Go's song plays
   };
-  const Row rows[] = {
-      {"a tune", false, false, nullptr, {"closed", "open T/Temp.mid", "-", "play T/Temp.mid"}},
-      {"cancelled at 3 s left", false, false, "", {"closed", "open T/Temp.mid", "closed", "closed"}},
-      {"restarted at 3 s left", true, false, "20", {"closed", "open M/s1.mp3", "closed", "closed"}},
-      {"while Go's song plays", true, true, nullptr, {"-", "-", "-", "open play M/s1.mp3"}},
-  };
-  for (const Row& row : rows) {
+  for (const auto& [mp3, goFirst, at3Seconds, expected] : rows) {
     TestApp t;
     t.folders.tempFolder = "T";
-    t.state.UseMidi = !row.mp3;
-    t.state.MP3Folder = P("M/");
+    t.state.UseMidi = !mp3, t.state.MP3Folder = P("M/");
     t.listing.AddFile(P("M"), "s1.mp3");
-    t.clock.Set(9, 0, 0);
-    t.Tick();
-    if (row.goFirst) StartMusic(t.app);
-    t.window.items[IdTimeEdit] = "1";
-    StartTimer(t.app);
-    t.RunSeconds(55);
-    std::vector<std::string> seen;
+    t.clock.Set(9, 0, 0), t.Tick();
+    if (goFirst) StartMusic(t.app);
+    t.Enter("1"), t.RunSeconds(55);
+    std::string seen;
     for (int check = 0; check < 4; ++check) {
-      if (check == 2 && row.at3Seconds) t.window.items[IdTimeEdit] = row.at3Seconds, StartTimer(t.app);
-      t.sound.log.clear();
-      t.RunSeconds(check == 3 ? 3 : 1);
+      if (check == 2 && at3Seconds) t.Enter(at3Seconds);
+      t.sound.log.clear(), t.RunSeconds(check == 3 ? 3 : 1);
       std::string asked;
-      for (const std::string& command : t.sound.log) {
-        if (command.starts_with("open")) asked += "open ";
-        if (command == "play") asked += "play ";
-      }
-      std::string path = t.sound.openPath;
-      std::replace(path.begin(), path.end(), PathSeparator, '/');
-      seen.push_back(!t.sound.isOpen ? "closed" : asked.empty() ? "-" : asked + path);
+      for (const std::string& command : t.sound.log)
+        asked += command.starts_with("open") ? "open " : command == "play" ? "play " : "";
+      seen += (!t.sound.isOpen ? "closed" : asked.empty() ? "-" : asked + t.sound.openPath) + "; ";
     }
-    EXPECT_EQ(seen, row.expected) << row.name;
+    EXPECT_EQ(seen, P(expected));
   }
 }

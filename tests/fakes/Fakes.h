@@ -7,7 +7,10 @@
 #include <map>
 #include <set>
 
+#include "alarm/AlarmSetting.h"
+#include "alarm/Countdown.h"
 #include "app/App.h"
+#include "app/Ids.h"
 #include "app/Platform.h"
 
 // A path written with "/" in a test, with the platform's separator.
@@ -26,13 +29,11 @@ class FakeClock : public Clock {
   void Set(int hour, int minute, int second) { SetSeconds((hour * 60 + minute) * 60 + second); }
   void SetSeconds(std::int32_t secondsOfDay) { utc = Day + secondsOfDay - UtcOffset(Day + secondsOfDay); }
   void Advance(std::int32_t seconds) {  // the counter runs on with it
-    utc += seconds;
-    if (counter) *counter += static_cast<std::uint64_t>(seconds) * 1000003u;
+    utc += seconds, counter = counter ? *counter + static_cast<std::uint64_t>(seconds) * 1000003u : counter;
   }
   std::int64_t UtcSeconds() override { return utc; }
   std::int32_t UtcOffset(std::int64_t at) override {
-    const auto next = changes.upper_bound(at);
-    return next == changes.begin() ? offset : std::prev(next)->second;
+    return changes.upper_bound(at) == changes.begin() ? offset : std::prev(changes.upper_bound(at))->second;
   }
   std::optional<std::uint64_t> PerformanceCounter() override { return counter; }
   std::uint32_t MillisecondsSinceStart() override { return 777; }
@@ -49,21 +50,18 @@ class FakeMainWindowView : public MainWindowView {
   void SetItemText(int id, const std::string& text) override { items[id] = text; }
   std::string ItemText(int id) override { return items[id]; }
   bool IsMinimized() override { return minimized; }
-  void Notice(const std::string& text) override {
-    notices.push_back(text);
-    if (onNotice) onNotice();
-  }
+  void Notice(const std::string& text) override { notices.push_back(text), onNotice ? onNotice() : void(); }
   void Beep() override { ++beeps; }
   int FocusedItem() override { return focused; }
   void FocusItem(int id) override { focused = id; }
   void Minimize() override { minimized = true; }
-  void OpenMusicDialog() override {}
+  void OpenMusicDialog() override { ++dialogs; }
 
   std::string caption = "Timer";
   std::vector<std::string> captions;  // every caption set, in order
   std::map<int, std::string> items;
   std::vector<std::string> notices;
-  int beeps = 0, focused = 0;
+  int beeps = 0, focused = 0, dialogs = 0;
   bool minimized = false;
   std::function<void()> onNotice;  // runs inside Notice, as a nested message loop would
 };
@@ -81,10 +79,16 @@ class FakeMusicDialogView : public MusicDialogView {
 // Records every command as text: "close", "open <path>", "play", "status".
 class FakeSoundChannel : public SoundChannel {
  public:
-  void Close() override;
-  void Open(const std::string& path) override;
+  void Close() override { log.push_back("close"), isOpen = ended = false, openPath.clear(); }
+  void Open(const std::string& path) override {  // refused: alias in use, or cannot open
+    log.push_back("open " + path);
+    if (!isOpen && !path.empty() && !unplayable.count(path) && device) isOpen = true, openPath = path;
+  }
   void Play() override { log.push_back("play"); }
-  std::string Mode() override;
+  std::string Mode() override {
+    log.push_back("status");
+    return !reply.empty() ? reply : !isOpen ? "" : ended || endsAtOnce.count(openPath) ? "stopped" : "playing";
+  }
   void FinishSong() { ended = true; }  // the open song has played to its end
 
   std::vector<std::string> log;
@@ -99,17 +103,20 @@ class FakeSoundChannel : public SoundChannel {
 // An in-memory registry: key path -> value name -> data bytes.
 class MemoryKeyValueStore : public KeyValueStore {
  public:
-  bool CreateKey(const std::string& path, Key& key) override;
-  bool SetValue(Key key, const std::string& valueName, std::string_view data) override;
+  bool CreateKey(const std::string& p, Key& key) override { return keys[p], openKeys[key = next_++] = p, true; }
+  bool SetValue(Key key, const std::string& valueName, std::string_view data) override {
+    return openKeys.count(key) && (keys[openKeys[key]][valueName] = data, true);
+  }
   bool OpenKey(const std::string& path, Key& key) override { return keys.count(path) && CreateKey(path, key); }
   bool QueryValue(Key key, const std::string& valueName, char* buffer, std::uint32_t& size) override;
   void CloseKey(Key key) override { openKeys.erase(key); }
 
   // The stored text of a setting (data up to its NUL), if any.
-  std::optional<std::string> Text(const std::string& keyPath) const;
-  void PutRaw(const std::string& keyPath, const std::string& valueName, const std::string& data) {
-    keys[keyPath][valueName] = data;
+  std::optional<std::string> Text(const std::string& path) const {
+    if (!keys.count(path) || !keys.at(path).count("String Value")) return std::nullopt;
+    return keys.at(path).at("String Value").c_str();
   }
+  void PutRaw(const std::string& key, const std::string& name, const std::string& data) { keys[key][name] = data; }
   std::map<std::string, std::map<std::string, std::string>> keys;
   std::map<Key, std::string> openKeys;
 
@@ -124,23 +131,32 @@ class FakeUserFolders : public UserFolders {
   std::string musicFolder, tempFolder;
 };
 
-// An in-memory folder tree. Folders are keyed by their path with a trailing
-// separator; entries keep the order they were added (the listing order). A
-// subfolder is an entry with FileAttrDirectory; its own entries make it a folder.
+// An in-memory folder tree: folder path with its trailing separator -> its
+// entries in listing order, "." and ".." first. A subfolder is an entry with
+// FileAttrDirectory; its own entries make it a folder.
 class FakeFolderListing : public FolderListing {
  public:
   void AddFile(const std::string& folder, const std::string& name, std::uint64_t size = 1000,
-               std::uint32_t attributes = FileAttrArchive);
+               std::uint32_t attributes = FileAttrArchive) {
+    auto& entries = folders[folder.ends_with(PathSeparator) ? folder : folder + PathSeparator];
+    if (entries.empty()) entries = {{".", FileAttrDirectory}, {"..", FileAttrDirectory}};
+    entries.push_back({name, attributes, static_cast<std::uint32_t>(size >> 32), static_cast<std::uint32_t>(size)});
+  }
+  // Patterns are "<folder>*.*" (everything) or "<folder>*<suffix>" (any case).
   Handle FindFirst(const std::string& pattern, FindData& data, std::uint32_t& error) override;
-  bool FindNext(Handle handle, FindData& data, std::uint32_t& error) override;
+  bool FindNext(Handle handle, FindData& data, std::uint32_t& error) override {
+    const auto left = listings_.find(handle);
+    if (left == listings_.end() || left->second.empty()) return error = 18, false;
+    data = left->second.front(), left->second.erase(left->second.begin());
+    return true;
+  }
   void FindClose(Handle handle) override { openListings -= static_cast<int>(listings_.erase(handle)); }
 
   std::map<std::string, std::vector<FindData>> folders;
   int openListings = 0;
 
  private:
-  std::vector<FindData>& Folder(const std::string& path);  // created with "." and ".."
-  std::map<Handle, std::vector<FindData>> listings_;       // the matches not yet returned
+  std::map<Handle, std::vector<FindData>> listings_;  // the matches not yet returned
   Handle next_ = 1;
 };
 
@@ -150,7 +166,7 @@ class FakeOutputVolume : public OutputVolume {
   void SetWaveVolume(std::uint32_t value) override { wave = value; }
   void SetMidiVolume(std::uint32_t value) override { midi = value; }
   void UnmuteStream() override { ++unmutes; }
-  std::uint32_t wave = 0xFFFFFFFF, midi = 0;
+  std::uint32_t wave = 0xFFFFFFFF, midi = 0xFFFFFFFF;
   int unmutes = 0;
 };
 
@@ -161,10 +177,7 @@ class FakeTuneStore : public TuneStore {
     if (type != "MIDI" || name.size() != 1 || name[0] < 'a' || name[0] > 'z') return std::nullopt;
     return std::string_view(found_ = "MThd-tune-" + name);
   }
-  bool WriteFile(const std::string& path, std::string_view bytes) override {
-    files[path] = std::string(bytes);
-    return true;
-  }
+  bool WriteFile(const std::string& path, std::string_view bytes) override { return files[path] = bytes, true; }
   std::map<std::string, std::string> files;
 
  private:
@@ -208,6 +221,9 @@ struct TestApp {
   App app{AppState{}, Ports{window, sound, store, folders, listing, clock, volume, tunes, launcher, chooser, notifier}};
   AppState& state = app.State;
 
-  void Tick();                   // one timer message, as the window delivers it
-  void RunSeconds(int seconds);  // advances the clock one second at a time, ticking after each
+  void Tick() { ClockTick(app), CountdownTick(app); }  // one timer message, as the window delivers it
+  void Enter(const std::string& entry) { window.items[IdTimeEdit] = entry, StartTimer(app); }  // typed, then START
+  void RunSeconds(int seconds) {                        // the clock advanced a second at a time, a tick after each
+    for (int i = 0; i < seconds; ++i) clock.Advance(1), Tick();
+  }
 };
