@@ -85,7 +85,8 @@ class NotificationTest : public QObject, protected QDBusContext {
           {[&] { late_ = true, alarm(), StopMusic(app), late_ = false; }, "quiet, closed 1"},
           {[&] { service.send(pending_.createReply(QVariant::fromValue(lastId_))); }, "quiet, closed 1 2"},
           {[&] { alarm(), notifier->WithdrawBeforeExit(); }, "music, closed 1 2 3"},
-          {[&] { alarm(), signal("NotificationClosed", 4, 2u), notifier->WithdrawBeforeExit(); }, "music, closed 1 2 3"},
+          {[&] { alarm(), signal("NotificationClosed", 4, 2u), notifier->WithdrawBeforeExit(); },
+           "music, closed 1 2 3"},
           {[&] { alarm(), notifier.reset(); }, "music, closed 1 2 3 5"}};  // the program quits
       for (const auto& [step, seen] : steps) {
         step();
