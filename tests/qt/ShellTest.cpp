@@ -326,27 +326,20 @@ class ShellTest : public QObject {
       bool eventFilter(QObject*, QEvent* event) override { return shows += event->type() == QEvent::Show, false; }
     } counter;
     rig.window.Announcer()->installEventFilter(&counter);
-    using Act = std::function<void(WindowRig&)>;
-    const auto start = [](const char* entry) {
-      return Act([entry](WindowRig& r) { r.window.SetItemText(IdTimeEdit, entry), RunCommand(r.app, CmdStartTimer); });
-    };
-    const auto fire = [](const char* message) {
-      return Act([message](WindowRig& r) {
-        r.app.State.AlarmMessage = message;
-        ModalHandler handler([](QWidget*) {});
-        FireAlarm(r.app);
-      });
-    };
-    // Act -> what is said anew, or still shown ("": nothing).
-    const std::pair<Act, QString> cases[] = {{start("20"), ""},
-                                             {fire(""), "said Time is up!"},
-                                             {[](WindowRig& r) { RunCommand(r.app, CmdStop); }, ""},
-                                             {fire("Tea <b>is</b> ready"), "said Time is up! Tea <b>is</b> ready"},
-                                             {start("25:99"), "said Invalid entry"},
-                                             {fire(""), "said Time is up!"}};
-    for (const auto& [act, heard] : cases) {
+    // Command, its entry or message -> what is said anew, or still shown ("": nothing).
+    const std::tuple<int, const char*, QString> cases[] = {
+        {CmdStartTimer, "20", ""},
+        {0, "", "said Time is up!"},  // 0: the alarm
+        {CmdStop, "", ""},
+        {0, "Tea <b>is</b> ready", "said Time is up! Tea <b>is</b> ready"},
+        {CmdStartTimer, "25:99", "said Invalid entry"},
+        {0, "", "said Time is up!"}};
+    for (const auto& [command, text, heard] : cases) {
       const int shows = counter.shows;
-      act(rig);
+      ModalHandler handler([](QWidget*) {});
+      rig.window.SetItemText(IdTimeEdit, command == CmdStartTimer ? text : "20");
+      rig.app.State.AlarmMessage = text;
+      command ? RunCommand(rig.app, command) : FireAlarm(rig.app);
       const QString name = notice->text(QAccessible::Name);
       QCOMPARE(notice->state().invisible ? QString() : (counter.shows > shows ? "said " : "still ") + name, heard);
     }
@@ -428,34 +421,28 @@ class ShellTest : public QObject {
   // nothing else: no line break in the message, no toggled check box.
   void musicDialogKeysAndWaysOut() {
     qputenv("HOME", "/home/tester");
-    using Act = std::function<void(MusicSettingsDialog&)>;
-    const auto enter = [](const char* focus) {
-      return Act([focus](MusicSettingsDialog& d) {
-        auto* target = d.findChild<QWidget*>(focus);
-        target->setFocus();
-        QTRY_VERIFY(target->hasFocus());
-        for (auto key : {Qt::Key_Return, Qt::Key_Enter}) QTest::keyClick(target, key);
-      });
-    };
-    const std::tuple<Act, QString, QString, std::string> cases[] = {
-        // act, typed folder -> what it did (to the music, or the dialog), kept folder
-        {enter("button401"), "/x", "play", "/x/"},
-        {enter("button402"), "/x", "close", "/x/"},
-        {enter("button2"), "/x", "closed", "/x/"},
-        {enter("messageEdit"), "/x", "", "/x/"},
-        {enter("folderEdit"), "/x", "", "/x/"},
-        {enter("check301"), "/x", "", "/x/"},
-        {[](MusicSettingsDialog& d) { d.Button(IdDoneButton)->click(); }, "~", "closed", "/home/tester/"},
-        {[](MusicSettingsDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }, "~/Songs", "closed",
-         "/home/tester/Songs/"},
-        {[](MusicSettingsDialog& d) { d.close(); }, "~bob/Songs", "closed", "~bob/Songs/"}};
-    for (const auto& [act, typed, effect, kept] : cases) {
+    // Focus, keys (none: the close box), typed folder -> what it did
+    // (to the music, or to the dialog), kept folder.
+    const QList<Qt::Key> enter{Qt::Key_Return, Qt::Key_Enter};
+    const std::tuple<const char*, QList<Qt::Key>, QString, QString, std::string> cases[] = {
+        {"button401", enter, "/x", "play", "/x/"},
+        {"button402", enter, "/x", "close", "/x/"},
+        {"button2", enter, "~", "closed", "/home/tester/"},
+        {"messageEdit", enter, "/x", "", "/x/"},
+        {"folderEdit", enter, "/x", "", "/x/"},
+        {"check301", enter, "/x", "", "/x/"},
+        {"folderEdit", {Qt::Key_Escape}, "~/Songs", "closed", "/home/tester/Songs/"},
+        {"folderEdit", {}, "~bob/Songs", "", "~bob/Songs/"}};
+    for (const auto& [focus, keys, typed, effect, kept] : cases) {
       WindowRig rig;
       ModalHandler handler([&](QWidget* modal) {
         auto& dialog = *qobject_cast<MusicSettingsDialog*>(modal);
         dialog.FolderEdit()->setText(typed);
         dialog.MessageEdit()->setPlainText(QStringLiteral("  time for tea  "));
-        act(dialog);
+        auto* target = dialog.findChild<QWidget*>(focus);
+        target->setFocus();
+        QTRY_VERIFY(target->hasFocus());
+        for (const Qt::Key key : keys) QTest::keyClick(target, key);
         QCOMPARE(!dialog.isVisible()   ? "closed"
                  : rig.Called("play")  ? "play"
                  : rig.Called("close") ? "close"
