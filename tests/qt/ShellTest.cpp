@@ -415,7 +415,8 @@ class ShellTest : public QObject {
 
   // However the music dialog closes, it takes the texts over, "~" in the
   // folder meaning home; Enter (either) presses the focused push button, and
-  // nothing else: no line break in the message, no toggled check box.
+  // nothing else: no line break in the message, no toggled check box. (It
+  // leaves HOME changed.)
   void musicDialogKeysAndWaysOut() {
     qputenv("HOME", "/home/tester");
     // Focus, keys (none: the close box), typed folder -> what it did
