@@ -74,6 +74,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   BuildMenu();
   BuildControls();
 
+  tick_.setObjectName(QStringLiteral("tick"));
   tick_.setSingleShot(true);
   tick_.setTimerType(Qt::PreciseTimer);
   connect(&tick_, &QTimer::timeout, this, [this] {

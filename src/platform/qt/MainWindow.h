@@ -80,7 +80,7 @@ class MainWindow : public QWidget, public MainWindowView {
   ClockLabel* clock_ = nullptr;
   Announcement* announcement_ = nullptr;
   QTimer rejectFlash_{this};  // the time box's flash for a rejected entry
-  QTimer tick_;
+  QTimer tick_{this};
   QString lastTimeText_;
   int typingLimit_ = 0;  // 0: not yet limited
   QPointer<QWidget> musicDialog_;
