@@ -3,7 +3,6 @@
 // size paints whole.
 #include <QScreen>
 #include <QTest>
-#include <functional>
 
 #include "ClockLabel.h"
 
@@ -36,33 +35,25 @@ class ClockLabelTest : public QObject {
     QPalette timerColours;
     timerColours.setColor(QPalette::Window, QColor(255, 255, 221));
     timerColours.setColor(QPalette::WindowText, QColor(0, 0, 170));
-    const std::pair<const char*, std::function<void()>> changes[] = {
-        {"the first text", [&] { clock->SetText(QStringLiteral(" 9:59:58 am")); }},
-        {"a digit", [&] { clock->SetText(QStringLiteral(" 9:59:59 am")); }},
-        {"a wider text", [&] { clock->SetText(QStringLiteral("10:00:00 am")); }},
-        {"am to pm", [&] { clock->SetText(QStringLiteral("10:00:00 pm")); }},
-        {"a narrower text", [&] { clock->SetText(QStringLiteral(" 1:00:00 pm")); }},
-        {"a shorter text", [&] { clock->SetText(QStringLiteral("1:00")); }},
-        {"a font", [&] { clock->setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 15)); }},
-        {"colours", [&] { clock->setPalette(timerColours); }},
-        {"a size", [&] { clock->resize(220, 40); }},
-        {"a digit after them", [&] { clock->SetText(QStringLiteral("1:01")); }},
-    };
-    for (const auto& [change, make] : changes) {
-      make();
+    // A text to show, or one of the other changes: "font", "colours", "size".
+    for (const char* change : {" 9:59:58 am", " 9:59:59 am", "10:00:00 am" /* wider */, "10:00:00 pm",
+                               " 1:00:00 pm" /* narrower */, "1:00", "font", "colours", "size", "1:01"}) {
+      const QString what = QString::fromLatin1(change);
+      what == "font"      ? clock->setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 15))
+      : what == "colours" ? clock->setPalette(timerColours)
+      : what == "size"    ? clock->resize(220, 40)
+                          : clock->SetText(what);
       QTRY_VERIFY2(OnScreen(window, *clock) == Fresh(*clock), change);
     }
     // In the timer's colours behind the characters too, and centred.
     const QImage shown = OnScreen(window, *clock);
     QCOMPARE(shown.pixelColor(shown.width() / 2, 0), QColor(255, 255, 221));
     int left = shown.width(), right = 0;
-    for (int y = 0; y < shown.height(); ++y) {
-      for (int x = 0; x < shown.width(); ++x) {
-        if (shown.pixelColor(x, y) != QColor(255, 255, 221)) left = std::min(left, x), right = std::max(right, x);
-      }
-    }
+    for (int i = 0; i < shown.width() * shown.height(); ++i)
+      if (shown.pixelColor(i % shown.width(), i / shown.width()) != QColor(255, 255, 221))
+        left = std::min(left, i % shown.width()), right = std::max(right, i % shown.width());
     QVERIFY2(std::abs(left - (shown.width() - 1 - right)) <= 3,
-             qPrintable(QStringLiteral("%1 %2").arg(left).arg(right)));
+             qPrintable(QString::number(left) + " " + QString::number(right)));
   }
 };
 
