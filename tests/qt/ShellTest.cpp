@@ -40,11 +40,13 @@ struct WindowRig {
   App app{AppState{}, Ports{window, fakes.sound, fakes.store, fakes.folders, fakes.listing, fakes.clock, fakes.volume,
                             fakes.tunes, fakes.launcher, fakes.chooser, alarms}};
 
-  explicit WindowRig(bool timers = false, const std::string& stored = {}) {
+  explicit WindowRig(bool timers = false, const std::string& stored = {}, bool active = false) {
     fakes.clock.Set(10, 0, 0);
     if (!stored.empty()) fakes.store.PutRaw("Software\\TimerZqv2010\\Time", "String Value", stored);
     window.Start(app, timers);
     window.show();
+    if (active) QApplication::setActiveWindow(&window);
+    QVERIFY(!active || QTest::qWaitForWindowActive(&window));
     // The tooltips are set once the window has first been painted.
     QVERIFY(QTest::qWaitFor([this] { return !window.TimeEdit()->toolTip().isEmpty(); }));
   }
@@ -124,10 +126,8 @@ class ShellTest : public QObject {
       NameSoundStreams();
       QCOMPARE(qgetenv(variable), ours);
       const QString seen = dir_.filePath("mixer-" + QString::fromLatin1(before) + ".env");
-      QVERIFY(QtLauncher().Launch(
-          QStringLiteral("bash -c \"env | sed -n s/^PULSE_PROP_application.icon_name=//p >%1.part; mv %1.part %1\"")
-              .arg(seen)
-              .toStdString()));
+      const QString env = "bash -c \"env | sed -n s/^PULSE_PROP_application.icon_name=//p >%1.part; mv %1.part %1\"";
+      QVERIFY(QtLauncher().Launch(env.arg(seen).toStdString()));
       QTRY_VERIFY(QFileInfo::exists(seen));
       QCOMPARE(Contents(seen), mixers);
     }
@@ -178,10 +178,8 @@ class ShellTest : public QObject {
   // button, the focus showing; the cursor stops blinking after ten seconds
   // until a key or the focus comes back.
   void mainWindowSession() {
-    WindowRig rig(false, std::string("123456789012345", 16));
+    WindowRig rig(false, std::string("123456789012345", 16), true);
     MainWindow& w = rig.window;
-    QApplication::setActiveWindow(&w);
-    QVERIFY(QTest::qWaitForWindowActive(&w));
     QStringList labels;
     for (QAction* action : w.MenuBar()->actions()) labels << action->text();
     QCOMPARE(labels, (QStringList{"&Go", "&Stop", "&Volume", "&Folder", "&Help", "", "__"}));
@@ -244,10 +242,8 @@ class ShellTest : public QObject {
                                                               {{Qt::Key_Alt, Qt::Key_Space}, "music"},
                                                               {{Qt::Key_Alt, Qt::Key_Alt, Qt::Key_Return}, "timer"}};
     for (const auto& [keys, effect] : cases) {
-      WindowRig rig(false, std::string("20", 3));
+      WindowRig rig(false, std::string("20", 3), true);
       MainWindow& w = rig.window;
-      QApplication::setActiveWindow(&w);
-      QVERIFY(QTest::qWaitForWindowActive(&w));
       // Whether "Go" is framed: the frame's dots on the line inside its top edge.
       const auto goFramed = [&w] {
         const QImage item = w.MenuBar()->grab(w.MenuBar()->actionGeometry(w.MenuAction(CmdGo))).toImage();
