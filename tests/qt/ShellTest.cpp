@@ -148,7 +148,8 @@ class ShellTest : public QObject {
   }
 
   // Ticks land 5 ms after the second; typing stops at the limit (a paste is
-  // cut to fit); tooltips wrap at the width; dialog units round.
+  // cut to fit); tooltips wrap at the width; dialog units round; the
+  // windows' font is never below 12 points.
   void layoutAndTimingRules() {
     for (const auto& [ms, delay] : {std::pair{0, 1005}, {500, 505}, {999, 6}, {-3, 1005}, {1200, 6}})
       QCOMPARE(MsUntilNextTick(ms), delay);
@@ -169,6 +170,12 @@ class ShellTest : public QObject {
     QCOMPARE(DialogUnits::FromFont(364, 16).ToPixels(93, 3, 30, 10), QRect(163, 6, 52, 20));  // Tahoma 12 pt, 96 dpi
     QCOMPARE(DialogUnits::FromFont(300, 15).ToPixels(1, 1, 3, 3), QRect(2, 2, 4, 6));
     QCOMPARE(CenteredCorner(QSize(1024, 768), QSize(450, 55)), QPoint(287, 356));
+    const QFont desktop = QApplication::font();  // the windows' font: the desktop's, at least 12 points
+    for (const auto& [size, used] : {std::pair{8.0, 12.0}, {14.0, 14.0}}) {
+      QApplication::setFont(QFont(desktop.family(), static_cast<int>(size)));
+      QCOMPARE(TemplateFont().pointSizeF(), used);
+    }
+    QApplication::setFont(desktop);
   }
 
   // The menu with "__" apart at the right end, a fixed window centred on the
@@ -477,7 +484,8 @@ class ShellTest : public QObject {
   // without its module, the real channel behind it once loaded (a gain set
   // before or while it plays is its too: silence at 0, the note at full),
   // kept between the tries of a song start, gone again at the next tick
-  // after a step and after the music, and back at the next step.
+  // after a step and after the music, and back at the next step; kept ten
+  // ticks while the device fails.
   void lazySoundLoadedForTheMusicOnlyAndAtItsGain() {
 #ifndef TIMER_SOUND_MODULE_PATH
     QSKIP("built without the sound module");
@@ -519,6 +527,12 @@ class ShellTest : public QObject {
       volume.SetWaveVolume(before);  // and comes back for the next step
       QVERIFY(channel.Loaded());
     }
+    qputenv("SDL_AUDIODRIVER", "no-such-driver");  // a device that never opens: kept for ten ticks of tries
+    LazySoundChannel channel({TIMER_SOUND_MODULE_PATH});
+    channel.Open(song.toStdString());
+    QList<bool> loaded;
+    for (int tick = 0; tick < 12; ++tick) loaded << (channel.Mode(), channel.Loaded());
+    QCOMPARE(loaded, QList<bool>(11, true) << false);
 #endif
   }
 
