@@ -7,23 +7,18 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <tuple>
 
 #include "EmbeddedTunes.h"
 #include "SmfReader.h"
+#include "TestFiles.h"
 #include "TuneCompiler.h"
 #include "music/TuneTitles.h"
 
 namespace {
 
 const std::string Header = "tempo 120\ntrack mel program=flute\ntrack bass program=cello octave=2 reverb=0\n";
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // A tune of `count` tracks that each play one whole note.
 std::string Tracks(int count) {
@@ -115,24 +110,22 @@ TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
 // A missing source or a full disk fails with the file named and leaves the old
 // file whole and no temporary file beside it.
 TEST(TuneTool, WritesTheWholeTuneOrNothing) {
-  const auto dir = std::filesystem::temp_directory_path() / ("tunec-test-" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
+  TempDir dir;
   const std::string good = Header + "section a\nmel: c4q d e f\n";
   // The source (none in the first row), shell commands run before the tool, its exit status and error output.
   const std::tuple<std::string, const char*, int, const char*> rows[] = {
       {"", "", 1, "in.tune"}, {good, "trap '' XFSZ; ulimit -f 0;", 1, ""}, {good, "", 0, ""}};
   for (const auto& [source, limits, exit, says] : rows) {
-    if (!source.empty()) std::ofstream(dir / "in.tune", std::ios::binary) << source;
-    std::ofstream(dir / "out.mid", std::ios::binary) << "old contents";
-    const std::string command = "cd '" + dir.string() + "' && " + limits + "'" TUNEC_PATH "' in.tune out.mid 2>err";
+    if (!source.empty()) WriteBytes(dir / "in.tune", source);
+    WriteBytes(dir / "out.mid", "old contents");
+    const std::string command = "cd '" + dir.Path() + "' && " + limits + "'" TUNEC_PATH "' in.tune out.mid 2>err";
     const int status = std::system(("sh -c \"" + command + "\"").c_str());
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, exit) << limits;
-    EXPECT_EQ(ReadFile(dir / "out.mid"), exit ? "old contents" : CompileTune(good, "x").midi) << limits;
-    EXPECT_NE(ReadFile(dir / "err").find(says), std::string::npos) << says;
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), source.empty() ? 2 : 3) << limits;
+    EXPECT_EQ(ReadBytes(dir / "out.mid"), exit ? "old contents" : CompileTune(good, "x").midi) << limits;
+    EXPECT_NE(ReadBytes(dir / "err").find(says), std::string::npos) << says;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), source.empty() ? 2 : 3) << limits;
   }
   EXPECT_EQ(std::system("'" TUNEC_PATH "' 2>/dev/null"), 2 << 8);  // usage
-  std::filesystem::remove_all(dir);
 }
 
 // Each committed tune: its title belongs to the melody its file plays, and the
@@ -169,7 +162,7 @@ TEST(CommittedTunes, EachTitleNamesTheMelodyItsFilePlays) {
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     SCOPED_TRACE(letter);
     const std::string_view bytes = EmbeddedTune(letter);
-    const TuneCompileResult compiled = CompileTune(ReadFile(std::string(TUNES_DIR "/src/") + letter + ".tune"), "t");
+    const TuneCompileResult compiled = CompileTune(ReadBytes(std::string(TUNES_DIR "/src/") + letter + ".tune"), "t");
     const std::string melody = Facet(ReadSmf(bytes), 'm');
     EXPECT_EQ(TuneTitles[letter - 'A'], std::string(rows[letter - 'A'][0]));
     EXPECT_EQ(melody.rfind(rows[letter - 'A'][1], 0), 0u) << melody;
