@@ -55,11 +55,9 @@ std::string Facet(const Smf& smf, char what) {
 
 // What the notation means in the MIDI file, and what it rejects naming the line at fault.
 TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
-  const struct {
-    std::string source;  // after Header unless it declares its own tempo
-    char what;           // a facet; 'S': the playing time in milliseconds; 'x': the start of the error
-    std::string expected;
-  } rows[] = {
+  // The source (after Header unless it declares its own tempo), a facet ('S': the playing time in milliseconds;
+  // 'x': the start of the error) and what it is.
+  const std::tuple<std::string, char, std::string> rows[] = {
       {"section a\nmel: c4h !prog=violin d\nsection b\nmel: cw\nplay a b\n", 'i',
        "p73 7=100 10=64 p40 p73 | p42 7=100 10=64 91=0"},  // programs counted from 1 in the source
       {"time 8/4\nsection a\nmel: c4e d eb5 f#3q bb a4h\n", 'n',
@@ -96,13 +94,13 @@ TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
       {"section a\nmel: ch~ dh\n", 'x', "5: a tie '~' must join notes of the same pitch"},
       {std::string(MaxTuneSourceBytes + 1, ' '), 'x', "1: the source is larger than 256 KiB"},
   };
-  for (const auto& row : rows) {
-    const std::string source = row.source.rfind("tempo", 0) == 0 ? row.source : Header + row.source;
+  for (const auto& [text, what, expected] : rows) {
+    const std::string source = text.rfind("tempo", 0) == 0 ? text : Header + text;
     const TuneCompileResult result = CompileTune(source, "t.tune");
-    const std::string want = (row.what == 'x' ? "t.tune:" : "") + row.expected;
-    const std::string got = row.what == 'x' || !result.ok() ? result.error.substr(0, want.size())
-                            : row.what == 'S'               ? std::to_string(std::lround(result.seconds * 1000))
-                                                            : Facet(ReadSmf(result.midi), row.what);
+    const std::string want = (what == 'x' ? "t.tune:" : "") + expected;
+    const std::string got = what == 'x' || !result.ok() ? result.error.substr(0, want.size())
+                            : what == 'S'               ? std::to_string(std::lround(result.seconds * 1000))
+                                                        : Facet(ReadSmf(result.midi), what);
     EXPECT_EQ(got, want) << source;
   }
 }
