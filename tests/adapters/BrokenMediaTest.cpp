@@ -13,7 +13,6 @@
 #include "PosixFolderListing.h"
 #include "PosixTestGuards.h"
 #include "SdlSoundChannel.h"
-#include "TestFiles.h"
 #include "XdgUserFolders.h"
 #include "music/Music.h"
 #include "music/TuneTitles.h"

@@ -11,7 +11,7 @@
 
 #include "EmbeddedTuneStore.h"
 #include "PosixClock.h"
-#include "TestFiles.h"
+#include "PosixTestGuards.h"
 #include "XdgUserFolders.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <tuple>
 
 #include "EmbeddedTunes.h"
+#include "PosixTestGuards.h"
 #include "SmfReader.h"
-#include "TestFiles.h"
 #include "TuneCompiler.h"
 #include "music/TuneTitles.h"
 
