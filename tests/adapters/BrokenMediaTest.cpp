@@ -74,9 +74,8 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
     StartMusic(app);
     const auto& order = app.State.SongOrder;
     EXPECT_EQ(order.empty() ? 0 : static_cast<int>(order.size()) - 1, songs);
-    const std::string& caption = t.window.caption;
-    const bool tune = std::find(TuneTitles.begin(), TuneTitles.end(), caption) != TuneTitles.end();
-    EXPECT_EQ(tune, heard == Tune) << caption;
+    const bool tune = std::find(TuneTitles.begin(), TuneTitles.end(), t.window.caption) != TuneTitles.end();
+    EXPECT_EQ(tune, heard == Tune) << t.window.caption;
     EXPECT_EQ(sound.Mode(), "playing");
     EXPECT_EQ(listing.OpenListings(), 0u);
   }
