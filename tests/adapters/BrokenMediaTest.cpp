@@ -13,7 +13,6 @@
 #include "PosixFolderListing.h"
 #include "PosixTestGuards.h"
 #include "SdlSoundChannel.h"
-#include "TestFiles.h"
 #include "XdgUserFolders.h"
 #include "music/Music.h"
 #include "music/TuneTitles.h"
@@ -36,12 +35,8 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
   TempDir cache;
   ScopedEnv driver("SDL_AUDIODRIVER", "dummy"), tuneFolder("XDG_CACHE_HOME", cache.Path());
   const std::string midi(EmbeddedTune('a')), id3("ID3\x04\0\0\x7F\x7F\x7F\x7F", 10);  // the tag claims 256 MB
-  const struct {
-    const char* what;
-    std::function<void(const TempDir& root)> make;
-    int songs;  // the walk counts
-    Heard heard;
-  } rows[] = {
+  // what the folder holds, how it is made, the songs the walk counts, what is heard
+  const std::tuple<const char*, std::function<void(const TempDir& root)>, int, Heard> rows[] = {
       {"empty file", Holding(""), 0, Tune},
       {"ID3 tag claiming 256 MB, no audio", Holding(id3 + std::string(100, '\0')), 1, Tune},
       {"MIDI file named .mp3", Holding(midi), 1, Song},
@@ -61,10 +56,10 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
   getrusage(RUSAGE_SELF, &before);
   const auto descriptors = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
   const auto descriptorsBefore = descriptors();
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
+  for (const auto& [what, make, songs, heard] : rows) {
+    SCOPED_TRACE(what);
     TempDir root;
-    row.make(root);
+    make(root);
     // The real listing, tunes, user folders (the tune file goes under
     // $XDG_CACHE_HOME) and channel; the rest are fakes.
     TestApp t;
@@ -75,13 +70,12 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
     App app{AppState{},
             Ports{t.window, sound, t.store, folders, listing, t.clock, t.volume, tunes, t.launcher, t.chooser}};
     app.State.UseMidi = false, app.State.SubfoldersOn = true, app.State.MP3Folder = root.Path();
-    HangGuard guard(row.what);
+    HangGuard guard(what);
     StartMusic(app);
     const auto& order = app.State.SongOrder;
-    EXPECT_EQ(order.empty() ? 0 : static_cast<int>(order.size()) - 1, row.songs);
-    const std::string& caption = t.window.caption;
-    const bool tune = std::find(TuneTitles.begin(), TuneTitles.end(), caption) != TuneTitles.end();
-    EXPECT_EQ(tune, row.heard == Tune) << caption;
+    EXPECT_EQ(order.empty() ? 0 : static_cast<int>(order.size()) - 1, songs);
+    const bool tune = std::find(TuneTitles.begin(), TuneTitles.end(), t.window.caption) != TuneTitles.end();
+    EXPECT_EQ(tune, heard == Tune) << t.window.caption;
     EXPECT_EQ(sound.Mode(), "playing");
     EXPECT_EQ(listing.OpenListings(), 0u);
   }

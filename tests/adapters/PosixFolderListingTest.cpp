@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "PosixFolderListing.h"
-#include "TestFiles.h"
+#include "PosixTestGuards.h"
 
 namespace {
 

@@ -14,7 +14,6 @@
 #include "Fakes.h"
 #include "PosixTestGuards.h"
 #include "PulseOutputVolume.h"
-#include "TestFiles.h"
 
 namespace {
 

@@ -11,7 +11,6 @@
 #include "PosixTestGuards.h"
 #include "SdlOutputVolume.h"
 #include "SdlSoundChannel.h"
-#include "TestFiles.h"
 
 namespace {
 

@@ -120,8 +120,7 @@ TEST(Settings, StoredTextsAndStartUp) {
   WriteSetting(t.store, "UseMidi", "1"), WriteSetting(t.store, "SubfoldersOn", "0");
   LoadSettings(t.app);
   EXPECT_EQ(t.window.items[IdTimeEdit], "8:30 pm");
-  EXPECT_TRUE(t.state.UseMidi);
-  EXPECT_FALSE(t.state.SubfoldersOn);
+  EXPECT_TRUE(t.state.UseMidi && !t.state.SubfoldersOn);
   EXPECT_TRUE(t.store.openKeys.empty());
 }
 

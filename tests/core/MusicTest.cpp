@@ -1,5 +1,6 @@
 // Music over the sound channel: broken songs skipped at once, the internal
-// tunes standing in and chosen against the last ten, Stop and the alarm.
+// tunes standing in and chosen against the last ten, Stop and the alarm, whose
+// first song opens silently before it.
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
@@ -17,11 +18,8 @@ struct Mp3App : TestApp {
 // Which song a song start opens. Each row sets up a folder of MP3 songs
 // (s1.mp3 ..), acts, and names the file open at the end.
 TEST(SongStart, WhichSongTheStartOpens) {
-  struct Row {
-    int songs;
-    std::function<void(Mp3App&)> act;
-    std::string open;  // a whole path, or "M/" for any song of the folder
-  };
+  // songs, act, the file open at the end: a whole path, or "M/" for any song of the folder
+  using Row = std::tuple<int, std::function<void(Mp3App&)>, std::string>;
   // The song number the n-th try from now opens (the shuffled order).
   const auto nthNext = [](Mp3App& t, int n) {
     const auto& order = t.state.SongOrder;
@@ -73,10 +71,42 @@ TEST(SongStart, WhichSongTheStartOpens) {
          StartMusic(t.app);
        }, "M/"},
   };
-  for (const Row& row : rows) {
-    Mp3App t(row.songs);
-    row.act(t);
-    EXPECT_EQ(t.sound.openPath.substr(0, row.open == "M/" ? 2 : std::string::npos), P(row.open)) << &row - rows;
+  for (const auto& [songs, act, open] : rows) {
+    Mp3App t(songs);
+    act(t);
+    EXPECT_EQ(t.sound.openPath.substr(0, open == "M/" ? 2 : std::string::npos), P(open)) << songs;
+  }
+}
+
+// In the countdown's last three seconds the alarm's first song is opened
+// without sound, so that the alarm plays it on its second. Each row enters
+// "1" at 9:00, may enter again at 3 seconds left, and checks the channel at
+// 4, 3 and 2 seconds left and after the alarm ("open" and "play": what the
+// channel was asked since the last check; the song open at each).
+TEST(Countdown, TheAlarmsFirstSongIsOpenedSilentlyInItsLastSeconds) {
+  // MP3 songs, Go first, entered at 3 s left (nullptr: nothing), what was seen.
+  const std::tuple<bool, bool, const char*, const char*> rows[] = {
+      {false, false, nullptr, "closed; open T/Temp.mid; -; play T/Temp.mid; "},  // a tune
+      {false, false, "", "closed; open T/Temp.mid; closed; closed; "},           // cancelled at 3 s left
+      {true, false, "20", "closed; open M/s1.mp3; closed; closed; "},            // restarted at 3 s left
+      {true, true, nullptr, "-; -; -; open play M/s1.mp3; "},                    // while Go's song plays
+  };
+  for (const auto& [mp3, goFirst, at3Seconds, expected] : rows) {
+    Mp3App t(1);
+    t.state.UseMidi = !mp3;
+    t.clock.Set(9, 0, 0), t.Tick();
+    if (goFirst) StartMusic(t.app);
+    t.Enter("1"), t.RunSeconds(55);
+    std::string seen;
+    for (int check = 0; check < 4; ++check) {
+      if (check == 2 && at3Seconds) t.Enter(at3Seconds);
+      t.sound.log.clear(), t.RunSeconds(check == 3 ? 3 : 1);
+      std::string asked;
+      for (const std::string& command : t.sound.log)
+        asked += command.starts_with("open") ? "open " : command == "play" ? "play " : "";
+      seen += (!t.sound.isOpen ? "closed" : asked.empty() ? "-" : asked + t.sound.openPath) + "; ";
+    }
+    EXPECT_EQ(seen, P(expected));
   }
 }
 

@@ -22,8 +22,7 @@ inline std::string P(std::string path) {
 // A clock the test sets and advances; it never reads the real time. Its zone
 // is UTC unless the test gives offsets: `offset` before the first change,
 // then each change's offset from its UTC second on.
-class FakeClock : public Clock {
- public:
+struct FakeClock : Clock {
   static constexpr std::int64_t Day = 1796601600;  // 2026-12-07 00:00:00 UTC
   // The local time of day on that day.
   void Set(int hour, int minute, int second) { SetSeconds((hour * 60 + minute) * 60 + second); }
@@ -43,8 +42,7 @@ class FakeClock : public Clock {
   std::map<std::int64_t, std::int32_t> changes;
 };
 
-class FakeMainWindowView : public MainWindowView {
- public:
+struct FakeMainWindowView : MainWindowView {
   void SetCaption(const std::string& text) override { captions.push_back(caption = text); }
   std::string Caption() override { return caption; }
   void SetItemText(int id, const std::string& text) override { items[id] = text; }
@@ -66,8 +64,7 @@ class FakeMainWindowView : public MainWindowView {
   std::function<void()> onNotice;  // runs inside Notice, as a nested message loop would
 };
 
-class FakeMusicDialogView : public MusicDialogView {
- public:
+struct FakeMusicDialogView : MusicDialogView {
   std::string FolderText() override { return folder; }
   void SetFolderText(const std::string& text) override { folder = text; }
   std::string MessageText() override { return message; }
@@ -77,8 +74,7 @@ class FakeMusicDialogView : public MusicDialogView {
 };
 
 // Records every command as text: "close", "open <path>", "play", "status".
-class FakeSoundChannel : public SoundChannel {
- public:
+struct FakeSoundChannel : SoundChannel {
   void Close() override { log.push_back("close"), isOpen = ended = false, openPath.clear(); }
   void Open(const std::string& path) override {  // refused: alias in use, or cannot open
     log.push_back("open " + path);
@@ -124,8 +120,7 @@ class MemoryKeyValueStore : public KeyValueStore {
   Key next_ = 1;
 };
 
-class FakeUserFolders : public UserFolders {
- public:
+struct FakeUserFolders : UserFolders {
   std::string SpecialFolderPath(int folderId) override { return folderId == 13 ? musicFolder : std::string(); }
   std::string TempFolder() override { return tempFolder; }
   std::string musicFolder, tempFolder;
@@ -160,8 +155,7 @@ class FakeFolderListing : public FolderListing {
   Handle next_ = 1;
 };
 
-class FakeOutputVolume : public OutputVolume {
- public:
+struct FakeOutputVolume : OutputVolume {
   std::optional<std::uint32_t> GetWaveVolume() override { return wave; }
   void SetWaveVolume(std::uint32_t value) override { wave = value; }
   void SetMidiVolume(std::uint32_t value) override { midi = value; }
@@ -184,22 +178,19 @@ class FakeTuneStore : public TuneStore {
   std::string found_;
 };
 
-class FakeLauncher : public Launcher {
- public:
+struct FakeLauncher : Launcher {
   bool Launch(const std::string& program) override { return launched.push_back(program), startable.count(program); }
   std::set<std::string> startable;
   std::vector<std::string> launched;  // every attempt, in order
 };
 
-class FakeFolderChooser : public FolderChooser {
- public:
+struct FakeFolderChooser : FolderChooser {
   std::optional<std::string> ChooseFolder(const std::string&) override { return answer; }
   std::optional<std::string> answer;
 };
 
 // The desktop notification: what is on screen now, "" message included.
-class FakeAlarmNotifier : public AlarmNotifier {
- public:
+struct FakeAlarmNotifier : AlarmNotifier {
   void ShowAlarm(const std::string& message) override { shown = message; }
   void WithdrawAlarm() override { shown.reset(); }
   std::optional<std::string> shown;

@@ -4,14 +4,13 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <tuple>
 
 #include "EmbeddedTunes.h"
+#include "PosixTestGuards.h"
 #include "SmfReader.h"
 #include "TuneCompiler.h"
 #include "music/TuneTitles.h"
@@ -19,11 +18,6 @@
 namespace {
 
 const std::string Header = "tempo 120\ntrack mel program=flute\ntrack bass program=cello octave=2 reverb=0\n";
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // A tune of `count` tracks that each play one whole note.
 std::string Tracks(int count) {
@@ -60,11 +54,9 @@ std::string Facet(const Smf& smf, char what) {
 
 // What the notation means in the MIDI file, and what it rejects naming the line at fault.
 TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
-  const struct {
-    std::string source;  // after Header unless it declares its own tempo
-    char what;           // a facet; 'S': the playing time in milliseconds; 'x': the start of the error
-    std::string expected;
-  } rows[] = {
+  // The source (after Header unless it declares its own tempo), a facet ('S': the playing time in milliseconds;
+  // 'x': the start of the error) and what it is.
+  const std::tuple<std::string, char, std::string> rows[] = {
       {"section a\nmel: c4h !prog=violin d\nsection b\nmel: cw\nplay a b\n", 'i',
        "p73 7=100 10=64 p40 p73 | p42 7=100 10=64 91=0"},  // programs counted from 1 in the source
       {"time 8/4\nsection a\nmel: c4e d eb5 f#3q bb a4h\n", 'n',
@@ -101,13 +93,13 @@ TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
       {"section a\nmel: ch~ dh\n", 'x', "5: a tie '~' must join notes of the same pitch"},
       {std::string(MaxTuneSourceBytes + 1, ' '), 'x', "1: the source is larger than 256 KiB"},
   };
-  for (const auto& row : rows) {
-    const std::string source = row.source.rfind("tempo", 0) == 0 ? row.source : Header + row.source;
+  for (const auto& [text, what, expected] : rows) {
+    const std::string source = text.rfind("tempo", 0) == 0 ? text : Header + text;
     const TuneCompileResult result = CompileTune(source, "t.tune");
-    const std::string want = (row.what == 'x' ? "t.tune:" : "") + row.expected;
-    const std::string got = row.what == 'x' || !result.ok() ? result.error.substr(0, want.size())
-                            : row.what == 'S'               ? std::to_string(std::lround(result.seconds * 1000))
-                                                            : Facet(ReadSmf(result.midi), row.what);
+    const std::string want = (what == 'x' ? "t.tune:" : "") + expected;
+    const std::string got = what == 'x' || !result.ok() ? result.error.substr(0, want.size())
+                            : what == 'S'               ? std::to_string(std::lround(result.seconds * 1000))
+                                                        : Facet(ReadSmf(result.midi), what);
     EXPECT_EQ(got, want) << source;
   }
 }
@@ -115,24 +107,22 @@ TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
 // A missing source or a full disk fails with the file named and leaves the old
 // file whole and no temporary file beside it.
 TEST(TuneTool, WritesTheWholeTuneOrNothing) {
-  const auto dir = std::filesystem::temp_directory_path() / ("tunec-test-" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
+  TempDir dir;
   const std::string good = Header + "section a\nmel: c4q d e f\n";
   // The source (none in the first row), shell commands run before the tool, its exit status and error output.
   const std::tuple<std::string, const char*, int, const char*> rows[] = {
       {"", "", 1, "in.tune"}, {good, "trap '' XFSZ; ulimit -f 0;", 1, ""}, {good, "", 0, ""}};
   for (const auto& [source, limits, exit, says] : rows) {
-    if (!source.empty()) std::ofstream(dir / "in.tune", std::ios::binary) << source;
-    std::ofstream(dir / "out.mid", std::ios::binary) << "old contents";
-    const std::string command = "cd '" + dir.string() + "' && " + limits + "'" TUNEC_PATH "' in.tune out.mid 2>err";
+    if (!source.empty()) WriteBytes(dir / "in.tune", source);
+    WriteBytes(dir / "out.mid", "old contents");
+    const std::string command = "cd '" + dir.Path() + "' && " + limits + "'" TUNEC_PATH "' in.tune out.mid 2>err";
     const int status = std::system(("sh -c \"" + command + "\"").c_str());
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, exit) << limits;
-    EXPECT_EQ(ReadFile(dir / "out.mid"), exit ? "old contents" : CompileTune(good, "x").midi) << limits;
-    EXPECT_NE(ReadFile(dir / "err").find(says), std::string::npos) << says;
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), source.empty() ? 2 : 3) << limits;
+    EXPECT_EQ(ReadBytes(dir / "out.mid"), exit ? "old contents" : CompileTune(good, "x").midi) << limits;
+    EXPECT_NE(ReadBytes(dir / "err").find(says), std::string::npos) << says;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), source.empty() ? 2 : 3) << limits;
   }
   EXPECT_EQ(std::system("'" TUNEC_PATH "' 2>/dev/null"), 2 << 8);  // usage
-  std::filesystem::remove_all(dir);
 }
 
 // Each committed tune: its title belongs to the melody its file plays, and the
@@ -169,7 +159,7 @@ TEST(CommittedTunes, EachTitleNamesTheMelodyItsFilePlays) {
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
     SCOPED_TRACE(letter);
     const std::string_view bytes = EmbeddedTune(letter);
-    const TuneCompileResult compiled = CompileTune(ReadFile(std::string(TUNES_DIR "/src/") + letter + ".tune"), "t");
+    const TuneCompileResult compiled = CompileTune(ReadBytes(std::string(TUNES_DIR "/src/") + letter + ".tune"), "t");
     const std::string melody = Facet(ReadSmf(bytes), 'm');
     EXPECT_EQ(TuneTitles[letter - 'A'], std::string(rows[letter - 'A'][0]));
     EXPECT_EQ(melody.rfind(rows[letter - 'A'][1], 0), 0u) << melody;
@@ -178,24 +168,6 @@ TEST(CommittedTunes, EachTitleNamesTheMelodyItsFilePlays) {
     EXPECT_TRUE(EmbeddedTune(static_cast<char>(letter + 32)) == bytes);  // looked up in either case
   }
   EXPECT_TRUE(EmbeddedTune('@').empty() && EmbeddedTune('[').empty());
-}
-
-// In the canon (L) each voice keeps to the ground's chords (track 4): of its
-// notes that start on a chord change (every 192 ticks), only the one suspension
-// the piece writes is outside the chord sounding then. A voice entering half a
-// ground late misses about a third of them.
-TEST(CommittedTunes, CanonVoicesKeepToTheGroundsChords) {
-  const Smf smf = ReadSmf(EmbeddedTune('L'));
-  const std::vector<SmfNote>& chords = smf.tracks.at(4).notes;
-  for (const std::size_t voice : {1, 2}) {
-    int misses = 0;
-    for (const SmfNote& note : smf.tracks.at(voice).notes) {
-      misses += note.start % 192 == 0 && std::none_of(chords.begin(), chords.end(), [&](const SmfNote& c) {
-                  return c.start <= note.start && note.start < c.end && (c.pitch - note.pitch) % 12 == 0;
-                });
-    }
-    EXPECT_EQ(misses, 1) << "voice " << voice;
-  }
 }
 
 }  // namespace
