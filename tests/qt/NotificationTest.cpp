@@ -60,9 +60,7 @@ class NotificationTest : public QObject, protected QDBusContext {
         {{"actions", "body", "body-markup"}, "Tea &lt;b&gt;now&lt;/b&gt; &amp; cake"},
         {{"actions", "body"}, "Tea <b>now</b> & cake"}};
     for (const auto& [capabilities, body] : servers) {
-      capabilities_ = capabilities;
-      lastId_ = 0;
-      closed_.clear();
+      capabilities_ = capabilities, lastId_ = 0, closed_.clear();
       TestApp t;
       std::optional<DBusAlarmNotifier> notifier(std::in_place);
       App app{AppState{}, Ports{t.window, t.sound, t.store, t.folders, t.listing, t.clock, t.volume, t.tunes,
@@ -70,14 +68,13 @@ class NotificationTest : public QObject, protected QDBusContext {
       notifier->SetStopAction([&] { StopMusic(app); });
       app.State.AlarmMessage = "Tea <b>now</b> & cake";
       t.folders.tempFolder = "tmp/";  // where the tune is written for the player
-      using Step = std::function<void()>;
       const auto alarm = [&] {
         const uint before = lastId_;
         FireAlarm(app);
         QTRY_VERIFY(lastId_ != before);
       };
       // Step -> the music and the notifications closed so far, once it is done.
-      const std::pair<Step, QString> steps[] = {
+      const std::pair<std::function<void()>, QString> steps[] = {
           {alarm, "music, closed "},
           {[&] { signal("ActionInvoked", 1, "default"); }, "music, closed "},  // a click on the notification
           {[&] { signal("ActionInvoked", 7, "stop"); }, "music, closed "},     // another program's
@@ -95,8 +92,7 @@ class NotificationTest : public QObject, protected QDBusContext {
       QCOMPARE(call_, (QStringList{"Tovin's Timer", "0", "tovins-timer", "Time is up!", body, "stop", "Stop music",
                                    "uchar2", "tovins-timer", "0"}));
     }
-    bus.kill();
-    bus.waitForFinished();
+    bus.kill(), bus.waitForFinished();
   }
 };
 
