@@ -134,7 +134,7 @@ TEST(CommittedTunes, EachTitleNamesTheMelodyItsFilePlays) {
       {"Ludwig van Beethoven - Fur Elise", "E5 D#5 E5 D#5 E5 B4 D5 C5"},
       {"W. A. Mozart - Eine kleine Nachtmusik", "G4 D4 G4 D4 G4 D4 G4 B4"},
       {"W. A. Mozart - Rondo alla Turca", "B4 A4 G#4 A4 C5 D5 C5 B4"},
-      {"Edvard Grieg - Morning Mood", "G#5 E5 D#5 C#5 D#5 E5 G#5 E5"},
+      {"Edvard Grieg - Morning Mood", "B5 G#5 F#5 E5 F#5 G#5 B5 G#5"},
       {"Edvard Grieg - Hall of the Mountain King", "B2 C#3 D3 E3 F#3 D3 F#3 F3"},
       {"Johannes Brahms - Lullaby", "A4 A4 C5 A4 A4 C5 A4 C5"},
       {"Scott Joplin - The Entertainer", "D5 D#5 E5 C6 E5 C6 E5 C6"},
