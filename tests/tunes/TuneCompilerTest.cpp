@@ -132,7 +132,7 @@ TEST(CommittedTunes, EachTitleNamesTheMelodyItsFilePlays) {
   const char* const rows[][2] = {
       {"Ludwig van Beethoven - Ode to Joy", "F#4 F#4 G4 A4 A4 G4 F#4 E4"},
       {"Ludwig van Beethoven - Fur Elise", "E5 D#5 E5 D#5 E5 B4 D5 C5"},
-      {"W. A. Mozart - Eine kleine Nachtmusik", "G4 D4 G4 D4 G4 D4 G4 B4"},
+      {"W. A. Mozart - Eine kleine Nachtmusik", "G5 D5 G5 D5 G5 D5 G5 B5"},
       {"W. A. Mozart - Rondo alla Turca", "B4 A4 G#4 A4 C5 D5 C5 B4"},
       {"Edvard Grieg - Morning Mood", "B5 G#5 F#5 E5 F#5 G#5 B5 G#5"},
       {"Edvard Grieg - Hall of the Mountain King", "B2 C#3 D3 E3 F#3 D3 F#3 F3"},
