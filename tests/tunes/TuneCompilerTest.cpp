@@ -148,7 +148,7 @@ TEST(CommittedTunes, EachTitleNamesTheMelodyItsFilePlays) {
       {"Georges Bizet - Carmen", "C5 D5 C5 A4 A4 A4 G4 A4"},
       {"Gioachino Rossini - William Tell Overture", "B4 B4 B4 B4 B4 B4 B4 B4"},
       {"Antonin Dvorak - Largo (New World)", "F4 G#4 G#4 F4 D#4 C#4 D#4 F4"},
-      {"George Frideric Handel - Hallelujah", "D5 A4 B4 A4 E5 B4 C#5 B4"},
+      {"George Frideric Handel - Hallelujah", "D5 A4 B4 A4 D5 A4 B4 A4"},
       {"Antonio Vivaldi - Spring", "E5 G#5 G#5 G#5 F#5 E5 B5 B5"},
       {"J. S. Bach - Jesu, Joy of Man's Desiring", "G4 A4 B4 D5 C5 C5 E5 D5"},
       {"Traditional - Amazing Grace", "D4 G4 B4 G4 B4 A4 G4 E4"},
