@@ -150,7 +150,7 @@ TEST(CommittedTunes, EachTitleNamesTheMelodyItsFilePlays) {
       {"Antonin Dvorak - Largo (New World)", "F4 G#4 G#4 F4 D#4 C#4 D#4 F4"},
       {"George Frideric Handel - Hallelujah", "D5 A4 B4 A4 D5 A4 B4 A4"},
       {"Antonio Vivaldi - Spring", "E5 G#5 G#5 G#5 F#5 E5 B5 B5"},
-      {"J. S. Bach - Jesu, Joy of Man's Desiring", "G4 A4 B4 D5 C5 C5 E5 D5"},
+      {"J. S. Bach - Jesu, Joy of Man's Desiring", "B4 C5 D5 D5 C5 B4 A4 A4"},
       {"Traditional - Amazing Grace", "D4 G4 B4 G4 B4 A4 G4 E4"},
       {"Traditional - Auld Lang Syne", "C4 F4 F4 F4 A4 G4 F4 G4"},
       {"Traditional - Korobeiniki", "E5 B4 C5 D5 C5 B4 A4 A4"},
