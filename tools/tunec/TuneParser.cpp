@@ -348,6 +348,64 @@ void ParseTrack(Tune& tune, const std::vector<std::string_view>& words, int line
   tune.tracks.push_back(def);
 }
 
+// "section NAME [pickup=LENGTH]": a new section, which the music lines after it fill.
+Section& AddSection(Tune& tune, const std::vector<std::string_view>& words, int line) {
+  if (words.size() < 2 || words.size() > 3) Fail(line, "expected: section NAME [pickup=LENGTH]");
+  if (tune.tracks.empty()) Fail(line, "declare the tracks before the first section");
+  if (tune.sections.size() >= static_cast<std::size_t>(MaxTuneSections)) Fail(line, "more than 64 sections");
+  std::string name(words[1]);
+  if (!std::all_of(name.begin(), name.end(), IsNameChar) || name.size() > 32) {
+    Fail(line, "a section name is letters, digits, '_', '-' or ''', at most 32: " + Show(words[1]));
+  }
+  for (const Section& other : tune.sections) {
+    if (other.name == name) Fail(line, "a second section named " + name);
+  }
+  Section section;
+  section.name = name;
+  section.line = line;
+  section.tracks.resize(tune.tracks.size());
+  if (words.size() == 3) {
+    if (words[2].substr(0, 7) != "pickup=") Fail(line, "expected pickup=LENGTH, not " + Show(words[2]));
+    LineScanner scan(words[2].substr(7), line);
+    auto pickup = scan.Length();
+    if (!pickup || !scan.AtEnd()) Fail(line, "the pickup needs a length such as q or e.");
+    section.pickup = *pickup;
+  }
+  tune.sections.push_back(std::move(section));
+  return tune.sections.back();
+}
+
+// The play order: every section once when no "play" line names them, else
+// the named ones with their repeat counts and tempos.
+void ResolvePlay(Tune& tune) {
+  if (tune.playNames.empty()) {
+    for (std::size_t i = 0; i < tune.sections.size(); ++i) {
+      tune.play.push_back({static_cast<int>(i), tune.sections[i].line, tune.tempo});
+    }
+  }
+  for (const auto& [word, line] : tune.playNames) {
+    std::string_view name = word;
+    int times = 1, tempo = tune.tempo;
+    std::size_t at = name.find('@');
+    if (at != std::string_view::npos) {
+      tempo = NumberIn(name.substr(at + 1), 10, 400, line, "a section's tempo");
+      name = name.substr(0, at);
+    }
+    std::size_t star = name.find('*');
+    if (star != std::string_view::npos) {
+      times = NumberIn(name.substr(star + 1), 1, 16, line, "a repeat count");
+      name = name.substr(0, star);
+    }
+    auto section =
+        std::find_if(tune.sections.begin(), tune.sections.end(), [&](const Section& s) { return s.name == name; });
+    if (section == tune.sections.end()) Fail(line, "no section named " + Show(name));
+    for (int i = 0; i < times; ++i) {
+      if (tune.play.size() >= static_cast<std::size_t>(MaxTunePlayEntries)) Fail(line, "more than 256 sections played");
+      tune.play.push_back({static_cast<int>(section - tune.sections.begin()), line, tempo});
+    }
+  }
+}
+
 // Bars stay even across sections too: where one section's open last bar
 // meets the next one's pickup, the two make exactly one bar (or none).
 void CheckJoins(const Tune& tune, std::int64_t barLength) {
@@ -403,29 +461,7 @@ Tune Parse(std::string_view source) {
     } else if (head == "track") {
       ParseTrack(tune, words, lineNumber);
     } else if (head == "section") {
-      if (words.size() < 2 || words.size() > 3) Fail(lineNumber, "expected: section NAME [pickup=LENGTH]");
-      if (tune.tracks.empty()) Fail(lineNumber, "declare the tracks before the first section");
-      if (tune.sections.size() >= static_cast<std::size_t>(MaxTuneSections)) Fail(lineNumber, "more than 64 sections");
-      std::string name(words[1]);
-      if (!std::all_of(name.begin(), name.end(), IsNameChar) || name.size() > 32) {
-        Fail(lineNumber, "a section name is letters, digits, '_', '-' or ''', at most 32: " + Show(words[1]));
-      }
-      for (const Section& other : tune.sections) {
-        if (other.name == name) Fail(lineNumber, "a second section named " + name);
-      }
-      Section section;
-      section.name = name;
-      section.line = lineNumber;
-      section.tracks.resize(tune.tracks.size());
-      if (words.size() == 3) {
-        if (words[2].substr(0, 7) != "pickup=") Fail(lineNumber, "expected pickup=LENGTH, not " + Show(words[2]));
-        LineScanner scan(words[2].substr(7), lineNumber);
-        auto pickup = scan.Length();
-        if (!pickup || !scan.AtEnd()) Fail(lineNumber, "the pickup needs a length such as q or e.");
-        section.pickup = *pickup;
-      }
-      tune.sections.push_back(std::move(section));
-      current = &tune.sections.back();
+      current = &AddSection(tune, words, lineNumber);
     } else if (head == "play") {
       for (std::size_t i = 1; i < words.size(); ++i) tune.playNames.emplace_back(std::string(words[i]), lineNumber);
       if (words.size() < 2) Fail(lineNumber, "expected: play SECTION SECTION ...");
@@ -446,32 +482,7 @@ Tune Parse(std::string_view source) {
     FinishSection(tune, section);
   }
 
-  if (tune.playNames.empty()) {
-    for (std::size_t i = 0; i < tune.sections.size(); ++i) {
-      tune.play.push_back({static_cast<int>(i), tune.sections[i].line, tune.tempo});
-    }
-  }
-  for (const auto& [word, line] : tune.playNames) {
-    std::string_view name = word;
-    int times = 1, tempo = tune.tempo;
-    std::size_t at = name.find('@');
-    if (at != std::string_view::npos) {
-      tempo = NumberIn(name.substr(at + 1), 10, 400, line, "a section's tempo");
-      name = name.substr(0, at);
-    }
-    std::size_t star = name.find('*');
-    if (star != std::string_view::npos) {
-      times = NumberIn(name.substr(star + 1), 1, 16, line, "a repeat count");
-      name = name.substr(0, star);
-    }
-    auto section =
-        std::find_if(tune.sections.begin(), tune.sections.end(), [&](const Section& s) { return s.name == name; });
-    if (section == tune.sections.end()) Fail(line, "no section named " + Show(name));
-    for (int i = 0; i < times; ++i) {
-      if (tune.play.size() >= static_cast<std::size_t>(MaxTunePlayEntries)) Fail(line, "more than 256 sections played");
-      tune.play.push_back({static_cast<int>(section - tune.sections.begin()), line, tempo});
-    }
-  }
+  ResolvePlay(tune);
   CheckJoins(tune, barLength);
   return tune;
 }
