@@ -34,6 +34,7 @@ struct FakeClock : Clock {
   std::int64_t UtcSeconds() override { return utc; }
   std::int64_t BootSeconds() override { return boot; }
   std::int32_t UtcOffset(std::int64_t at) override {
+    if (zone) return zone->UtcOffset(at);
     return changes.upper_bound(at) == changes.begin() ? offset : std::prev(changes.upper_bound(at))->second;
   }
   std::optional<std::uint64_t> PerformanceCounter() override { return counter; }
@@ -43,6 +44,7 @@ struct FakeClock : Clock {
   std::int64_t boot = 86;  // since the computer started
   std::int32_t offset = 0;
   std::map<std::int64_t, std::int32_t> changes;
+  Clock* zone = nullptr;  // when set, its zone rules (a real clock's) instead
 };
 
 struct FakeMainWindowView : MainWindowView {
