@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "EmbeddedTuneStore.h"
+#include "Fakes.h"
 #include "PosixClock.h"
 #include "PosixTestGuards.h"
 #include "XdgUserFolders.h"
@@ -125,6 +126,35 @@ TEST(PosixClock, ZoneOffsets) {
   const std::uint32_t ms = clock.MillisecondsSinceStart();
   EXPECT_LE(ms, (*clock.PerformanceCounter() - before) / 1000000);
   EXPECT_GE(ms, (ready - started) / 1000000);
+  timespec boot[2]{};  // the boot clock's seconds, which count suspend, lie within its readings around them
+  clock_gettime(CLOCK_BOOTTIME, &boot[0]);
+  const std::int64_t seconds = clock.BootSeconds();
+  clock_gettime(CLOCK_BOOTTIME, &boot[1]);
+  EXPECT_TRUE(boot[0].tv_sec <= seconds && seconds <= boot[1].tv_sec) << seconds;
+}
+
+// Clock-time entries under the tz database's own rules (TZ): the repeated
+// hour, a skipped half hour and Apia's skipped day. Each row ticks at a
+// moment (UTC), enters the time, ticks again and reads the clock label and
+// the caption.
+TEST(PosixClock, ClockTimesUnderRealZoneRules) {
+  const std::tuple<const char*, std::int64_t, const char*, const char*> rows[] = {
+      {"Europe/Berlin", 1792890600, "2:50", " 2:10:00 am, 40 minutes left"},  // 25 Oct 2026, the second 02:10
+      {"Europe/Berlin", 1774745400, "2:30", " 1:50:00 am, 10 minutes left"},  // 29 Mar 2026, 02:30 skipped
+      {"America/New_York", 1793513400, "1:50 am", " 1:10:00 am, 40 minutes left"},  // 1 Nov 2026, 01:10 EST
+      {"Australia/Lord_Howe", 1775315100, "1:55 am", " 1:35:00 am, 20 minutes left"},  // 5 Apr 2026, the second 01:35
+      {"Pacific/Apia", 1325235600, "8:00 am", "11:00:00 pm, 540 minutes left"},  // 29 Dec 2011, before the 30th skipped
+      {"Pacific/Apia", 1325239140, "0:30 am", "11:59:00 pm, 31 minutes left"}};
+  PosixClock real;
+  for (const auto& [zone, utc, entry, expected] : rows) {
+    ScopedEnv tz("TZ", zone);
+    tzset();
+    TestApp t;
+    t.clock.zone = &real, t.clock.utc = utc;
+    t.Tick(), t.Enter(entry), t.Tick();
+    EXPECT_EQ(t.window.items[IdClock] + ", " + t.window.caption, expected) << zone << " " << entry;
+  }
+  tzset();
 }
 
 }  // namespace

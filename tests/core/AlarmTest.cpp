@@ -33,64 +33,84 @@ TEST(StartTimer, AcceptedRejectedAndEmptyEntries) {
   t.Enter(" 25:00 ");  // rejected: one beep, saved to be corrected, the alarm stays
   EXPECT_EQ(t.window.beeps, 1);
   EXPECT_EQ(t.store.Text("Software\\TimerZqv2010\\Time"), "25:00");
-  EXPECT_EQ(t.state.AlarmTime, FakeClock::Day + 37200);
+  EXPECT_EQ(t.state.AlarmTime, t.clock.boot + 1200);
   t.Enter("");  // empty: cancels
   EXPECT_EQ(t.window.caption + " " + std::to_string(t.state.AlarmTime), "Timer -1");
 }
 
 // An alarm is a point in real time. Each row enters its entry at a moment
 // (UTC) in a zone, ticks once and checks the clock label. Each step then runs
-// some seconds, one tick each, or ("@") jumps the clock at once (sleep, a clock
-// set back) and ticks once, and checks the caption, or "rang": "Time is up!"
-// shown once so far.
+// some seconds, one tick each, or jumps at once and ticks once: "@" time
+// passed asleep, "set" the wall clock set (the boot clock stays). It checks
+// the caption, with ", song ready" while the alarm's song is held open, or
+// "rang": "Time is up!" shown once so far.
 TEST(Countdown, RingsOnItsPointInRealTime) {
-  const std::int64_t nine = FakeClock::Day + 9 * 3600;
+  const std::int64_t nine = FakeClock::Day + 9 * 3600, ten = nine + 3600;
   // Europe/Berlin in 2027: clocks go forward at 01:00 UTC on 28 March and
   // back at 01:00 UTC on 31 October.
   const std::int64_t spring = 1806195600, autumn = 1824944400;
-  enum Zone { Utc, Berlin, FlightToUtcMinus5, UtcMinus10 };
+  // Clocks set back on 1 November 2026 in New York (02:00 to 01:00) and on
+  // 5 April 2026 on Lord Howe Island (02:00 to 01:30); Apia went from 23:59:59
+  // on 29 December 2011 to 00:00 on the 31st.
+  const std::int64_t newYorkBack = 1793512800, lordHoweBack = 1775314800, apiaJump = 1325239200;
+  enum Zone { Utc, Berlin, FlightToUtcMinus5, UtcMinus10, NewYork, LordHowe, Apia };
   const std::pair<std::int32_t, std::map<std::int64_t, std::int32_t>> zones[] = {
-      {0, {}}, {3600, {{spring, 7200}, {autumn, 3600}}}, {3600, {{nine + 300, -18000}}}, {-36000, {}}};
+      {0, {}}, {3600, {{spring, 7200}, {autumn, 3600}}}, {3600, {{nine + 300, -18000}}}, {-36000, {}},
+      {-14400, {{newYorkBack, -18000}}}, {39600, {{lordHoweBack, 37800}}}, {-36000, {{apiaJump, 50400}}}};
   // entered at (UTC), zone, clock label, entry, steps
   const std::tuple<std::int64_t, Zone, const char*, const char*, const char*> rows[] = {
       // 20 at 9:00.
       {nine, Utc, " 9:00:00 am", "20",
-       "0 20 minutes left; 1139 1 minute left; 1 60 seconds left; 59 1 second left; 1 rang; 3600 rang"},
+       "0 20 minutes left; 1139 1 minute left; 1 60 seconds left; 59 1 second left, song ready; 1 rang; 3600 rang"},
       // 8:01 at 9:00, missed by 59 minutes.
       {nine, Utc, " 9:00:00 am", "8:01", "0 rang"},
-      // 20 at 01:50 on the spring night.
-      {spring - 600, Berlin, " 1:50:00 am", "20", "600 10 minutes left; 599 1 second left; 1 rang"},
-      // 20 at 02:50 summer time on the autumn night.
-      {autumn - 600, Berlin, " 2:50:00 am", "20", "0 20 minutes left; 1199 1 second left; 1 rang"},
       // 2:30, skipped on the spring night, at 01:50.
-      {spring - 600, Berlin, " 1:50:00 am", "2:30", "0 10 minutes left; 599 1 second left; 1 rang"},
+      {spring - 600, Berlin, " 1:50:00 am", "2:30", "0 10 minutes left; 599 1 second left, song ready; 1 rang"},
       // 20, then a flight from UTC+1 to UTC-5.
-      {nine, FlightToUtcMinus5, "10:00:00 am", "20", "300 15 minutes left; 899 1 second left; 1 rang"},
+      {nine, FlightToUtcMinus5, "10:00:00 am", "20", "300 15 minutes left; 899 1 second left, song ready; 1 rang"},
       // 20, then two hours asleep.
       {nine, Utc, " 9:00:00 am", "20", "60 19 minutes left; @7200 rang"},
       // 9:10 at 9:00, then 70 minutes asleep: an hour late is tomorrow.
       {nine, Utc, " 9:00:00 am", "9:10", "@4200 1380 minutes left"},
-      // 20, then the clock set back ten minutes.
-      {nine, Utc, " 9:00:00 am", "20", "300 15 minutes left; @-600 15 minutes left; 899 1 second left; 1 rang"},
-      // 9:30 at 9:00, then the clock set back ten minutes.
-      {nine, Utc, " 9:00:00 am", "9:30", "300 25 minutes left; @-600 35 minutes left"},
       // 2:30 at 01:50 summer time on the autumn night: the first 2:30.
       {autumn - 4200, Berlin, " 1:50:00 am", "2:30", "0 40 minutes left"},
       // 21:00 at 20:00 in UTC-10, already the next day in UTC.
       {FakeClock::Day + 6 * 3600, UtcMinus10, " 8:00:00 pm", "21:00", "0 60 minutes left"},
+      // In the repeated hour, a time later in it is still ahead: 2:50 at the
+      // second 02:10 in Berlin, 1:50 am at 01:10 EST, 1:55 am at the second
+      // 01:35 on Lord Howe; 1:30 at the second 02:10 is 40 minutes late.
+      {autumn + 600, Berlin, " 2:10:00 am", "2:50", "0 40 minutes left; 2399 1 second left, song ready; 1 rang"},
+      {newYorkBack + 600, NewYork, " 1:10:00 am", "1:50 am", "0 40 minutes left"},
+      {lordHoweBack + 300, LordHowe, " 1:35:00 am", "1:55 am", "0 20 minutes left"},
+      {autumn + 600, Berlin, " 2:10:00 am", "1:30", "0 rang"},
+      // Apia's skipped day: 8:00 am at 23:00 on the 29th is 08:00 on the 31st;
+      // 0:30 am at 23:59 is 00:30 on the 31st.
+      {apiaJump - 3600, Apia, "11:00:00 pm", "8:00 am", "0 540 minutes left; 3600 480 minutes left"},
+      {apiaJump - 60, Apia, "11:59:00 pm", "0:30 am", "0 31 minutes left; 1859 1 second left, song ready; 1 rang"},
+      // 30, then the wall clock set two hours forward, then three hours back.
+      {nine, Utc, " 9:00:00 am", "30",
+       "0 30 minutes left; set+7200 30 minutes left; set-10800 30 minutes left; 1799 1 second left, song ready; 1 rang"},
+      // 10:30 at 10:00, then the clock set back two days.
+      {ten, Utc, "10:00:00 am", "10:30", "0 30 minutes left; set-172800 30 minutes left; 1800 rang"},
+      // 9:30 at 9:00: the song made ready in its last seconds is let go when
+      // the clock is set back ten minutes.
+      {nine, Utc, " 9:00:00 am", "9:30", "1797 3 seconds left, song ready; set-600 10 minutes left"},
   };
   for (const auto& [enteredUtc, zone, clock, entry, steps] : rows) {
     TestApp t;
-    t.clock.utc = enteredUtc;
+    t.clock.utc = enteredUtc, t.folders.tempFolder = "T";
     std::tie(t.clock.offset, t.clock.changes) = zones[zone];
     t.Tick();
     EXPECT_EQ(t.window.items[IdClock], clock) << steps;
     t.Enter(entry), t.Tick();
     std::istringstream in(steps);
     for (std::string seconds, expected; in >> seconds && std::getline(in >> std::ws, expected, ';');) {
-      seconds[0] == '@' ? (t.clock.Advance(std::stoi(seconds.substr(1))), t.Tick()) : t.RunSeconds(std::stoi(seconds));
+      const int n = std::stoi(seconds.substr(seconds[0] == '@' ? 1 : seconds[0] == 's' ? 3 : 0));
+      seconds[0] == '@' ? (t.clock.Advance(n), t.Tick())
+      : seconds[0] == 's' ? (t.clock.utc += n, t.Tick()) : t.RunSeconds(n);  // "set": the boot clock stays
       const auto rang = std::count(t.window.captions.begin(), t.window.captions.end(), "Time is up!");
-      EXPECT_EQ(rang == 0 ? t.window.caption : rang == 1 ? "rang" : "rang again", expected) << steps;
+      const std::string held = t.sound.isOpen ? ", song ready" : "";
+      EXPECT_EQ(rang == 0 ? t.window.caption + held : rang == 1 ? "rang" : "rang again", expected) << steps;
     }
   }
 }

@@ -24,22 +24,27 @@ inline std::string P(std::string path) {
 // then each change's offset from its UTC second on.
 struct FakeClock : Clock {
   static constexpr std::int64_t Day = 1796601600;  // 2026-12-07 00:00:00 UTC
-  // The local time of day on that day.
+  // The local time of day on that day (the wall clock set: the boot clock stays).
   void Set(int hour, int minute, int second) { SetSeconds((hour * 60 + minute) * 60 + second); }
   void SetSeconds(std::int32_t secondsOfDay) { utc = Day + secondsOfDay - UtcOffset(Day + secondsOfDay); }
-  void Advance(std::int32_t seconds) {  // the counter runs on with it
-    utc += seconds, counter = counter ? *counter + static_cast<std::uint64_t>(seconds) * 1000003u : counter;
+  void Advance(std::int32_t seconds) {  // time passes, awake or asleep: every clock runs on
+    utc += seconds, boot += seconds;
+    counter = counter ? *counter + static_cast<std::uint64_t>(seconds) * 1000003u : counter;
   }
   std::int64_t UtcSeconds() override { return utc; }
+  std::int64_t BootSeconds() override { return boot; }
   std::int32_t UtcOffset(std::int64_t at) override {
+    if (zone) return zone->UtcOffset(at);
     return changes.upper_bound(at) == changes.begin() ? offset : std::prev(changes.upper_bound(at))->second;
   }
   std::optional<std::uint64_t> PerformanceCounter() override { return counter; }
   std::uint32_t MillisecondsSinceStart() override { return 777; }
   std::optional<std::uint64_t> counter = 12345;
   std::int64_t utc = Day;
+  std::int64_t boot = 86;  // since the computer started
   std::int32_t offset = 0;
   std::map<std::int64_t, std::int32_t> changes;
+  Clock* zone = nullptr;  // when set, its zone rules (a real clock's) instead
 };
 
 struct FakeMainWindowView : MainWindowView {

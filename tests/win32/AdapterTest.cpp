@@ -98,9 +98,14 @@ TEST(Win32FolderListing, EntriesWithTheirAttributesSizesAndTimes) {
   std::filesystem::remove_all(folder);
 }
 
-// The clock counts UTC seconds from 1970, as the C library's does.
-TEST(Win32Clock, CountsUtcSecondsFrom1970) {
+// The clock counts UTC seconds from 1970, as the C library's does, and
+// spans in the seconds of the tick count, which goes on through sleep.
+TEST(Win32Clock, CountsUtcSecondsFrom1970AndSpansOnTheTickCount) {
   EXPECT_NEAR(static_cast<double>(Win32Clock().UtcSeconds()), static_cast<double>(std::time(nullptr)), 2);
+  const ULONGLONG before = GetTickCount64() / 1000;
+  const std::int64_t boot = Win32Clock().BootSeconds();
+  EXPECT_GE(boot, static_cast<std::int64_t>(before));
+  EXPECT_LE(boot, static_cast<std::int64_t>(GetTickCount64() / 1000));
 }
 
 // The tune file holds exactly the bytes given, over a longer file from

@@ -133,10 +133,10 @@ void StartTimer(App& app) {
   DropAlarmMusic(app);  // a restart may be far from its alarm
   if (alarm->ClockTime) {
     // Up to an hour past rings at once; from an hour on it is tomorrow's.
-    s.AlarmTime = NextLocalTime(app.Port.Time, s.NowUtc - LateFiringWindow + 1, alarm->Seconds);
+    s.AlarmTime = ClockTimeAlarm(app, alarm->Seconds);
     s.AlarmTimeOfDay = alarm->Seconds;
   } else {
-    s.AlarmTime = s.NowUtc + alarm->Seconds;
+    s.AlarmTime = s.NowBoot + alarm->Seconds;
     s.AlarmTimeOfDay = -1;
   }
   window.SetItemText(IdAlarmDisplay, entry);

@@ -32,12 +32,9 @@ std::string FormatClock(int hour, int minute, int second) {
 void ClockTick(App& app) {
   KeepPlaying(app);
   AppState& s = app.State;
-  const std::int64_t now = app.Port.Time.UtcSeconds();
-  // A clock set back is no time that passed: a minutes alarm keeps its span.
-  // (A clock set forward cannot be told from sleep, which must ring.)
-  if (now < s.NowUtc && s.AlarmTime != -1 && s.AlarmTimeOfDay == -1) s.AlarmTime -= s.NowUtc - now;
-  s.NowUtc = now;
-  const LocalTime local = LocalTimeAt(app.Port.Time, now);
+  s.NowUtc = app.Port.Time.UtcSeconds();
+  s.NowBoot = app.Port.Time.BootSeconds();
+  const LocalTime local = LocalTimeAt(app.Port.Time, s.NowUtc);
   s.NowSeconds = (local.Hour * 60 + local.Minute) * 60 + local.Second;
   s.IsPm = local.Hour >= 12;
   // A minimised window keeps its old clock text; the countdown goes on.
@@ -46,20 +43,33 @@ void ClockTick(App& app) {
   }
 }
 
+std::int64_t ClockTimeAlarm(App& app, std::int32_t timeOfDay) {
+  const AppState& s = app.State;
+  const std::int32_t behind = (s.NowSeconds - timeOfDay + SecondsPerDay) % SecondsPerDay;
+  if (behind < LateFiringWindow) return s.NowUtc;
+  return NextLocalTime(app.Port.Time, s.NowUtc, timeOfDay);
+}
+
 void CountdownTick(App& app) {
   AppState& s = app.State;
   if (s.AlarmTime == -1) return;
-  if (s.AlarmTimeOfDay != -1 && s.NowUtc - s.AlarmTime >= LateFiringWindow) {
-    // A clock time found more than an hour late: that time tomorrow.
-    s.AlarmTime = NextLocalTime(app.Port.Time, s.NowUtc - LateFiringWindow + 1, s.AlarmTimeOfDay);
-  }
-  // A span that ran out rings however late (the computer slept through it).
-  if (s.NowUtc >= s.AlarmTime) {
+  const bool clockTime = s.AlarmTimeOfDay != -1;
+  // A clock time follows the wall clock, wherever it has been set since; a
+  // span that ran out rings however late (the computer slept through it).
+  if (clockTime) s.AlarmTime = ClockTimeAlarm(app, s.AlarmTimeOfDay);
+  const std::int64_t now = clockTime ? s.NowUtc : s.NowBoot;
+  if (now >= s.AlarmTime) {
     FireAlarm(app);
     return;
   }
-  const std::int64_t remaining = std::min<std::int64_t>(s.AlarmTime - s.NowUtc, std::numeric_limits<std::int32_t>::max());
-  if (remaining <= PrepareSeconds) PrepareAlarmMusic(app);
+  const std::int64_t remaining = std::min<std::int64_t>(s.AlarmTime - now, std::numeric_limits<std::int32_t>::max());
+  // What the last seconds prepared goes as soon as the alarm is farther off
+  // (a clock set back, a clock time gone to tomorrow): nothing held for it.
+  if (remaining <= PrepareSeconds) {
+    PrepareAlarmMusic(app);
+  } else {
+    DropAlarmMusic(app);
+  }
   const std::string text = CountdownText(static_cast<std::int32_t>(remaining));
   // Only a change is written, so a song title shown meanwhile stays a while.
   if (text != s.CaptionText) {

@@ -13,8 +13,8 @@ std::int64_t WallSeconds(Clock& clock, std::int64_t utc) { return utc + clock.Ut
 constexpr std::int64_t HalfDay = SecondsPerDay / 2;
 
 // The earliest moment at or after `from` whose wall time is `wall`; when the
-// clock skips that wall time, the moment it jumps past it. -1 if neither
-// lies at or after `from`.
+// clock skips that wall time by less than a day, the moment it jumps past
+// it. -1 if neither lies at or after `from`.
 std::int64_t MomentOfWall(Clock& clock, std::int64_t wall, std::int64_t from) {
   const std::int32_t before = clock.UtcOffset(wall - HalfDay);
   const std::int32_t after = clock.UtcOffset(wall + HalfDay);
@@ -24,6 +24,9 @@ std::int64_t MomentOfWall(Clock& clock, std::int64_t wall, std::int64_t from) {
     if (moment >= from && clock.UtcOffset(moment) == offset && (best == -1 || moment < best)) best = moment;
   }
   if (best != -1 || before == after) return best;
+  // A day or more skipped (a zone moved across the date line): that date
+  // never shows this time, so it is the next day's.
+  if (after - before >= SecondsPerDay) return -1;
   // Skipped: find the jump between the two readings that straddle it.
   std::int64_t low = wall - after, high = wall - before;  // low is still before the jump
   if (low > high) return -1;  // the clock went back here, and both moments lie before `from`

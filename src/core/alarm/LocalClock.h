@@ -13,6 +13,7 @@ LocalTime LocalTimeAt(Clock& clock, std::int64_t utcSeconds);
 
 // The first moment at or after `from` at which the local clock shows
 // timeOfDay (seconds after midnight). A time the clock skips that night
-// (02:30 when it jumps from 02:00 to 03:00) comes when the clock passes it;
-// a time it shows twice (when it is set back) comes the first time.
+// (02:30 when it jumps from 02:00 to 03:00) comes when the clock passes it,
+// unless a whole day is skipped: then it is the next day's; a time it shows
+// twice (when it is set back) comes the first time at or after `from`.
 std::int64_t NextLocalTime(Clock& clock, std::int64_t from, std::int32_t timeOfDay);

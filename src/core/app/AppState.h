@@ -17,15 +17,18 @@ struct AppState {
   bool SubfoldersOn = false;
   std::string AlarmMessage;  // never stored
 
-  // Alarm state. AlarmTime is a point in real time (UTC seconds since 1970),
-  // so daylight saving, zone changes and sleep never move a countdown; -1
-  // means none pending. AlarmTimeOfDay is the local time of day of a
-  // clock-time entry, which waits for the next day when found more than an
-  // hour late; -1 for a minutes entry, which rings however late.
+  // Alarm state; AlarmTime -1 means none pending. A minutes entry
+  // (AlarmTimeOfDay -1) is a span of real time: AlarmTime is the boot
+  // clock's reading at its end, so sleep counts but daylight saving, a zone
+  // change or a wall clock set forward or back never move it, and it rings
+  // however late. A clock-time entry follows the wall clock: AlarmTimeOfDay
+  // is its local time of day, and AlarmTime (UTC seconds) the moment it
+  // means, found again at every tick.
   std::int64_t AlarmTime = -1;
   std::int32_t AlarmTimeOfDay = -1;
-  // The last tick's reading: UTC seconds, and the local time of day.
+  // The last tick's reading: UTC seconds, the boot clock, the local time of day.
   std::int64_t NowUtc = 0;
+  std::int64_t NowBoot = 0;
   std::int32_t NowSeconds = 0;
   bool IsPm = false;
   std::string CaptionText = "Timer";

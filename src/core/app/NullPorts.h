@@ -68,6 +68,7 @@ class NullFolderListing : public FolderListing {
 class NullClock : public Clock {
  public:
   std::int64_t UtcSeconds() override { return 0; }
+  std::int64_t BootSeconds() override { return 0; }
   std::int32_t UtcOffset(std::int64_t) override { return 0; }
   std::optional<std::uint64_t> PerformanceCounter() override { return std::nullopt; }
   std::uint32_t MillisecondsSinceStart() override { return 0; }

@@ -113,12 +113,17 @@ struct LocalTime {
 };
 
 // Real time, the local zone's rules, and the seed sources of the random
-// generator. Alarms are points in UTC time; the local clock only shows them.
+// generator. A clock-time alarm is a point in UTC time that the local clock
+// shows; a minutes alarm is a span on the boot clock.
 class Clock {
  public:
   virtual ~Clock() = default;
-  // Seconds since 1970-01-01 00:00 UTC.
+  // Seconds since 1970-01-01 00:00 UTC: the wall clock, which the user or a
+  // time service may set forward or back.
   virtual std::int64_t UtcSeconds() = 0;
+  // Seconds on a clock that counts time asleep too but never moves when the
+  // wall clock is set; only differences of its readings mean anything.
+  virtual std::int64_t BootSeconds() = 0;
   // Local time minus UTC, in seconds, at that moment: the zone's rules of
   // that day (daylight saving included).
   virtual std::int32_t UtcOffset(std::int64_t utcSeconds) = 0;

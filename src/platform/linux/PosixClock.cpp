@@ -1,4 +1,5 @@
-// Real time from time(), the zone through localtime_r; seeds from CLOCK_MONOTONIC.
+// Real time from time(), the zone through localtime_r, spans on CLOCK_BOOTTIME;
+// seeds from CLOCK_MONOTONIC.
 #include "PosixClock.h"
 
 #include <time.h>
@@ -24,6 +25,14 @@ std::optional<std::uint64_t> MonotonicNanoseconds() {
 PosixClock::PosixClock() : start_(MonotonicNanoseconds().value_or(0)) {}
 
 std::int64_t PosixClock::UtcSeconds() { return static_cast<std::int64_t>(time(nullptr)); }
+
+std::int64_t PosixClock::BootSeconds() {
+  // CLOCK_BOOTTIME goes on while the system is suspended, where
+  // CLOCK_MONOTONIC stops; neither follows a setting of the wall clock.
+  timespec now{};
+  if (clock_gettime(CLOCK_BOOTTIME, &now) != 0 && clock_gettime(CLOCK_MONOTONIC, &now) != 0) return 0;
+  return static_cast<std::int64_t>(now.tv_sec);
+}
 
 std::int32_t PosixClock::UtcOffset(std::int64_t utcSeconds) {
   const auto when = static_cast<time_t>(utcSeconds);

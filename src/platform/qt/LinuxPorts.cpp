@@ -35,6 +35,7 @@ class TickLogClock : public Clock {
     std::fflush(log_);
     return clock_->UtcSeconds();
   }
+  std::int64_t BootSeconds() override { return clock_->BootSeconds(); }
   std::int32_t UtcOffset(std::int64_t utcSeconds) override { return clock_->UtcOffset(utcSeconds); }
   std::optional<std::uint64_t> PerformanceCounter() override { return clock_->PerformanceCounter(); }
   std::uint32_t MillisecondsSinceStart() override { return clock_->MillisecondsSinceStart(); }

@@ -14,11 +14,12 @@ class Win32FolderListing : public FolderListing {
   void FindClose(Handle handle) override;
 };
 
-// System time and the zone's rules; the seed from the performance counter or
-// the tick count.
+// System time and the zone's rules; spans on the tick count, which counts
+// sleep; the seed from the performance counter or the tick count.
 class Win32Clock : public Clock {
  public:
   std::int64_t UtcSeconds() override;
+  std::int64_t BootSeconds() override;
   std::int32_t UtcOffset(std::int64_t utcSeconds) override;
   std::optional<std::uint64_t> PerformanceCounter() override;
   std::uint32_t MillisecondsSinceStart() override;

@@ -23,6 +23,10 @@ std::int64_t Win32Clock::UtcSeconds() {
   return (Ticks(now) - FileTimeOf1970) / FileTimeTicksPerSecond;
 }
 
+// GetTickCount64 goes on through sleep and hibernation and never follows a
+// setting of the system time; it does not wrap after 49 days as GetTickCount does.
+std::int64_t Win32Clock::BootSeconds() { return static_cast<std::int64_t>(GetTickCount64() / 1000); }
+
 std::int32_t Win32Clock::UtcOffset(std::int64_t utcSeconds) {
   const std::int64_t ticks = utcSeconds * FileTimeTicksPerSecond + FileTimeOf1970;
   if (ticks < 0) return 0;
