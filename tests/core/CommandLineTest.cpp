@@ -127,6 +127,7 @@ TEST(TaskProgress, FollowsTheCountdownAndRingsUntilStop) {
       {260, -1, true, {}},
       {261, -1, false, TaskProgress{false, 0, false}},  // Stop
       {300, 400, false, TaskProgress{true, 0, false}},
+      {290, 400, false, {}},  // the clock set back: never below nothing
       {350, -1, false, TaskProgress{false, 0, false}},  // cancelled
       {360, 380, true, TaskProgress{true, 0, false}},
       {370, -1, true, TaskProgress{false, 0, false}},   // cancelled while Go plays

@@ -142,13 +142,13 @@ pid=$(timeout 5 xdotool getwindowpid "$window") || fail "the window has no proce
 wait_for 30 shows '^[0-9]+ seconds? left$' || fail "no seconds countdown: '$(caption)'"
 stored_time 1
 # The launcher's Update signals, one a line: progress, progress-visible, urgent.
-updates() { awk '/member=Update/ {n++} n && /variant/ {printf "%s%s", $3, (++v % 3 ? " " : "\n")}' "$work/bus.txt"; }
+updates() { awk '/member=/ {u = /member=Update/} u && /variant/ {printf "%s%s", $3, (++v % 3 ? " " : "\n")}' "$work/bus.txt"; }
 wait_for 30 eval 'updates | grep -q "^0\.[0-9]* true false$"' || fail "no launcher progress: $(updates | tail -n1)"
 wait_for 150 playing_tune || fail "no music at the alarm: '$(caption)'"
 wait_window "^Tovin's Timer$"
 grep -A8 'member=Notify' "$work/bus.txt" | grep -qx '   string "Tea"' || fail "the alarm did not show 'Tea'"
-updates | tail -n1 | grep -qx '1 true true' || fail "the launcher does not ask for attention: $(updates | tail -n1)"
-echo "launcher: $(updates | head -n2 | paste -sd ';'); ...; $(updates | tail -n1)"
+wait_for 30 eval 'updates | grep -qx "1 true true"' || fail "the launcher does not ask for attention: $(updates | tail -n1)"
+echo "launcher: $(updates | head -n2 | paste -sd ';'); ...; $(updates | grep -x '1 true true')"
 stop_action=$(sed -n '/^\[Desktop Action stop\]/,/^$/s/^Exec=//p' "$root/usr/share/applications/tovins-timer.desktop")
 PATH="$root/usr/bin:$PATH" $stop_action || fail "'$stop_action' found no copy"
 wait_for 30 shows '^Timer$' || fail "--stop left the caption at '$(caption)'"
