@@ -57,7 +57,7 @@ TEST(CommandLine, ArgumentsToWhatTheProgramDoes) {
        "tovins-timer: --stop takes no time, message or other option.\n" + LinuxUsage},
       {{"--help=x"}, false, Fail, "", {}, false, 2, "tovins-timer: Unexpected value after '--help'.\n" + LinuxUsage},
       {{"20", "-m"}, false, Fail, "", {}, false, 2, "tovins-timer: Missing value after '-m'.\n" + LinuxUsage},
-      {{"--bogus", "--help"}, false, Fail, "", {}, false, 2, "tovins-timer: Unknown option 'bogus'.\n" + LinuxUsage},
+      {{"--help", "--bogus"}, false, Fail, "", {}, false, 2, "tovins-timer: Unknown option 'bogus'.\n" + LinuxUsage},
       {{"/stop"}, false, Fail, "", {}, false, 2, "tovins-timer: '/stop' is not a time to count down to.\n" + LinuxUsage},
   };
   for (const Row& row : rows) {
