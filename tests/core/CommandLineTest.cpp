@@ -30,6 +30,7 @@ TEST(CommandLine, ArgumentsToWhatTheProgramDoes) {
     int status;
     std::string text;
   };
+  // clang-format off
   const Row rows[] = {
       {{}, false, Open, "", {}, false, 0, ""},
       {{"20"}, false, Open, "20", {}, false, 0, ""},
@@ -60,6 +61,7 @@ TEST(CommandLine, ArgumentsToWhatTheProgramDoes) {
       {{"--help", "--bogus"}, false, Fail, "", {}, false, 2, "tovins-timer: Unknown option 'bogus'.\n" + LinuxUsage},
       {{"/stop"}, false, Fail, "", {}, false, 2, "tovins-timer: '/stop' is not a time to count down to.\n" + LinuxUsage},
   };
+  // clang-format on
   for (const Row& row : rows) {
     const std::string program = row.windows ? "Timer.exe" : "tovins-timer";
     const LaunchRequest got = DecideLaunch(ReadArguments(row.args, row.windows), {program, row.windows, "9.8.7"});
@@ -117,6 +119,7 @@ TEST(TaskProgress, FollowsTheCountdownAndRingsUntilStop) {
     bool music;
     std::optional<TaskProgress> shown;
   };
+  // clang-format off
   const Step steps[] = {
       {100, -1, false, {}},                       // no countdown: nothing to show, as before
       {100, 200, false, TaskProgress{true, 0, false}},
@@ -133,6 +136,7 @@ TEST(TaskProgress, FollowsTheCountdownAndRingsUntilStop) {
       {370, -1, true, TaskProgress{false, 0, false}},   // cancelled while Go plays
       {380, 380, false, TaskProgress{true, 1000, false}},  // "0": due at once
   };
+  // clang-format on
   ProgressWatch watch;
   AppState state;
   for (const Step& step : steps) {

@@ -37,7 +37,8 @@ std::string Help(const LaunchContext& context) {
     if (context.WindowsStyle) {
       names = *option.Short ? std::string("/") + option.Short + ", /" + option.Long : std::string("/") + option.Long;
     } else {
-      names = *option.Short ? std::string("-") + option.Short + ", --" + option.Long : std::string("    --") + option.Long;
+      names =
+          *option.Short ? std::string("-") + option.Short + ", --" + option.Long : std::string("    --") + option.Long;
     }
     if (option.ValueName) names += std::string(" ") + option.ValueName;
     text += "  " + names + std::string(names.size() < 22 ? 22 - names.size() : 1, ' ') + option.Description + "\n";
@@ -104,7 +105,8 @@ LaunchRequest DecideLaunch(const ParsedArguments& parsed, const LaunchContext& c
   if (parsed.Version) return {LaunchAction::Version, {}, {}, false, 0, "Tovin's Timer " + context.Version + "\n"};
   if (parsed.Stop) {
     if (!parsed.Positionals.empty() || parsed.Message || parsed.Minimized) {
-      return Failure(context, std::string(context.WindowsStyle ? "/" : "--") + "stop takes no time, message or other option.");
+      return Failure(context,
+                     std::string(context.WindowsStyle ? "/" : "--") + "stop takes no time, message or other option.");
     }
     return {LaunchAction::Stop, {}, {}, false, 0, {}};
   }

@@ -12,7 +12,7 @@ struct App;
 
 // The options, for the shells' own parsers and for the help text.
 struct LaunchOption {
-  const char* Short;      // "" for none
+  const char* Short;  // "" for none
   const char* Long;
   const char* ValueName;  // nullptr for a flag
   const char* Description;

@@ -38,8 +38,8 @@ int StopMusicInEveryCopy() {
 void ShowOnLauncher(const TaskProgress& progress) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) return;
-  QDBusMessage update = QDBusMessage::createSignal(Path, QStringLiteral("com.canonical.Unity.LauncherEntry"),
-                                                   QStringLiteral("Update"));
+  QDBusMessage update =
+      QDBusMessage::createSignal(Path, QStringLiteral("com.canonical.Unity.LauncherEntry"), QStringLiteral("Update"));
   update << QStringLiteral("application://tovins-timer.desktop")
          << QVariantMap{{QStringLiteral("progress"), progress.PerMille / 1000.0},
                         {QStringLiteral("progress-visible"), progress.Visible},

@@ -46,13 +46,11 @@ ParsedArguments ParseWithQt(const QStringList& arguments) {
 
 // Whether the arguments hold one of the options QApplication takes for itself.
 bool HasToolkitOption(const QStringList& arguments) {
-  static const QStringList toolkitOptions = {
-      QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
-      QStringLiteral("plugin"), QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
-      QStringLiteral("qwindowtitle"), QStringLiteral("reverse"), QStringLiteral("session"),
-      QStringLiteral("display"), QStringLiteral("geometry"), QStringLiteral("style"), QStringLiteral("stylesheet"),
-      QStringLiteral("widgetcount"), QStringLiteral("nograb"), QStringLiteral("dograb"), QStringLiteral("sync"),
-      QStringLiteral("name"), QStringLiteral("title"), QStringLiteral("visual")};
+  static const QStringList toolkitOptions =
+      QStringLiteral(
+          "platform platformpluginpath platformtheme plugin qwindowgeometry qwindowicon qwindowtitle reverse "
+          "session display geometry style stylesheet widgetcount nograb dograb sync name title visual")
+          .split(QLatin1Char(' '));
   for (const QString& argument : arguments.mid(1)) {
     if (argument == QStringLiteral("--")) break;
     QString name = argument.section(QLatin1Char('='), 0, 0);
