@@ -146,7 +146,8 @@ updates() { awk '/member=/ {u = /member=Update/} u && /variant/ {printf "%s%s", 
 wait_for 30 eval 'updates | grep -q "^0\.[0-9]* true false$"' || fail "no launcher progress: $(updates | tail -n1)"
 wait_for 150 playing_tune || fail "no music at the alarm: '$(caption)'"
 wait_window "^Tovin's Timer$"
-grep -A8 'member=Notify' "$work/bus.txt" | grep -qx '   string "Tea"' || fail "the alarm did not show 'Tea'"
+told_tea() { grep -A8 'member=Notify' "$work/bus.txt" | grep -qx '   string "Tea"'; }
+wait_for 30 told_tea || fail "the alarm did not show 'Tea'"
 wait_for 30 eval 'updates | grep -qx "1 true true"' || fail "the launcher does not ask for attention: $(updates | tail -n1)"
 echo "launcher: $(updates | head -n2 | paste -sd ';'); ...; $(updates | grep -x '1 true true')"
 stop_action=$(sed -n '/^\[Desktop Action stop\]/,/^$/s/^Exec=//p' "$root/usr/share/applications/tovins-timer.desktop")
