@@ -1,22 +1,24 @@
 # The two commands for users: `make run` and `make test`. Everything else is
 # for developers. Every target first installs what is missing.
-.PHONY: all deps build run test test-linux test-sanitize test-windows test-deb deb windows bench fuzz mutate tunes-preview clean
+.PHONY: all deps deps-run build run test test-linux test-sanitize test-windows test-deb deb windows bench fuzz mutate tunes-preview clean
 
 all: build
 
 deps:
 	@./scripts/install-deps
 
+# Only what building and running the program needs: no tests, no benchmarks.
+deps-run:
+	@./scripts/install-deps run
+
 build: deps
-	cmake --preset default
+	cmake --preset default -DTIMER_BUILD_TESTS=ON -DTIMER_BUILD_BENCH=ON
 	cmake --build --preset default
 
-run: build
-	@if [ -x build/tovins-timer ]; then \
-	  exec build/tovins-timer; \
-	else \
-	  echo "Built the core and its tests. There is no window yet: the desktop program is still to come."; \
-	fi
+run: deps-run
+	cmake --preset default -DTIMER_BUILD_TESTS=OFF -DTIMER_BUILD_BENCH=OFF
+	cmake --build --preset default --target tovins-timer
+	exec build/tovins-timer
 
 test: test-linux test-sanitize test-windows test-deb
 

@@ -8,7 +8,8 @@
 # typed at once is a twenty-minute timer, stored; SIGINT with the music dialog open. A new caption told to a screen
 # reader over an AT-SPI bus of its own. Then in a real PulseAudio server: the stream shows in the mixer as "Tovin's
 # Timer: Music" with the program's icon, and Ctrl+wheel steps its volume (the server's side is the volume adapter's
-# test). Each signal ends it within a second, normally.
+# test). Each signal ends it within a second, normally. From the command line: a bad entry, a timer with its message, the
+# launcher's progress on the session bus, and the desktop entry's "Stop music".
 set -euo pipefail
 
 deb=${1:?usage: session-test.sh path/to/tovins-timer_VERSION_ARCH.deb}
@@ -118,6 +119,45 @@ start env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 /usr/bin/python3 "$here/atspi-check.py" "$window" || fail "the screen reader's check"
 end_with TERM
 kill $buses
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
+
+# From the command line, on a session bus of its own: a bad entry opens nothing and stores nothing; "1 -m Tea" counts
+# down with the launcher's progress, rings with "Tea" and asks for attention; the desktop entry's "Stop music" action
+# (a second copy's --stop) stops the first copy's music and takes the progress away; with no copy left it fails.
+bus_info=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n1 <<<"$bus_info")
+pids+=" $(sed -n 2p <<<"$bus_info")"
+dbus-monitor "interface='com.canonical.Unity.LauncherEntry'" "interface='org.freedesktop.Notifications',member='Notify'" \
+  >"$work/bus.txt" 2>&1 &
+pids+=" $!"
+status=0 && "$program" 99:99 2>"$work/error.txt" || status=$?
+[ "$status" = 2 ] && grep -qFx "tovins-timer: '99:99' is not a time to count down to." "$work/error.txt" ||
+  fail "99:99: status $status, '$(cat "$work/error.txt")'"
+stored_time 20
+faketime -f '@2026-12-06 10:00:00 x10' "$program" 1 -m Tea >"$work/app.log" 2>&1 &
+app=$!
+window=$(timeout 10 xdotool search --sync --onlyvisible --name '^(Timer started|[0-9]+ seconds? left)$' | head -n1) ||
+  fail "no counting window appeared"
+pid=$(timeout 5 xdotool getwindowpid "$window") || fail "the window has no process"
+wait_for 30 shows '^[0-9]+ seconds? left$' || fail "no seconds countdown: '$(caption)'"
+stored_time 1
+# The launcher's Update signals, one a line: progress, progress-visible, urgent.
+updates() { awk '/member=/ {u = /member=Update/} u && /variant/ {printf "%s%s", $3, (++v % 3 ? " " : "\n")}' "$work/bus.txt"; }
+wait_for 30 eval 'updates | grep -q "^0\.[0-9]* true false$"' || fail "no launcher progress: $(updates | tail -n1)"
+wait_for 150 playing_tune || fail "no music at the alarm: '$(caption)'"
+wait_window "^Tovin's Timer$"
+told_tea() { grep -A8 'member=Notify' "$work/bus.txt" | grep -qx '   string "Tea"'; }
+wait_for 30 told_tea || fail "the alarm did not show 'Tea'"
+wait_for 30 eval 'updates | grep -qx "1 true true"' || fail "the launcher does not ask for attention: $(updates | tail -n1)"
+echo "launcher: $(updates | head -n2 | paste -sd ';'); ...; $(updates | grep -x '1 true true')"
+stop_action=$(sed -n '/^\[Desktop Action stop\]/,/^$/s/^Exec=//p' "$root/usr/share/applications/tovins-timer.desktop")
+PATH="$root/usr/bin:$PATH" $stop_action || fail "'$stop_action' found no copy"
+wait_for 30 shows '^Timer$' || fail "--stop left the caption at '$(caption)'"
+wait_for 30 eval 'updates | tail -n1 | grep -qx "0 false false"' || fail "the launcher still shows $(updates | tail -n1)"
+echo "'$stop_action' stopped the music; launcher: $(updates | tail -n1)"
+end_with TERM
+status=0 && "$program" --stop 2>/dev/null || status=$?
+[ "$status" = 1 ] || fail "--stop with no copy running: status $status"
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 
 # A steady tone as the one song of the MP3 folder (the player goes by content), stored with its final "/".

@@ -16,6 +16,7 @@
 #include "Views.h"
 #include "Win32Adapters.h"
 #include "app/Ids.h"
+#include "app/Progress.h"
 
 namespace {
 struct Program {
@@ -168,4 +169,11 @@ TEST(Messages, MouseWheelStepsMinutesOrVolume) {
     EXPECT_EQ(TheProgram().volume.wave, volume) << overDialog << ", " << delta << ", keys " << keys;
   }
   DestroyWindow(dialog);
+}
+
+// Wine keeps no taskbar progress to look at: what can be checked is that each
+// state is told without an error.
+TEST(Taskbar, EachStateIsToldWithoutError) {
+  for (const TaskProgress& progress : {TaskProgress{true, 500, false}, TaskProgress{true, 1000, true}, TaskProgress{}})
+    EXPECT_TRUE(ShowOnTaskbar(MainWindow(), progress)) << progress.PerMille;
 }

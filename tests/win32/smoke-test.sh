@@ -2,7 +2,8 @@
 # Smoke test of Timer.exe under Wine, one session driven with xdotool: "20"
 # typed at once starts the countdown and is stored, Go plays a tune and Stop
 # ends it, an alarm with a message fires while the window is minimised and
-# shows the message in a box, and closing the window ends the program.
+# shows the message in a box, and closing the window ends the program. Then from the command line: a bad entry,
+# "Timer.exe 1", and --stop of a ringing copy.
 # Usage: smoke-test.sh <build-windows folder>; WINEPREFIX and DISPLAY set.
 set -euo pipefail
 
@@ -68,5 +69,28 @@ wait_for 100 box_text || fail "no alarm message box"
 # Closing the window as its close box does ends the program.
 probe close || fail "no window to close"
 wait_for 100 eval '! kill -0 "$pid" 2>/dev/null' || fail "Timer.exe still runs after closing its window"
+
+# From the command line: a bad entry is told in a box and ends with status 2, storing nothing; "1" counts down at
+# once and is stored; --stop stops the music of a ringing copy, and with no copy left ends with status 1.
+exit_status() { status=0 && wait "$1" || status=$?; }
+"$run" "$build/Timer.exe" 99:99 >/dev/null 2>&1 &
+pid=$!
+wait_for 100 box_text || fail "no box for the entry 99:99"
+[ "$(head -n1 <<<"$text")" = "Timer.exe: '99:99' is not a time to count down to." ] || fail "99:99: the box says \"$text\""
+exit_status "$pid" && [ "$status" = 2 ] || fail "99:99: exit status $status"
+setting Time | grep -Eq 'REG_SZ[[:space:]]+0$' || fail "99:99 changed the stored entry: $(setting Time)"
+"$run" "$build/Timer.exe" 1 >/dev/null 2>&1 &
+pid=$!
+wait_for 300 find_window window '^(Timer started|[0-9]+ seconds left|1 minute left)$' || fail "\"Timer.exe 1\" did not count down"
+wait_for 30 eval '[[ "$(caption)" == *" left" ]]' || fail "\"Timer.exe 1\": caption \"$(caption)\""
+setting Time | grep -Eq 'REG_SZ[[:space:]]+1$' || fail "setting Time is not 1: $(setting Time)"
+probe timer 0 || fail "no window for the Timer command"
+wait_for 50 tune_played || fail "the alarm: caption \"$(caption)\", Temp.mid none of the tunes"
+"$run" "$build/Timer.exe" --stop >/dev/null 2>&1 || fail "--stop found no copy"
+wait_for 30 caption_is "Timer" || fail "--stop left the caption \"$(caption)\""
+probe close || fail "no window to close"
+wait_for 100 eval '! kill -0 "$pid" 2>/dev/null' || fail "Timer.exe still runs after closing its window"
+"$run" "$build/Timer.exe" /stop >/dev/null 2>&1 &
+exit_status $! && [ "$status" = 1 ] || fail "/stop with no copy running: exit status $status"
 trap - EXIT
 echo "smoke: passed"

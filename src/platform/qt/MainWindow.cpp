@@ -231,6 +231,7 @@ void MainWindow::Tick() {
   if (!app_) return;
   ClockTick(*app_);
   CountdownTick(*app_);
+  if (afterTick_) afterTick_();
 }
 
 void MainWindow::ArmTick() {

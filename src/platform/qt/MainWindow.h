@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 #include "app/Ports.h"
 
@@ -28,8 +29,10 @@ class MainWindow : public QWidget, public MainWindowView {
   // caller (tests drive Tick() themselves).
   void Start(App& app, bool ownTicks = true);
 
-  // One timer tick: the clock (which keeps music going), then the countdown.
+  // One timer tick: the clock (which keeps music going), then the countdown,
+  // then what else follows the countdown (the launcher's progress).
   void Tick();
+  void SetAfterTick(std::function<void()> afterTick) { afterTick_ = std::move(afterTick); }
 
   QMenuBar* MenuBar() const { return menuBar_; }
   QLineEdit* TimeEdit() const { return timeEdit_; }
@@ -87,4 +90,5 @@ class MainWindow : public QWidget, public MainWindowView {
   bool decorated_ = false;  // the icon and tooltips, set after the first paint
   QTimer blinkTimeout_{this};
   int flashTime_ = 0;  // the desktop's cursor flash time; 0: no blinking at all
+  std::function<void()> afterTick_;
 };

@@ -87,6 +87,7 @@ void OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
 void OnTimer() {
   ClockTick(TheApp());
   CountdownTick(TheApp());
+  FollowCountdownOnTaskbar(MainWindowHandle(), TheApp().State);
 }
 }  // namespace
 

@@ -33,13 +33,22 @@ void CenterOnScreen(HWND window, bool repaint);
 // Gives a window the program's icon "TIMER", small and big.
 void SetProgramIcons(HWND window);
 
+struct TaskProgress;
+// The countdown's progress on the taskbar button, the alarm's flashing; false
+// when the taskbar could not be told.
+bool ShowOnTaskbar(HWND window, const TaskProgress& progress);
+// After each tick: the taskbar follows the countdown.
+void FollowCountdownOnTaskbar(HWND window, const AppState& state);
+
+inline constexpr const char* MainWindowClass = "TIMERZQV2010";
+
 struct StartedProgram {
   HWND MainWindow = nullptr;  // none when start-up failed
   HACCEL Accelerators = nullptr;
 };
 // Registers the class, creates, centres and fills the main window, registers
-// the tooltips and shows it.
-StartedProgram StartUp(HINSTANCE instance);
+// the tooltips and shows it (normal, or as the command line asks).
+StartedProgram StartUp(HINSTANCE instance, int showCommand = SW_SHOWNORMAL);
 int RunMessageLoop(const StartedProgram& program);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

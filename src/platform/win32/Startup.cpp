@@ -8,7 +8,6 @@
 #include "settings/Settings.h"
 
 namespace {
-constexpr const char* WindowClassName = "TIMERZQV2010";
 constexpr const char* IconName = "TIMER";
 constexpr const char* AcceleratorsName = "Timer";
 // WS_POPUP | TTS_NOPREFIX | TTS_NOFADE | TTS_BALLOON
@@ -26,7 +25,7 @@ bool RegisterMainClass(HINSTANCE instance) {
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   windowClass.hbrBackground = nullptr;  // the window procedure paints it
   windowClass.lpszMenuName = nullptr;   // the menu comes from the template
-  windowClass.lpszClassName = WindowClassName;
+  windowClass.lpszClassName = MainWindowClass;
   windowClass.hIconSm = LoadIconA(instance, IconName);
   return RegisterClassExA(&windowClass) != 0;
 }
@@ -50,7 +49,7 @@ void CenterOnScreen(HWND window, bool repaint) {
   MoveWindow(window, x, y, width, height, repaint ? TRUE : FALSE);
 }
 
-StartedProgram StartUp(HINSTANCE instance) {
+StartedProgram StartUp(HINSTANCE instance, int showCommand) {
   AppState& state = TheApp().State;
   state.MainWindow = 0;
   if (!RegisterMainClass(instance)) return {};
@@ -75,7 +74,7 @@ StartedProgram StartUp(HINSTANCE instance) {
   state.TooltipWindow = reinterpret_cast<std::uintptr_t>(CreateTooltipWindow(instance, mainWindow));
   const HACCEL accelerators = LoadAcceleratorsA(instance, AcceleratorsName);
   SetupTooltips();
-  ShowWindow(mainWindow, SW_SHOWNORMAL);
+  ShowWindow(mainWindow, showCommand);
   return {mainWindow, accelerators};
 }
 
