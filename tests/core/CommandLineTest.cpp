@@ -102,22 +102,25 @@ TEST(CommandLine, AnEntryStartsTheTimerAsTypedAndTheMessageIsNotStored) {
   t.Tick();
   ApplyLaunch(t.app, DecideLaunch(ReadArguments({" 2 ", "-m", " Tea "}, false), {"tovins-timer", false, "1"}));
   EXPECT_EQ(t.window.items[IdTimeEdit], " 2 ");
-  EXPECT_EQ(t.state.AlarmTime, FakeClock::Day + 120);
+  EXPECT_EQ(t.state.AlarmTime, t.clock.boot + 120);
   EXPECT_EQ(t.window.caption, "Timer started");
   EXPECT_EQ(ReadSetting(t.store, "Time", "none"), "2");
   EXPECT_EQ(t.state.AlarmMessage, "Tea");
   EXPECT_EQ(ReadSetting(t.store, "AlarmMessage", "none"), "none");
   ApplyLaunch(t.app, {LaunchAction::Help, "5", "Coffee", false, 0, ""});
   EXPECT_EQ(t.state.AlarmMessage, "Tea");
-  EXPECT_EQ(t.state.AlarmTime, FakeClock::Day + 120);
+  EXPECT_EQ(t.state.AlarmTime, t.clock.boot + 120);
 }
 
 // Rows of one run, a tick each: the state after the tick, what is shown then.
+// "now" is the clock the alarm counts on (the boot clock for minutes, the
+// wall clock for a clock time); the other clock reads something else.
 TEST(TaskProgress, FollowsTheCountdownAndRingsUntilStop) {
   struct Step {
     std::int64_t now, alarm;
     bool music;
     std::optional<TaskProgress> shown;
+    bool clockTime = false;
   };
   // clang-format off
   const Step steps[] = {
@@ -135,12 +138,17 @@ TEST(TaskProgress, FollowsTheCountdownAndRingsUntilStop) {
       {360, 380, true, TaskProgress{true, 0, false}},
       {370, -1, true, TaskProgress{false, 0, false}},   // cancelled while Go plays
       {380, 380, false, TaskProgress{true, 1000, false}},  // "0": due at once
+      {400, 600, false, TaskProgress{true, 0, false}, true},  // "8:30 pm"
+      {500, 600, false, TaskProgress{true, 500, false}, true},
+      {600, -1, true, TaskProgress{true, 1000, true}, true},  // its alarm
   };
   // clang-format on
   ProgressWatch watch;
   AppState state;
   for (const Step& step : steps) {
-    state.NowUtc = step.now, state.AlarmTime = step.alarm, state.MusicOn = step.music;
+    state.NowBoot = step.clockTime ? step.now + 5000 : step.now;
+    state.NowUtc = step.clockTime ? step.now : step.now + 5000;
+    state.AlarmTime = step.alarm, state.AlarmTimeOfDay = step.clockTime ? 0 : -1, state.MusicOn = step.music;
     SCOPED_TRACE(step.now);
     const auto shown = WatchProgress(watch, state);
     ASSERT_EQ(shown.has_value(), step.shown.has_value());

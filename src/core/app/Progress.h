@@ -17,6 +17,7 @@ struct TaskProgress {
 // What was last seen: the alarm counted down to, since when, and whether it rang.
 struct ProgressWatch {
   std::int64_t AlarmTime = -1;
+  bool BootClock = true;  // a minutes span, not a clock time
   std::int64_t Start = 0;
   bool Ringing = false;
   TaskProgress Shown;
