@@ -97,7 +97,9 @@ TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
   // is missing, and its own tone is heard, on and on.
   const std::string system = SdlSoundChannel::SoundFontPath(), broken = dir / "broken.sf2";
   WriteBytes(broken, "RIFF\x04\0\0\0sfbx");
-  for (const auto& [named, found] : {std::pair{broken + ":/none;" + system, system}, {broken, std::string()}}) {
+  EXPECT_EQ(channel.Lacking(), "");
+  for (const auto& [named, found] :
+       {std::pair{broken + ";" + system, system}, {"/none:" + system, system}, {broken, std::string()}}) {
     ScopedEnv fonts("SDL_SOUNDFONTS", named);
     EXPECT_EQ(SdlSoundChannel::SoundFontPath(), found) << named;
   }
