@@ -58,15 +58,16 @@ int main(int argc, char** argv) {
     channel->Play();
     const std::string mode = channel->Mode();
     const auto playing = Steady::now();
-    if (!tone || mode != "playing") std::printf("  (run %d: device %s, tune %s)\n", run + 1, tone ? "open" : "failed",
-                                                mode.c_str());
+    if (!tone || mode != "playing")
+      std::printf("  (run %d: device %s, tune %s)\n", run + 1, tone ? "open" : "failed", mode.c_str());
     load.push_back(Ms(start, loaded)), device.push_back(Ms(loaded, opened)), tune.push_back(Ms(opened, ready));
     play.push_back(Ms(ready, playing)), total.push_back(Ms(start, playing));
     delete channel;
     dlclose(module);
   }
-  std::printf("Go with a built-in tune, median of %d (ms): module %.1f, device %.1f, SoundFont and tune %.1f, "
-              "play %.1f; total %.1f, then the first buffer (1024 frames, 23 ms) and the server's latency\n",
-              runs, Median(load), Median(device), Median(tune), Median(play), Median(total));
+  std::printf(
+      "Go with a built-in tune, median of %d (ms): module %.1f, device %.1f, SoundFont and tune %.1f, "
+      "play %.1f; total %.1f, then the first buffer (1024 frames, 23 ms) and the server's latency\n",
+      runs, Median(load), Median(device), Median(tune), Median(play), Median(total));
   std::remove(tunePath.c_str());
 }

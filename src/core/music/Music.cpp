@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "app/App.h"
 #include "alarm/Countdown.h"
+#include "app/App.h"
 #include "app/Platform.h"
 #include "music/InternalTunes.h"
 #include "music/Mp3Library.h"

@@ -27,8 +27,10 @@ constexpr auto DeviceRetryPause = std::chrono::seconds(3);
 // The SoundFont the tunes are levelled for first, then the system's default
 // General MIDI SoundFont (either format), then one other common one.
 const char* const SoundFonts[] = {
-    "/usr/share/sounds/sf2/TimGM6mb.sf2",   "/usr/share/sounds/sf2/default-GM.sf2",
-    "/usr/share/sounds/sf3/default-GM.sf3", "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+    "/usr/share/sounds/sf2/TimGM6mb.sf2",
+    "/usr/share/sounds/sf2/default-GM.sf2",
+    "/usr/share/sounds/sf3/default-GM.sf3",
+    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
 };
 
 // A SoundFont FluidSynth can load: a readable RIFF file of the "sfbk" form.
