@@ -96,7 +96,7 @@ TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
   // not count. With none to load a tune does not open, the channel says what
   // is missing, and its own tone is heard, on and on.
   const std::string system = SdlSoundChannel::SoundFontPath(), broken = dir / "broken.sf2";
-  WriteBytes(broken, "RIFF\x04\0\0\0sfbx");
+  WriteBytes(broken, std::string("RIFF\x04\0\0\0sfbx", 12));
   EXPECT_EQ(channel.Lacking(), "");
   for (const auto& [named, found] :
        {std::pair{broken + ";" + system, system}, {"/none:" + system, system}, {broken, std::string()}}) {

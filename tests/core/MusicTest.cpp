@@ -88,6 +88,8 @@ TEST(SongStart, WhichSongTheStartOpens) {
          PlayNextSong(t.app);
          const auto opens = [&t] { return std::ranges::count_if(t.sound.log, [](auto& c) { return c.starts_with("open "); }); };
          EXPECT_EQ(opens(), 2);
+         EXPECT_TRUE(ContinueSongStart(t.app));  // as soon as the window has answered
+         EXPECT_EQ(opens(), 4);
          t.RunSeconds(3);
          EXPECT_EQ(opens(), 8);
        }, "M/"},

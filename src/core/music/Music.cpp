@@ -127,6 +127,12 @@ void PlayMp3Song(App& app) {
   PlayInternalTune(app);
 }
 
+bool ContinueSongStart(App& app) {
+  AppState& s = app.State;
+  if (s.MusicOn && s.StartPending) PlayMp3Song(app);
+  return s.MusicOn && s.StartPending;
+}
+
 void PlayNextSong(App& app) {
   AppState& s = app.State;
   s.RetryTicks = 0;

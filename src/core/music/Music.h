@@ -26,6 +26,10 @@ void PlayInternalTune(App& app);
 // the next of the order. When none plays within the bound, a built-in tune
 // stands in for this one start.
 void PlayMp3Song(App& app);
+// A song start that ran out of its time goes on; true while it has tries
+// left for a later go. The shells call it as soon as the window has
+// answered what waits, rather than a tick later.
+bool ContinueSongStart(App& app);
 // The next song of the music source in force (internal tunes or MP3 songs).
 void PlayNextSong(App& app);
 // The once-a-second check: while music is in force, the next song starts
