@@ -50,6 +50,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The SoundFont the built-in tunes are levelled for: without one they are silent.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont")
 # Native windows on a Wayland desktop (else XWayland), and a volume mixer for "v".
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, pavucontrol | pavucontrol-qt")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

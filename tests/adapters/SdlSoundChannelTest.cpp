@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "PosixTestGuards.h"
@@ -90,6 +91,30 @@ TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
     seen += channel.DeviceOpen() ? "open; " : "closed; ";
   }
   EXPECT_EQ(seen, "'' closed; '' open; '' closed; '' closed; ");
+
+  // $SDL_SOUNDFONTS, when set, names the only SoundFonts; a broken one does
+  // not count. With none to load a tune does not open, the channel says what
+  // is missing, and its own tone is heard, on and on.
+  const std::string system = SdlSoundChannel::SoundFontPath(), broken = dir / "broken.sf2";
+  WriteBytes(broken, std::string("RIFF\x04\0\0\0sfbx", 12));
+  EXPECT_EQ(channel.Lacking(), "");
+  for (const auto& [named, found] :
+       {std::pair{broken + ";" + system, system}, {"/none:" + system, system}, {broken, std::string()}}) {
+    ScopedEnv fonts("SDL_SOUNDFONTS", named);
+    EXPECT_EQ(SdlSoundChannel::SoundFontPath(), found) << named;
+  }
+  ScopedEnv fonts("SDL_SOUNDFONTS", broken), toneFile("SDL_DISKAUDIOFILE", dir / "tone.raw");
+  SdlSoundChannel toneChannel;
+  toneChannel.Open(dir / "tune.mid");
+  EXPECT_EQ(toneChannel.Mode(), "");
+  EXPECT_EQ(toneChannel.Lacking(), "No SoundFont: install timgm6mb-soundfont");
+  ASSERT_TRUE(toneChannel.OpenTone());
+  toneChannel.Play();
+  struct stat written {};
+  while (stat((dir / "tone.raw").c_str(), &written) != 0 || written.st_size < 3 * 44100 * 4) std::this_thread::yield();
+  EXPECT_EQ(toneChannel.Mode(), "playing");
+  toneChannel.Close();
+  EXPECT_NEAR(PeakOfRawSamples(dir / "tone.raw", 1), 9000, 300);
 }
 
 }  // namespace

@@ -147,9 +147,9 @@ TEST(Volume, MixersAreTriedInTurnUntilOneStarts) {
 #ifdef _WIN32
       {{"sndvol32.exe", "sndvol.exe"}, {"sndvol32.exe"}, {}}, {{}, {"sndvol32.exe", "sndvol.exe"}, {}},
 #else
-      {{"pavucontrol", "gnome-control-center sound"}, {"pavucontrol"}, {}},
+      {{"pavucontrol --tab=1", "gnome-control-center sound"}, {"pavucontrol --tab=1"}, {}},
       {{},
-       {"pavucontrol", "pavucontrol-qt", "gnome-control-center sound", "systemsettings kcm_pulseaudio"},
+       {"pavucontrol --tab=1", "pavucontrol-qt", "gnome-control-center sound", "systemsettings kcm_pulseaudio"},
        {"No volume mixer could be started. Install the package \"pavucontrol\" (or \"pavucontrol-qt\") for one, "
         "or change the volume with CTRL and the mouse wheel."}},
 #endif

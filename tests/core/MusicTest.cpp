@@ -6,6 +6,7 @@
 #include "Fakes.h"
 #include "music/InternalTunes.h"
 #include "music/Music.h"
+#include "music/TuneTitles.h"
 
 // MP3 songs s1.mp3 .. sN.mp3 in M/, the tune file in T/.
 struct Mp3App : TestApp {
@@ -64,6 +65,34 @@ TEST(SongStart, WhichSongTheStartOpens) {
          PlayNextSong(t.app);
          EXPECT_EQ(t.sound.openPath, P("M/") + nthNext(t, 0));
        }, "M/"},
+      // A blank folder holds no songs, not even those of the working folder: tunes.
+      {2, [](Mp3App& t) { t.listing.folders[""] = t.listing.folders[P("M/")], t.state.MP3Folder = "", StartMusic(t.app); },
+       "T/Temp.mid"},
+      // Neither a song nor the tune plays but the device opens: the program's
+      // own tone, the caption saying what is missing (or that nothing plays).
+      {2, [](Mp3App& t) {
+         t.sound.unplayable = {P("M/s1.mp3"), P("M/s2.mp3"), P("T/Temp.mid")}, t.sound.lacking = "No SoundFont";
+         StartMusic(t.app), t.RunSeconds(30);
+         EXPECT_EQ(t.window.caption, "No SoundFont");
+       }, "tone"},
+      {0, [](Mp3App& t) {
+         t.sound.unplayable = {P("T/Temp.mid")}, StartMusic(t.app);
+         EXPECT_EQ(t.window.caption, "No song or tune can be played");
+         EXPECT_EQ(t.state.TuneHistory, "zzzzzzzzzz");  // no tune was heard
+       }, "tone"},
+      // Opens of 60 ms: two tries a tick, the rest at the next ticks, until one plays.
+      {20, [&](Mp3App& t) {
+         BeginMusic(t.app);
+         for (int n = 1; n <= 7; ++n) t.sound.unplayable.insert(P("M/") + nthNext(t, n));
+         t.sound.onOpen = [&t] { t.clock.milliseconds += 60; };
+         PlayNextSong(t.app);
+         const auto opens = [&t] { return std::ranges::count_if(t.sound.log, [](auto& c) { return c.starts_with("open "); }); };
+         EXPECT_EQ(opens(), 2);
+         EXPECT_TRUE(ContinueSongStart(t.app));  // as soon as the window has answered
+         EXPECT_EQ(opens(), 4);
+         t.RunSeconds(3);
+         EXPECT_EQ(opens(), 8);
+       }, "M/"},
       // An empty folder: tunes until the next Go.
       {0, [&](Mp3App& t) {
          StartMusic(t.app), t.listing.AddFile(P("M"), "s1.mp3"), endSong(t);
@@ -78,50 +107,75 @@ TEST(SongStart, WhichSongTheStartOpens) {
   }
 }
 
-// In the countdown's last three seconds the alarm's first song is opened
-// without sound, so that the alarm plays it on its second. Each row enters
-// "1" at 9:00, may enter again at 3 seconds left, and checks the channel at
-// 4, 3 and 2 seconds left and after the alarm ("open" and "play": what the
-// channel was asked since the last check; the song open at each).
+// In the countdown's last three seconds what the alarm will play is opened
+// without sound, so that the alarm plays it on its second: the first song
+// that opens, else the tune standing in, else the tone. Each row enters "1"
+// at 9:00 after its setup, may act at 3 seconds left, and checks the channel
+// at 4, 3 and 2 seconds left and after the alarm ("open" and "play": what
+// the channel was asked since the last check; the song open at each), then
+// the caption ("tune" for a tune's title).
 TEST(Countdown, TheAlarmsFirstSongIsOpenedSilentlyInItsLastSeconds) {
-  // MP3 songs, Go first, entered at 3 s left (nullptr: nothing), what was seen.
-  const std::tuple<bool, bool, const char*, const char*> rows[] = {
-      {false, false, nullptr, "closed; open T/Temp.mid; -; play T/Temp.mid; "},  // a tune
-      {false, false, "", "closed; open T/Temp.mid; closed; closed; "},           // cancelled at 3 s left
-      {true, false, "20", "closed; open M/s1.mp3; closed; closed; "},            // restarted at 3 s left
-      {true, true, nullptr, "-; -; -; open play M/s1.mp3; "},                    // while Go's song plays
+  using Act = std::function<void(Mp3App&)>;
+  const Act none = [](Mp3App&) {};
+  const auto enter = [](const char* entry) { return [=](Mp3App& t) { t.Enter(entry); }; };
+  // MP3 songs, setup, act at 3 s left, what was seen.
+  const std::tuple<bool, Act, Act, const char*> rows[] = {
+      {false, none, none, "closed; open T/Temp.mid; -; play T/Temp.mid; tune"},  // a tune
+      {false, none, enter(""), "closed; open T/Temp.mid; closed; closed; Timer"},  // cancelled at 3 s left
+      {true, none, enter("20"), "closed; open M/s1.mp3; closed; closed; 19 minutes left"},  // restarted at 3 s left
+      {false, none, enter("0"), "closed; open T/Temp.mid; play T/Temp.mid; -; tune"},  // due at once: ready at once
+      {true, [](Mp3App& t) { StartMusic(t.app); }, none, "-; -; -; open play M/s1.mp3; s1"},  // while Go's song plays
+      // The first song broken: the tune standing in; the tune too: the tone.
+      {true, [](Mp3App& t) { t.sound.unplayable = {P("M/s1.mp3")}; }, none,
+       "closed; open open T/Temp.mid; -; play T/Temp.mid; tune"},
+      {false, [](Mp3App& t) { t.sound.unplayable = {P("T/Temp.mid")}, t.sound.lacking = "No SoundFont"; }, none,
+       "closed; open open tone; -; play tone; No SoundFont"},
+      // Go in the last seconds: its song, then the alarm's.
+      {true, none, [](Mp3App& t) { StartMusic(t.app); }, "closed; open M/s1.mp3; -; open play M/s1.mp3; s1"},
+      // Stop in the last seconds: the alarm's song is ready again at once.
+      {true, [](Mp3App& t) { StartMusic(t.app); },
+       [](Mp3App& t) { StopMusic(t.app); EXPECT_TRUE(t.sound.isOpen && !t.sound.ended); },
+       "-; -; -; play M/s1.mp3; s1"},
+      // The prepared song reads as stopped at the alarm: once more, the tone,
+      // then the next song start (here the tune standing in).
+      {true, [](Mp3App& t) { t.sound.endsAtOnce = {P("M/s1.mp3")}; }, none,
+       "closed; open M/s1.mp3; -; play open play open play open play T/Temp.mid; tune"},
   };
-  for (const auto& [mp3, goFirst, at3Seconds, expected] : rows) {
+  for (const auto& [mp3, setup, at3Seconds, expected] : rows) {
     Mp3App t(1);
     t.state.UseMidi = !mp3;
     t.clock.Set(9, 0, 0), t.Tick();
-    if (goFirst) StartMusic(t.app);
+    setup(t);
     t.Enter("1"), t.RunSeconds(55);
     std::string seen;
     for (int check = 0; check < 4; ++check) {
-      if (check == 2 && at3Seconds) t.Enter(at3Seconds);
+      if (check == 2) at3Seconds(t);
       t.sound.log.clear(), t.RunSeconds(check == 3 ? 3 : 1);
       std::string asked;
       for (const std::string& command : t.sound.log)
-        asked += command.starts_with("open") ? "open " : command == "play" ? "play " : "";
+        asked += command.starts_with("open") || command == "tone" ? "open " : command == "play" ? "play " : "";
       seen += (!t.sound.isOpen ? "closed" : asked.empty() ? "-" : asked + t.sound.openPath) + "; ";
     }
-    EXPECT_EQ(seen, P(expected));
+    const bool tune = std::ranges::find(TuneTitles, t.window.caption) != TuneTitles.end();
+    EXPECT_EQ(seen + (tune ? "tune" : t.window.caption), P(expected));
+    EXPECT_EQ(t.state.TuneHistory != "zzzzzzzzzz", tune) << "a tune heard enters the history";
   }
 }
 
 // Music is in force from the alarm until Stop: a start that opened nothing
-// (no sound device) is tried again every five seconds. Each row fires the
-// alarm with no device, lets one appear and presses Stop at the given
-// seconds (0: never), and checks the opens tried and the song playing
-// after 30 seconds.
+// (no sound device) is tried again every five seconds, the same song or tune
+// without a new walk or choice. Each row fires the alarm with no device over
+// a number of songs (0: tunes), lets one appear and presses Stop at the given
+// seconds (0: never), and checks the opens tried and the song playing after
+// 30 seconds; only a tune heard enters the history.
 TEST(KeepPlaying, StartsThatOpenNothingAreTriedEveryFiveSeconds) {
-  // mp3, device at, Stop at, opens by 4, 5 and 30 s, playing
-  const std::tuple<bool, int, int, std::vector<int>, bool> rows[] = {{true, 1, 0, {2, 3, 3}, true},
-                                                                     {false, 0, 7, {1, 2, 2}, false}};
-  for (const auto& [mp3, deviceAt, stopAt, expected, playing] : rows) {
-    Mp3App t(mp3 ? 1 : 0);
-    t.state.UseMidi = !mp3, t.sound.device = false, FireAlarm(t.app);
+  // songs, device at, Stop at, opens by 4, 5 and 30 s, playing
+  const std::tuple<int, int, int, std::vector<int>, bool> rows[] = {
+      {1, 1, 0, {2, 3, 3}, true}, {0, 0, 7, {1, 2, 2}, false}, {3, 0, 0, {4, 5, 10}, false}, {0, 12, 0, {1, 2, 4}, true}};
+  for (const auto& [songs, deviceAt, stopAt, expected, playing] : rows) {
+    Mp3App t(songs);
+    t.state.UseMidi = songs == 0, t.sound.device = false, FireAlarm(t.app);
+    const std::string firstTune = t.tunes.files[P("T/Temp.mid")];
     std::vector<int> opens;
     for (int second = 1; second <= 30; ++second) {
       if (second == deviceAt) t.sound.device = true;
@@ -130,8 +184,14 @@ TEST(KeepPlaying, StartsThatOpenNothingAreTriedEveryFiveSeconds) {
       if (second == 4 || second == 5 || second == 30)
         opens.push_back(int(std::ranges::count_if(t.sound.log, [](auto& c) { return c.starts_with("open "); })));
     }
-    EXPECT_EQ(opens, expected) << mp3;
-    EXPECT_EQ(t.sound.Mode() == "playing", playing) << mp3;
+    EXPECT_EQ(opens, expected) << songs;
+    EXPECT_EQ(t.sound.Mode() == "playing", playing) << songs;
+    // Besides close, play, status and tone, each song and the tune file once: retries open no other.
+    EXPECT_EQ(std::set<std::string>(t.sound.log.begin(), t.sound.log.end()).size(), songs + 5u);
+    EXPECT_EQ(t.tunes.files[P("T/Temp.mid")], firstTune);
+    const auto isOpen = [](auto& c) { return c.starts_with("open "); };
+    EXPECT_EQ(*std::ranges::find_if(t.sound.log, isOpen), *std::find_if(t.sound.log.rbegin(), t.sound.log.rend(), isOpen));
+    EXPECT_EQ(t.state.TuneHistory != "zzzzzzzzzz", songs == 0 && playing) << t.state.TuneHistory;
   }
 }
 
@@ -141,7 +201,7 @@ TEST(KeepPlaying, OnlyARepliedStoppedStartsTheNextSongWhileMusicIsOn) {
   for (const auto& [mode, musicOn, startsNext] : rows) {
     TestApp t;
     t.state.MusicOn = musicOn, t.sound.reply = mode, KeepPlaying(t.app);
-    EXPECT_EQ(std::count(t.sound.log.begin(), t.sound.log.end(), "close"), startsNext) << mode;
+    EXPECT_EQ(std::ranges::count_if(t.sound.log, [](auto& c) { return c.starts_with("open "); }), startsNext) << mode;
   }
 }
 
@@ -166,6 +226,7 @@ TEST(Alarm, MessageAndNotificationLastAsLongAsItsMusic) {
     t.RunSeconds(1);
     EXPECT_EQ(t.notifier.shown.has_value(), stillShown) << act;
     EXPECT_EQ(t.window.caption == "Timer", act == Stop) << t.window.caption;
+    EXPECT_EQ(t.sound.isOpen, act != Stop) << "nothing is prepared after the alarm";
   }
 }
 

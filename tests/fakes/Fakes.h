@@ -38,8 +38,9 @@ struct FakeClock : Clock {
     return changes.upper_bound(at) == changes.begin() ? offset : std::prev(changes.upper_bound(at))->second;
   }
   std::optional<std::uint64_t> PerformanceCounter() override { return counter; }
-  std::uint32_t MillisecondsSinceStart() override { return 777; }
+  std::uint32_t MillisecondsSinceStart() override { return milliseconds; }
   std::optional<std::uint64_t> counter = 12345;
+  std::uint32_t milliseconds = 777;
   std::int64_t utc = Day;
   std::int64_t boot = 86;  // since the computer started
   std::int32_t offset = 0;
@@ -78,13 +79,18 @@ struct FakeMusicDialogView : MusicDialogView {
   std::string folder, message;
 };
 
-// Records every command as text: "close", "open <path>", "play", "status".
+// Records every command as text: "close", "open <path>", "tone", "play", "status".
 struct FakeSoundChannel : SoundChannel {
   void Close() override { log.push_back("close"), isOpen = ended = false, openPath.clear(); }
   void Open(const std::string& path) override {  // refused: alias in use, or cannot open
-    log.push_back("open " + path);
+    log.push_back("open " + path), onOpen ? onOpen() : void();
     if (!isOpen && !path.empty() && !unplayable.count(path) && device) isOpen = true, openPath = path;
   }
+  bool OpenTone() override {  // open as the path "tone"
+    log.push_back("tone");
+    return !isOpen && device && (isOpen = true, openPath = "tone", true);
+  }
+  std::string Lacking() override { return lacking; }
   void Play() override { log.push_back("play"); }
   std::string Mode() override {
     log.push_back("status");
@@ -96,6 +102,8 @@ struct FakeSoundChannel : SoundChannel {
   std::set<std::string> unplayable;  // paths whose open fails (besides "")
   std::set<std::string> endsAtOnce;  // paths that open but read as stopped at once
   bool device = true;                // false: every open fails
+  std::string lacking;               // what the channel says a tune lacked
+  std::function<void()> onOpen;      // runs at each open (the time it takes)
   std::string reply;                 // the mode reply, when the test chooses one
   bool isOpen = false, ended = false;
   std::string openPath;

@@ -13,6 +13,8 @@
 #include "RegistryKeyValueStore.h"
 #include "Win32.h"
 #include "Win32Adapters.h"
+#include "app/App.h"
+#include "music/Mp3Library.h"
 
 using namespace std::string_literals;
 
@@ -94,6 +96,25 @@ TEST(Win32FolderListing, EntriesWithTheirAttributesSizesAndTimes) {
                                         {"x.mp3", Dir, 0, 0}}));
   EXPECT_EQ(listing.FindFirst(folder + "*.wav", data, error), FolderListing::InvalidHandle);
   EXPECT_EQ(error, 2u);  // ERROR_FILE_NOT_FOUND
+  // The walk over it finds its one song; a blank folder none, even with this
+  // one the working folder (it would be the home folder, or a whole drive).
+  SetCurrentDirectoryA(folder.c_str());
+  for (const auto& [songFolder, songs] : {std::pair{folder, 1}, {"", 0}, {" ", 0}}) {
+    NullMainWindowView window;
+    NullSoundChannel sound;
+    NullKeyValueStore store;
+    NullUserFolders folders;
+    NullClock clock;
+    NullOutputVolume volume;
+    NullTuneStore tunes;
+    NullLauncher launcher;
+    NullFolderChooser chooser;
+    App app{AppState{}, Ports{window, sound, store, folders, listing, clock, volume, tunes, launcher, chooser}};
+    app.State.MP3Folder = songFolder;
+    ShuffleSongs(app);
+    EXPECT_EQ(app.State.SongCounter, songs) << "'" << songFolder << "'";
+  }
+  SetCurrentDirectoryA(ShellUserFolders().TempFolder().c_str());
   for (const auto& row : rows) SetFileAttributesA((folder + std::get<0>(row)).c_str(), FILE_ATTRIBUTE_NORMAL);
   std::filesystem::remove_all(folder);
 }

@@ -142,4 +142,6 @@ void StartTimer(App& app) {
   window.SetItemText(IdAlarmDisplay, entry);
   window.SetCaption("Timer started");
   s.CaptionText.clear();  // the next tick always writes the remaining time
+  // Due within the last seconds already ("0"): its music is made ready now.
+  if (s.AlarmTime - s.NowUtc <= PrepareSeconds) PrepareAlarmMusic(app);
 }

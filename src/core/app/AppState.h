@@ -49,10 +49,17 @@ struct AppState {
   // nothing is tried again every few ticks.
   bool MusicOn = false;
   std::int32_t RetryTicks = 0;
+  // The song or tune the last start tried first, which a retry opens again
+  // (no walk, no new choice); a letter of 0 when it was a song.
+  std::string RetryPath;
+  char RetryLetter = 0;
+  // The song start ran out of time for this tick and goes on at the next.
+  bool StartPending = false;
   // The alarm's first song, opened without sound in the countdown's last
   // seconds so that it is heard on the alarm's second; its caption.
   bool AlarmPrepared = false;
   std::string PreparedCaption;
+  char PreparedLetter = 0;  // the tune prepared, 0 for a song or the tone
 
   // Internal tunes and the shared random generator.
   std::string TuneHistory = "zzzzzzzzzz";

@@ -16,10 +16,11 @@ constexpr unsigned SettingsReadBuffer = 256;
 #define TIMER_HELP_GUIDE "Rest the mouse on a menu item or a box to see what it does."
 #else
 constexpr char PathSeparator = '/';
-// The sound server's own mixer (GTK, then Qt), else the sound page of the
-// GNOME or KDE settings (command lines), whichever the desktop has.
-constexpr std::array<const char*, 4> MixerPrograms = {"pavucontrol", "pavucontrol-qt", "gnome-control-center sound",
-                                                      "systemsettings kcm_pulseaudio"};
+// The sound server's own mixer (GTK, on its Playback tab, where our stream's
+// slider is; then Qt), else the sound page of the GNOME or KDE settings
+// (command lines), whichever the desktop has.
+constexpr std::array<const char*, 4> MixerPrograms = {"pavucontrol --tab=1", "pavucontrol-qt",
+                                                      "gnome-control-center sound", "systemsettings kcm_pulseaudio"};
 // A desktop may have none of them; the package recommends the first two.
 constexpr const char* NoMixerText =
     "No volume mixer could be started. Install the package \"pavucontrol\" (or \"pavucontrol-qt\") for one, or "

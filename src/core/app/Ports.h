@@ -48,6 +48,12 @@ class SoundChannel {
   // Contains "stopped" once the open song has ended or cannot play; empty
   // when nothing is open.
   virtual std::string Mode() = 0;
+  // The program's own tone, opened like a song where no song or tune can
+  // play: Play sounds it, again and again until Close. False when no device
+  // opens (or the platform has none).
+  virtual bool OpenTone() { return false; }
+  // What a tune lacked to be heard, in the user's words; "" when not known.
+  virtual std::string Lacking() { return {}; }
 };
 
 // Per-user hierarchical key-value store: the five registry-like operations.

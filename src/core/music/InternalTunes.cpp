@@ -12,8 +12,12 @@ char ChooseTune(App& app) {
   do {
     letter = static_cast<char>('a' + Random(s.RandSeed, 26));
   } while (s.TuneHistory.find(letter) != std::string::npos);
-  s.TuneHistory = s.TuneHistory.substr(1) + letter;
   return letter;
+}
+
+void HeardTune(App& app, char letter) {
+  AppState& s = app.State;
+  s.TuneHistory = s.TuneHistory.substr(1) + letter;
 }
 
 std::string WriteTuneFile(App& app, char letter) {

@@ -9,8 +9,10 @@ struct App;
 inline constexpr const char* TuneFileName = "Temp.mid";
 inline constexpr const char* TuneResourceType = "MIDI";
 
-// The next tune's letter ('a' to 'z'), kept in the history.
+// The next tune's letter ('a' to 'z'), none of the last ten heard.
 char ChooseTune(App& app);
+// A tune heard playing enters the history; one that could not play does not.
+void HeardTune(App& app, char letter);
 // Writes the tune to "Temp.mid" and gives that file's path; "" when there is
 // no temporary folder (nowhere safe to write).
 std::string WriteTuneFile(App& app, char letter);

@@ -88,9 +88,19 @@ std::string FolderForJoin(const std::string& folder) {
   return folder + PathSeparator;
 }
 
-void CountSongs(App& app, const std::string& folder) { Walk(app, FolderForJoin(folder), false); }
+namespace {
+// A blank folder holds no songs: it would be the working folder, the home
+// folder or a whole drive.
+bool Blank(const std::string& folder) { return folder.find_first_not_of(' ') == std::string::npos; }
+}  // namespace
 
-void FindSong(App& app, const std::string& folder) { Walk(app, FolderForJoin(folder), true); }
+void CountSongs(App& app, const std::string& folder) {
+  if (!Blank(folder)) Walk(app, FolderForJoin(folder), false);
+}
+
+void FindSong(App& app, const std::string& folder) {
+  if (!Blank(folder)) Walk(app, FolderForJoin(folder), true);
+}
 
 bool ShuffleSongs(App& app) {
   AppState& s = app.State;

@@ -32,7 +32,8 @@ void SearchClose(FolderListing& listing, TSearchRec& rec);
 std::uint32_t SearchMatch(FolderListing& listing, TSearchRec& rec);
 
 // The folder as the walks join names to it: with its final separator, which
-// the stored folder may lack (the root stays as it is; "" is the current folder).
+// the stored folder may lack (the root stays as it is). A blank folder is never
+// walked: it holds no songs.
 std::string FolderForJoin(const std::string& folder);
 
 // Walks: each folder's subfolders first (when SubfoldersOn), then its songs.

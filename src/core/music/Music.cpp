@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "alarm/Countdown.h"
 #include "app/App.h"
 #include "app/Platform.h"
 #include "music/InternalTunes.h"
@@ -28,33 +29,97 @@ std::string SongCaption(const std::string& path) {
 namespace {
 // Open and not already ended: a song that cannot play reads as stopped at once.
 bool Sounding(const std::string& mode) { return !mode.empty() && mode.find("stopped") == std::string::npos; }
+
+std::string TuneTitle(char letter) { return TuneTitles[static_cast<std::size_t>(letter - 'a')]; }
+
+std::string ToneCaption(App& app) {
+  const std::string lacking = app.Port.Sound.Lacking();
+  return lacking.empty() ? NoMusicCaption : lacking;
+}
+
+// Opened without sound, ready for the alarm's Play; closed again when not.
+bool OpenedSilently(App& app, const std::string& path) {
+  app.Port.Sound.Open(path);
+  if (!app.Port.Sound.Mode().empty()) return true;
+  CloseChannel(app);
+  return false;
+}
+
+bool TrySong(App& app, const std::string& path) {
+  CloseChannel(app);
+  OpenAndPlay(app, path);
+  if (!Sounding(app.Port.Sound.Mode())) {
+    CloseChannel(app);
+    return false;
+  }
+  app.Port.Window.SetCaption(SongCaption(path));
+  return true;
+}
+
+bool TryTune(App& app, char letter) {
+  CloseChannel(app);  // before its file is rewritten
+  // Without a temporary folder the open fails quietly; the title still shows.
+  OpenAndPlay(app, WriteTuneFile(app, letter));
+  app.Port.Window.SetCaption(TuneTitle(letter));
+  if (!Sounding(app.Port.Sound.Mode())) return false;
+  HeardTune(app, letter);
+  return true;
+}
+
+// Nothing else can be heard but the device opens: the program's own tone,
+// with the caption saying what is missing. False when no device opens.
+bool SoundTone(App& app) {
+  CloseChannel(app);
+  if (!app.Port.Sound.OpenTone()) return false;
+  app.Port.Sound.Play();
+  app.Port.Window.SetCaption(ToneCaption(app));
+  return true;
+}
+
+bool NothingTried(const AppState& s) { return s.RetryPath.empty() && s.RetryLetter == 0; }
+
+// The retry of a start that opened nothing: the same song or tune again. When
+// it still fails but the tone sounds, the device is back and the song itself
+// is broken, so the start goes on through the folder.
+void RetryStart(App& app) {
+  AppState& s = app.State;
+  s.RetryTicks = 0;
+  if (NothingTried(s)) {
+    PlayNextSong(app);
+    return;
+  }
+  const bool heard = !s.RetryPath.empty() ? TrySong(app, s.RetryPath) : TryTune(app, s.RetryLetter);
+  if (heard || !SoundTone(app)) return;
+  if (!s.RetryPath.empty() && !s.UseMidi && !s.Mp3Fallback) PlayMp3Song(app);
+}
 }  // namespace
 
 void PlayInternalTune(App& app) {
   const char letter = ChooseTune(app);
-  CloseChannel(app);  // before its file is rewritten
-  // Without a temporary folder the open fails quietly; the title still shows.
-  OpenAndPlay(app, WriteTuneFile(app, letter));
-  app.Port.Window.SetCaption(TuneTitles[static_cast<std::size_t>(letter - 'a')]);
+  if (NothingTried(app.State)) app.State.RetryLetter = letter;
+  if (!TryTune(app, letter)) SoundTone(app);
 }
 
 void PlayMp3Song(App& app) {
   AppState& s = app.State;
   CloseChannel(app);  // silent while the next file is looked for
+  s.StartPending = false;
   const auto songs = static_cast<std::int32_t>(s.SongOrder.empty() ? 0 : s.SongOrder.size() - 1);
+  const std::uint32_t began = app.Port.Time.MillisecondsSinceStart();
   // Each try is one walk and one open, so the bound keeps a tree of broken
   // files from holding the tick; tries that end before a tick heard them
-  // count on at the next song start.
-  while (s.SongTries < std::min(songs, MaxSongTries)) {
+  // count on at the next song start. Past the time budget the tries go on
+  // at the next tick, so the window keeps answering.
+  for (int tried = 0; s.SongTries < std::min(songs, MaxSongTries); ++tried) {
+    if (tried > 0 && app.Port.Time.MillisecondsSinceStart() - began >= SongStartBudgetMs) {
+      s.StartPending = true;
+      return;
+    }
     ++s.SongTries;
     NextSongPath(app);
     if (s.SongPath.empty()) continue;  // gone since the shuffle
-    OpenAndPlay(app, s.SongPath);
-    if (Sounding(app.Port.Sound.Mode())) {
-      app.Port.Window.SetCaption(SongCaption(s.SongPath));
-      return;
-    }
-    CloseChannel(app);
+    if (NothingTried(s)) s.RetryPath = s.SongPath;
+    if (TrySong(app, s.SongPath)) return;
   }
   // A built-in tune stands in for this song start only; the next one goes on
   // through the order where this one stopped.
@@ -62,9 +127,18 @@ void PlayMp3Song(App& app) {
   PlayInternalTune(app);
 }
 
+bool ContinueSongStart(App& app) {
+  AppState& s = app.State;
+  if (s.MusicOn && s.StartPending) PlayMp3Song(app);
+  return s.MusicOn && s.StartPending;
+}
+
 void PlayNextSong(App& app) {
-  app.State.RetryTicks = 0;
-  if (app.State.UseMidi || app.State.Mp3Fallback) {
+  AppState& s = app.State;
+  s.RetryTicks = 0;
+  s.RetryPath.clear();
+  s.RetryLetter = 0;
+  if (s.UseMidi || s.Mp3Fallback) {
     PlayInternalTune(app);
   } else {
     PlayMp3Song(app);
@@ -79,9 +153,15 @@ void KeepPlaying(App& app) {
   if (mode.size() > 255) mode.resize(255);  // the reply buffer's size
   if (!s.MusicOn) return;
   if (mode.empty()) {
+    if (s.StartPending) {
+      PlayMp3Song(app);  // the start that ran out of time goes on
+      return;
+    }
     // Nothing could be opened (no sound device yet, or one held by another
-    // program): a fresh start now and then, until one is heard or Stop.
+    // program): the same start now and then, until one is heard or Stop.
     if (++s.RetryTicks < MusicRetryTicks) return;
+    RetryStart(app);
+    return;
   } else if (mode.find("stopped") == std::string::npos) {
     s.SongTries = 0;  // heard playing: the tree has a good song
     return;
@@ -94,6 +174,7 @@ void BeginMusic(App& app) {
   s.MusicOn = true;
   s.AlarmPrepared = false;  // the song start below closes it
   s.SongTries = 0;
+  s.StartPending = false;
   s.Mp3Fallback = !s.UseMidi && !ShuffleSongs(app);
 }
 
@@ -103,12 +184,17 @@ void StartMusic(App& app) {
 }
 
 void StopMusic(App& app) {
-  app.State.MusicOn = false;
-  app.State.AlarmPrepared = false;
+  AppState& s = app.State;
+  s.MusicOn = false;
+  s.AlarmPrepared = false;
+  s.StartPending = false;
   CloseChannel(app);
   app.Port.Notifier.WithdrawAlarm();
-  if (app.State.CaptionText.empty()) app.State.CaptionText = "Timer";
-  app.Port.Window.SetCaption(app.State.CaptionText);
+  if (s.CaptionText.empty()) s.CaptionText = "Timer";
+  app.Port.Window.SetCaption(s.CaptionText);
+  // A Stop in the alarm's last seconds: its song is ready again at once,
+  // before the next tick would let the device go.
+  if (s.AlarmTime != -1 && s.AlarmTime - s.NowUtc <= PrepareSeconds) PrepareAlarmMusic(app);
 }
 
 void PrepareAlarmMusic(App& app) {
@@ -116,17 +202,34 @@ void PrepareAlarmMusic(App& app) {
   if (s.MusicOn || s.AlarmPrepared) return;  // what Go plays goes on until the alarm
   s.AlarmPrepared = true;
   s.SongTries = 0;
+  s.RetryPath.clear();
+  s.RetryLetter = s.PreparedLetter = 0;
   s.Mp3Fallback = !s.UseMidi && !ShuffleSongs(app);
   CloseChannel(app);
-  if (s.UseMidi || s.Mp3Fallback) {
-    const char letter = ChooseTune(app);
-    app.Port.Sound.Open(WriteTuneFile(app, letter));
-    s.PreparedCaption = TuneTitles[static_cast<std::size_t>(letter - 'a')];
-  } else {
-    ++s.SongTries;
-    NextSongPath(app);
-    app.Port.Sound.Open(s.SongPath);
-    s.PreparedCaption = SongCaption(s.SongPath);
+  // Whatever the alarm will play, opened now: the first song that opens,
+  // else the tune standing in, else the tone.
+  if (!s.UseMidi && !s.Mp3Fallback) {
+    const auto songs = static_cast<std::int32_t>(s.SongOrder.size() - 1);
+    while (s.SongTries < std::min(songs, MaxSongTries)) {
+      ++s.SongTries;
+      NextSongPath(app);
+      if (s.SongPath.empty()) continue;
+      if (NothingTried(s)) s.RetryPath = s.SongPath;
+      if (OpenedSilently(app, s.SongPath)) {
+        s.RetryPath = s.SongPath;
+        s.PreparedCaption = SongCaption(s.SongPath);
+        return;
+      }
+    }
+    s.SongTries = 0;
+  }
+  const char letter = ChooseTune(app);
+  if (NothingTried(s)) s.RetryLetter = letter;
+  s.PreparedCaption = TuneTitle(letter);
+  if (OpenedSilently(app, WriteTuneFile(app, letter))) {
+    s.PreparedLetter = letter;
+  } else if (app.Port.Sound.OpenTone()) {
+    s.PreparedCaption = ToneCaption(app);
   }
 }
 
@@ -149,7 +252,10 @@ void StartAlarmMusic(App& app) {
   app.Port.Sound.Play();
   if (Sounding(app.Port.Sound.Mode())) {
     app.Port.Window.SetCaption(s.PreparedCaption);
-  } else {
-    PlayNextSong(app);  // it did not open or play: the usual start
+    if (s.PreparedLetter != 0) HeardTune(app, s.PreparedLetter);
+    return;
   }
+  // It did not open, or stopped at once: the same song or tune once more,
+  // then the tone or the next song.
+  RetryStart(app);
 }

@@ -10,7 +10,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -21,11 +24,42 @@ constexpr int SampleRate = 44100;
 constexpr int ChunkFrames = 1024;
 constexpr auto DeviceRetryPause = std::chrono::seconds(3);
 
+// The SoundFont the tunes are levelled for first, then the system's default
+// General MIDI SoundFont (either format), then one other common one.
 const char* const SoundFonts[] = {
     "/usr/share/sounds/sf2/TimGM6mb.sf2",
     "/usr/share/sounds/sf2/default-GM.sf2",
+    "/usr/share/sounds/sf3/default-GM.sf3",
     "/usr/share/sounds/sf2/FluidR3_GM.sf2",
 };
+
+// A SoundFont FluidSynth can load: a readable RIFF file of the "sfbk" form.
+bool LoadableSoundFont(const std::string& path) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  char head[12] = {};
+  const bool whole = std::fread(head, 1, sizeof head, file) == sizeof head;
+  std::fclose(file);
+  return whole && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "sfbk", 4) == 0;
+}
+
+// The program's own tone: three short beeps of A5, then a pause, over and
+// over; soft edges so that it does not click.
+constexpr int ToneCycleFrames = SampleRate * 6 / 5;
+constexpr int BeepFrames = SampleRate * 3 / 20;
+constexpr int BeepSpacingFrames = SampleRate / 4;
+constexpr int EdgeFrames = SampleRate / 200;
+constexpr double ToneHz = 880.0;
+constexpr double ToneLevel = 9000.0;
+
+double ToneSample(int frame) {
+  const int inCycle = frame % ToneCycleFrames;
+  const int beep = inCycle / BeepSpacingFrames;
+  const int inBeep = inCycle % BeepSpacingFrames;
+  if (beep >= 3 || inBeep >= BeepFrames) return 0.0;
+  const double edge = std::min({1.0, double(inBeep) / EdgeFrames, double(BeepFrames - inBeep) / EdgeFrames});
+  return ToneLevel * edge * std::sin(2.0 * M_PI * ToneHz * inCycle / SampleRate);
+}
 
 bool IsRegularFile(const struct stat& st) { return S_ISREG(st.st_mode) && st.st_size > 0; }
 
@@ -97,10 +131,27 @@ SdlSoundChannel::~SdlSoundChannel() {
 }
 
 std::string SdlSoundChannel::SoundFontPath() {
+  // Where the user names SoundFonts, only those count, as in SDL_mixer;
+  // the list is separated by ":" or ";".
+  const char* named = std::getenv("SDL_SOUNDFONTS");
+  if (named != nullptr && *named != '\0') {
+    const std::string list = named;
+    for (std::size_t start = 0; start <= list.size();) {
+      const std::size_t end = std::min(list.find_first_of(":;", start), list.size());
+      const std::string path = list.substr(start, end - start);
+      if (!path.empty() && LoadableSoundFont(path)) return path;
+      start = end + 1;
+    }
+    return {};
+  }
   for (const char* path : SoundFonts) {
-    if (access(path, R_OK) == 0) return path;
+    if (LoadableSoundFont(path)) return path;
   }
   return {};
+}
+
+std::string SdlSoundChannel::Lacking() {
+  return SoundFontPath().empty() ? "No SoundFont: install timgm6mb-soundfont" : std::string();
 }
 
 bool SdlSoundChannel::OpenDevice() {
@@ -134,9 +185,6 @@ bool SdlSoundChannel::OpenDevice() {
     lastDeviceFailure_ = now;
     return false;
   }
-  // MIDI goes through FluidSynth, which needs a General MIDI SoundFont.
-  const std::string soundFont = SoundFontPath();
-  if (!soundFont.empty()) Mix_SetSoundFonts(soundFont.c_str());
   Mix_SetPostMix(&SdlSoundChannel::ApplyGain, this);
   deviceOpen_ = true;
   lastDeviceFailure_.reset();
@@ -166,7 +214,29 @@ void SdlSoundChannel::ApplyGain(void* self, std::uint8_t* stream, int length) {
   }
 }
 
+void SdlSoundChannel::FillTone(void* self, std::uint8_t* stream, int length) {
+  auto* channel = static_cast<SdlSoundChannel*>(self);
+  auto* samples = reinterpret_cast<Sint16*>(stream);
+  const int frames = length / static_cast<int>(2 * sizeof(Sint16));
+  for (int i = 0; i < frames; ++i) {
+    const auto sample = static_cast<Sint16>(std::lround(ToneSample(channel->toneFrame_)));
+    samples[2 * i] = samples[2 * i + 1] = sample;
+    channel->toneFrame_ = (channel->toneFrame_ + 1) % ToneCycleFrames;
+  }
+}
+
+bool SdlSoundChannel::OpenTone() {
+  openedSinceAsked_ = true;
+  if (music_ != nullptr || tone_ != ToneState::Closed || !OpenDevice()) return false;
+  tone_ = ToneState::Open;
+  return true;
+}
+
 void SdlSoundChannel::Close() {
+  if (tone_ != ToneState::Closed) {
+    Mix_HookMusic(nullptr, nullptr);
+    tone_ = ToneState::Closed;
+  }
   if (music_ == nullptr) return;
   Mix_HaltMusic();
   Mix_FreeMusic(music_);
@@ -177,7 +247,7 @@ void SdlSoundChannel::Close() {
 
 void SdlSoundChannel::Open(const std::string& path) {
   openedSinceAsked_ = true;
-  if (music_ != nullptr || path.empty()) return;  // one song at a time
+  if (music_ != nullptr || tone_ != ToneState::Closed || path.empty()) return;  // one song at a time
   struct stat st {};
   if (stat(path.c_str(), &st) != 0 || !IsRegularFile(st)) return;
   if (!OpenDevice()) return;
@@ -185,8 +255,12 @@ void SdlSoundChannel::Open(const std::string& path) {
   if (rw == nullptr) return;
   const Mix_MusicType byName = TypeFromExtension(path);
   const Mix_MusicType byContent = TypeFromContent(rw);
+  // MIDI goes through FluidSynth, which without a SoundFont plays silence:
+  // a MIDI song does not open then.
+  const std::string soundFont = SoundFontPath();
+  if (!soundFont.empty()) Mix_SetSoundFonts(soundFont.c_str());
   const auto load = [&](Mix_MusicType type) -> _Mix_Music* {
-    if (type == MUS_NONE || (type == MUS_MID && st.st_size > MaxMidiBytes)) return nullptr;
+    if (type == MUS_NONE || (type == MUS_MID && (st.st_size > MaxMidiBytes || soundFont.empty()))) return nullptr;
     if (SDL_RWseek(rw, 0, RW_SEEK_SET) != 0) return nullptr;
     return Mix_LoadMUSType_RW(rw, type, SDL_FALSE);
   };
@@ -202,11 +276,17 @@ void SdlSoundChannel::Open(const std::string& path) {
 void SdlSoundChannel::Play() {
   // Once from the start; a song that cannot play reads as "stopped" at once.
   if (music_ != nullptr) Mix_PlayMusic(music_, 1);
+  if (tone_ == ToneState::Open) {
+    toneFrame_ = 0;
+    Mix_HookMusic(&SdlSoundChannel::FillTone, this);
+    tone_ = ToneState::Playing;
+  }
 }
 
 std::string SdlSoundChannel::Mode() {
   const bool justOpened = openedSinceAsked_;
   openedSinceAsked_ = false;
+  if (tone_ != ToneState::Closed) return tone_ == ToneState::Playing ? "playing" : "stopped";
   if (music_ == nullptr) {
     // Asked once a second: with nothing open and no song tried since the
     // last question, the music is over (Stop, or songs that could not open),

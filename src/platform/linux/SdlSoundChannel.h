@@ -43,6 +43,10 @@ class SdlSoundChannel : public SoundChannel {
   // "" with nothing open (and then the audio device is closed too),
   // "playing", or "stopped" once the song has ended or could not play.
   std::string Mode() override;
+  // Three beeps and a pause, made here, over and over until Close.
+  bool OpenTone() override;
+  // "No SoundFont: install timgm6mb-soundfont" when none can be loaded.
+  std::string Lacking() override;
 
   // The program's own output gain, left level in the low 16 bits, right in
   // the high 16 bits; applied to everything played. Full at start.
@@ -50,13 +54,16 @@ class SdlSoundChannel : public SoundChannel {
   void SetGain(std::uint32_t value) { gain_.store(value, std::memory_order_relaxed); }
   bool DeviceOpen() const { return deviceOpen_; }
 
-  // The General MIDI SoundFont used for MIDI songs, "" when none is installed.
+  // The General MIDI SoundFont used for MIDI songs, "" when none can be
+  // loaded: the first of $SDL_SOUNDFONTS when it is set, else the first of
+  // the usual places. Without one no MIDI song opens.
   static std::string SoundFontPath();
 
  private:
   bool OpenDevice();
   void CloseDevice();
   static void ApplyGain(void* self, std::uint8_t* stream, int length);
+  static void FillTone(void* self, std::uint8_t* stream, int length);
 
   _Mix_Music* music_ = nullptr;
   SDL_RWops* source_ = nullptr;  // the open file, read while the song plays
@@ -64,4 +71,6 @@ class SdlSoundChannel : public SoundChannel {
   bool openedSinceAsked_ = false;  // an open was tried since the mode was last asked
   std::optional<std::chrono::steady_clock::time_point> lastDeviceFailure_;
   std::atomic<std::uint32_t> gain_{0xFFFFFFFFu};
+  enum class ToneState { Closed, Open, Playing } tone_ = ToneState::Closed;
+  int toneFrame_ = 0;  // the mixer's thread alone moves it while the tone plays
 };

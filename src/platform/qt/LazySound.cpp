@@ -84,6 +84,15 @@ void LazySoundChannel::Open(const std::string& path) {
   questionsSinceOpen_ = 0;
 }
 
+bool LazySoundChannel::OpenTone() {
+  openedSinceAsked_ = true;
+  const bool opened = Load() && real_->OpenTone();
+  questionsSinceOpen_ = 0;
+  return opened;
+}
+
+std::string LazySoundChannel::Lacking() { return Load() ? real_->Lacking() : std::string(); }
+
 void LazySoundChannel::Play() {
   if (real_) real_->Play();
 }

@@ -38,6 +38,8 @@ class LazySoundChannel : public SoundChannel {
   void Close() override;
   void Open(const std::string& path) override;
   void Play() override;
+  bool OpenTone() override;
+  std::string Lacking() override;
   // Once the music is over (nothing open, and nothing tried since the last
   // question, when the once-a-second check asks), the module is unloaded
   // with the device, synthesizer and SoundFont, and loaded again at the next

@@ -29,6 +29,7 @@
 #include "app/Commands.h"
 #include "app/Ids.h"
 #include "app/Tooltips.h"
+#include "music/Music.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -104,6 +105,7 @@ void MainWindow::BuildMenu() {
     if (id < MenuTooltipIdLimit) action->setProperty(AccessibleDescriptionProperty, FromText(MenuTooltipText(id)));
     connect(action, &QAction::triggered, this, [this, id] {
       if (app_) RunCommand(*app_, id);
+      ContinueMusicSoon();
     });
   }
   menuBar_->installEventFilter(this);  // tooltips of the bar's items
@@ -148,6 +150,7 @@ void MainWindow::BuildControls() {
   Place(timerButton_, shifted(93, 3, 30, 10));
   connect(timerButton_, &QPushButton::clicked, this, [this] {
     if (app_) RunCommand(*app_, CmdStartTimer);
+    ContinueMusicSoon();
   });
 
   // Drawn by itself, as plain text; a tick repaints only what changed.
@@ -231,7 +234,19 @@ void MainWindow::Tick() {
   if (!app_) return;
   ClockTick(*app_);
   CountdownTick(*app_);
+  ContinueMusicSoon();
   if (afterTick_) afterTick_();
+}
+
+void MainWindow::ContinueMusicSoon() {
+  if (!app_ || !app_->State.StartPending || continueMusic_.isActive()) return;
+  if (!continueMusic_.isSingleShot()) {
+    continueMusic_.setSingleShot(true);
+    connect(&continueMusic_, &QTimer::timeout, this, [this] {
+      if (app_ && ContinueSongStart(*app_)) continueMusic_.start(0);
+    });
+  }
+  continueMusic_.start(0);
 }
 
 void MainWindow::ArmTick() {
@@ -386,6 +401,7 @@ bool MainWindow::HandleKey(QObject* watched, QEvent* event) {
     return true;
   }
   RunCommand(*app_, *command);
+  ContinueMusicSoon();
   return true;
 }
 

@@ -66,6 +66,7 @@ class MainWindow : public QWidget, public MainWindowView {
   void SetUpTooltips();
   void FinishDecorating();
   void ArmTick();
+  void ContinueMusicSoon();
   void OnTimeEdited(const QString& text);
   bool HandleKey(QObject* watched, QEvent* event);
   bool HandleWheel(QObject* watched, QEvent* event);
@@ -84,6 +85,7 @@ class MainWindow : public QWidget, public MainWindowView {
   Announcement* announcement_ = nullptr;
   QTimer rejectFlash_{this};  // the time box's flash for a rejected entry
   QTimer tick_{this};
+  QTimer continueMusic_{this};  // a song start's next tries, once the window has answered
   QString lastTimeText_;
   int typingLimit_ = 0;  // 0: not yet limited
   QPointer<QWidget> musicDialog_;

@@ -9,6 +9,7 @@
 #include "alarm/Countdown.h"
 #include "app/Commands.h"
 #include "app/Ids.h"
+#include "music/Music.h"
 
 namespace {
 constexpr const char* IconName = "TIMER";
@@ -17,6 +18,13 @@ constexpr const char* TimerFailedText = "Sorry, but I couldn't set up the Window
 constexpr UINT WmCtlColorLegacy = 0x0019;
 // Windows 8.1 and later: the window has moved to a monitor of another DPI.
 constexpr UINT WmDpiChanged = 0x02E0;
+// A song start's next tries: a timer's message comes after the keys and
+// clicks waiting, so the window answers between two goes.
+constexpr UINT_PTR ContinueMusicTimerId = TimerId + 1;
+
+void ContinueMusicSoon(HWND window) {
+  if (TheApp().State.StartPending) SetTimer(window, ContinueMusicTimerId, USER_TIMER_MINIMUM, nullptr);
+}
 
 void OnCreate(HWND window) {
   if (SetTimer(window, TimerId, TimerPeriodMs, nullptr) == 0) {
@@ -142,12 +150,19 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       break;
     case WM_COMMAND:
       RunCommand(TheApp(), LOWORD(wParam));
+      ContinueMusicSoon(window);
       break;
     case WM_MOUSEWHEEL:
       OnMouseWheelMessage(wParam);
       return 0;
     case WM_TIMER:
-      OnTimer();
+      if (wParam == ContinueMusicTimerId) {
+        KillTimer(window, ContinueMusicTimerId);
+        ContinueSongStart(TheApp());
+      } else {
+        OnTimer();
+      }
+      ContinueMusicSoon(window);
       return 0;
     case WmDpiChanged:
       OnDpiChanged(window, wParam, lParam);
