@@ -12,6 +12,7 @@
 #include "EmbeddedTuneStore.h"
 #include "PosixClock.h"
 #include "PosixTestGuards.h"
+#include "Skips.h"
 #include "XdgUserFolders.h"
 
 namespace {
@@ -97,7 +98,7 @@ TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
     EXPECT_EQ(folders.SpecialFolderPath(13), expected) << contents;
   }
   std::filesystem::current_path(cwd);
-  if (geteuid() != 0) GTEST_SKIP() << "not run as root, so no folder given away was planted";
+  if (geteuid() != 0) TIMER_GTEST_SKIP("not run as root, so no folder given away was planted");
 }
 
 // The zone's offset at a moment: daylight saving, a leap second (read as

@@ -5,8 +5,10 @@ fail() {
   for log in "${work:-/nonexistent}"/*.log; do [ ! -f "$log" ] || tail -n 20 "$log" | sed "s|^|  ${log##*/}: |" >&2; done
   exit 1
 }
-# Skips the test (exit 77) unless each command given is installed.
-need() { for tool; do command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }; done; }
+# Skips the test (exit 77), or fails it where every test must run (TIMER_NO_SKIPS, as `make test` sets).
+skip() { [ "${TIMER_NO_SKIPS:-0}" = 0 ] || fail "$* (every test must run here)"; echo "SKIP: $*"; exit 77; }
+# Skips the test unless each command given is installed.
+need() { for tool; do command -v "$tool" >/dev/null || skip "$tool is not installed"; done; }
 # A home, configuration and runtime folder of our own in $work; at exit, $pid, $app and the processes in $pids are
 # killed and $work removed. $ini is the program's settings file, written by `settings KEY=VALUE...`.
 private_home() {

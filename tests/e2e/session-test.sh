@@ -16,7 +16,7 @@ here=$(dirname "$0")
 source "$here/lib.sh"
 need Xvfb xdotool faketime pulseaudio pactl sox lintian dbus-daemon hardening-check
 [ -x /usr/libexec/at-spi-bus-launcher ] && /usr/bin/python3 -c 'import pyatspi' 2>/dev/null ||
-  { echo "SKIP: AT-SPI (at-spi2-core, python3-pyatspi) is not installed"; exit 77; }
+  skip "AT-SPI (at-spi2-core, python3-pyatspi) is not installed"
 titles_source="$here/../../src/core/music/TuneTitles.cpp"
 # A home and runtime folder of our own; no session bus (one started on demand would outlive the test).
 private_home
@@ -78,14 +78,15 @@ type_timer 1
 wait_for 30 shows '^[0-9]+ seconds? left$' || fail "no seconds countdown: '$(caption)'"
 echo "counting: $(caption)"
 # "Time is up!", then the tune's title as soon as the tune is ready.
-wait_for 150 playing_tune || true
+wait_for 150 playing_tune || fail "no tune's title in the caption after the alarm: '$(caption)'"
 fired=$(caption)
 grep -qF "\"$fired\"," "$titles_source" || fail "the caption '$fired' after the alarm is no tune's title"
 grep -q "$root/usr/lib/.*tovins-timer-sound" "/proc/$pid/maps" || fail "the alarm did not load the packaged sound module"
 # The sound device opens at the alarm: its first 10 s of samples (44.1 kHz, 16-bit stereo) hold more than silence. The
 # disk driver writes at the faked clock's pace, so that is one real second, and the tune's loading is seconds of it.
 bytes=$((44100 * 4 * 10))
-wait_for 100 eval '[ "$(stat -c %s "$SDL_DISKAUDIOFILE" 2>/dev/null || echo 0)" -ge "$bytes" ]' || true
+wait_for 100 eval '[ "$(stat -c %s "$SDL_DISKAUDIOFILE" 2>/dev/null || echo 0)" -ge "$bytes" ]' ||
+  fail "the alarm's first 10 s of sound were not written: $(stat -c %s "$SDL_DISKAUDIOFILE" 2>/dev/null || echo 0) bytes"
 peak=$(head -c "$bytes" "$SDL_DISKAUDIOFILE" | od -An -v -t d2 -w2 | awk '{v = $1 < 0 ? -$1 : $1} v > m {m = v} END {print m + 0}')
 [ "$peak" -gt 1000 ] || fail "the alarm's first second is silent (peak $peak)"
 echo "fired: $fired; peak in its first second: $peak"

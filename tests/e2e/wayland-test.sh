@@ -11,13 +11,14 @@ source "$(dirname "$0")/lib.sh"
 need sway swaymsg wtype faketime
 if [ "$(id -u)" -eq 0 ]; then
   user=tovins-timer-test
-  id "$user" >/dev/null 2>&1 || { echo "SKIP: no user $user (scripts/install-deps adds it)"; exit 77; }
+  id "$user" >/dev/null 2>&1 || skip "no user $user (scripts/install-deps adds it)"
   # The checkout may lie where that user cannot read (root's home): it runs a copy.
   copy=$(mktemp -d) && chmod 755 "$copy" && trap 'rm -rf "$copy"' EXIT
   cp "$(realpath "$0")" "$(dirname "$(realpath "$0")")/lib.sh" "$program" "$copy/"
   [ ! -f "$(dirname "$program")/tovins-timer-sound.so" ] || cp "$(dirname "$program")/tovins-timer-sound.so" "$copy/"
   setpriv --reuid="$user" --regid="$user" --clear-groups \
-    env -i PATH=/usr/bin:/bin LANG=C.UTF-8 "$copy/$(basename "$0")" "$copy/$(basename "$program")" || exit $?
+    env -i PATH=/usr/bin:/bin LANG=C.UTF-8 TIMER_NO_SKIPS="${TIMER_NO_SKIPS:-0}" \
+    "$copy/$(basename "$0")" "$copy/$(basename "$program")" || exit $?
   exit 0
 fi
 

@@ -6,6 +6,7 @@
 
 #include "DBusAlarmNotifier.h"
 #include "Fakes.h"
+#include "Skips.h"
 #include "alarm/Countdown.h"
 #include "music/Music.h"
 
@@ -41,7 +42,7 @@ class NotificationTest : public QObject, protected QDBusContext {
   void notificationCallsActionsAndWithdrawals() {
     QProcess bus;
     bus.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-    if (!bus.waitForStarted(5000)) QSKIP("dbus-daemon is not installed");
+    if (!bus.waitForStarted(5000)) TIMER_QSKIP("dbus-daemon is not installed");
     QTRY_VERIFY_WITH_TIMEOUT(bus.canReadLine(), 10000);
     const QByteArray address = bus.readLine().trimmed();
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);  // before anything opens the session bus
@@ -96,5 +97,5 @@ class NotificationTest : public QObject, protected QDBusContext {
   }
 };
 
-QTEST_GUILESS_MAIN(NotificationTest)
+TIMER_QTEST_MAIN(NotificationTest, QTEST_QAPP_SETUP(QCoreApplication))
 #include "NotificationTest.moc"

@@ -23,6 +23,7 @@
 #include "QtLauncher.h"
 #include "QuitOnSignal.h"
 #include "ShellRules.h"
+#include "Skips.h"
 #include "StreamIdentity.h"
 #include "TimerStyle.h"
 #include "alarm/Countdown.h"
@@ -488,7 +489,7 @@ class ShellTest : public QObject {
   // ticks while the device fails.
   void lazySoundLoadedForTheMusicOnlyAndAtItsGain() {
 #ifndef TIMER_SOUND_MODULE_PATH
-    QSKIP("built without the sound module");
+    TIMER_QSKIP("built without the sound module");
 #else
     const QString song = dir_.filePath(QStringLiteral("Temp.mid")), out = dir_.filePath(QStringLiteral("out.raw"));
     std::ofstream(song.toStdString(), std::ios::binary)  // one note
@@ -609,5 +610,5 @@ class ShellTest : public QObject {
   }
 };
 
-QTEST_MAIN(ShellTest)
+TIMER_QTEST_MAIN(ShellTest, QTEST_MAIN_SETUP())
 #include "ShellTest.moc"
