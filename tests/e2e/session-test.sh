@@ -8,7 +8,7 @@
 # typed at once is a twenty-minute timer, stored; SIGINT with the music dialog open. A new caption told to a screen
 # reader over an AT-SPI bus of its own. Then in a real PulseAudio server: the stream shows in the mixer as "Tovin's
 # Timer: Music" with the program's icon, and Ctrl+wheel steps its volume (the server's side is the volume adapter's
-# test). Each signal ends it within a second, normally.
+# test). Each signal ends it, normally.
 set -euo pipefail
 
 deb=${1:?usage: session-test.sh path/to/tovins-timer_VERSION_ARCH.deb}

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program on a Wayland desktop: under sway's headless backend (without XWayland), the window maps as a native
 # Wayland window; an alarm message typed in the music window, a one-minute timer counts down in seconds in the caption
-# (the clock ten times faster, faketime), and at the alarm the alarm box shows. SIGTERM then ends it within a second.
+# (the clock ten times faster, faketime), and at the alarm the alarm box shows. SIGTERM then ends it.
 # Sway refuses to run as root: run as root, the test runs as the system user tovins-timer-test (made by
 # scripts/install-deps).
 set -euo pipefail
