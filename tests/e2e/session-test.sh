@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # The Debian package, then one user session with the program unpacked from it, under Xvfb. The package: its desktop
 # entry and AppStream file validate, lintian finds no error, the program and its sound module are hardened as Debian
-# builds its packages, the help's guide is in it with the pictures it shows. The session: with the clock
-# ten times faster (faketime), sound written to a file (SDL's disk driver) and an MP3 folder (stored without its
-# final "/") of broken songs only, a one-minute timer counts down in seconds and goes off with a built-in tune from
-# the packaged sound module, heard within a second; Stop and Go; SIGTERM with the help box open. Started again: "20"
-# typed at once is a twenty-minute timer, stored; SIGINT with the music dialog open. A new caption told to a screen
-# reader over an AT-SPI bus of its own. Then in a real PulseAudio server: the stream shows in the mixer as "Tovin's
-# Timer: Music" with the program's icon, and Ctrl+wheel steps its volume (the server's side is the volume adapter's
-# test). Each signal ends it, normally.
+# builds its packages, the help's guide is in it with the pictures it shows. The session: with the clock ten times
+# faster (faketime), sound written to a file (SDL's disk driver) and an MP3 folder (stored without its final "/") of
+# broken songs only, a one-minute timer counts down in seconds and goes off with a built-in tune from the packaged sound
+# module, heard within a second; Stop and Go; SIGTERM with the help box open. Started again: "20" typed at once is a
+# twenty-minute timer, stored; SIGINT with the music dialog open. A new caption and the alarm told to a screen reader
+# over an AT-SPI bus of its own (the clock made to jump). Then in a real PulseAudio server: the stream shows in the
+# mixer as "Tovin's Timer: Music" with the program's icon, and Ctrl+wheel steps its volume (the server's side is the
+# volume adapter's test). Each signal ends it, normally.
 set -euo pipefail
 
 deb=${1:?usage: session-test.sh path/to/tovins-timer_VERSION_ARCH.deb}
@@ -115,8 +115,12 @@ bus_info=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail
 export DBUS_SESSION_BUS_ADDRESS=$(head -n1 <<<"$bus_info")
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 buses="$(sed -n 2p <<<"$bus_info") $!" && pids+=" $buses"
-start env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-/usr/bin/python3 "$here/atspi-check.py" "$window" || fail "the screen reader's check"
+# The program's clock runs true until the check makes it jump (its steady clock is left alone); libfaketime itself,
+# as faketime's own FAKETIME would hide the file.
+echo +0 >"$work/clock"
+start env QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 LD_PRELOAD="$(ls /usr/lib/*/faketime/libfaketime.so.1 | head -n1)" \
+  FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_NO_CACHE=1 FAKETIME_DONT_FAKE_MONOTONIC=1
+/usr/bin/python3 "$here/atspi-check.py" "$window" "$work/clock" || fail "the screen reader's check"
 end_with TERM
 kill $buses
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
