@@ -51,10 +51,13 @@ class NotificationTest : public QObject, protected QDBusContext {
     QVERIFY(service.registerService(Service));
     // A signal of the server, then a call to it and back: the signal has
     // arrived, so nothing waits on the wall clock and a fault fails at once.
-    const auto signal = [&](const char* name, uint id, const QVariant& detail) {
-      service.send(QDBusMessage::createSignal(Path, Service, QString::fromLatin1(name)) << id << detail);
+    const auto roundTrip = [] {
       QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(Service, Path, Service, "GetCapabilities"),
                                          QDBus::BlockWithGui);
+    };
+    const auto signal = [&](const char* name, uint id, const QVariant& detail) {
+      service.send(QDBusMessage::createSignal(Path, Service, QString::fromLatin1(name)) << id << detail);
+      roundTrip();
     };
     const std::pair<QStringList, QString> servers[] = {
         // capabilities -> the body it gets
@@ -73,6 +76,7 @@ class NotificationTest : public QObject, protected QDBusContext {
         const uint before = lastId_;
         FireAlarm(app);
         QTRY_VERIFY(lastId_ != before);
+        roundTrip();  // and the server's answer has reached the notifier
       };
       // Step -> the music and the notifications closed so far, once it is done.
       const std::pair<std::function<void()>, QString> steps[] = {
