@@ -13,6 +13,7 @@
 #include "Fakes.h"
 #include "PosixClock.h"
 #include "PosixTestGuards.h"
+#include "Skips.h"
 #include "XdgUserFolders.h"
 
 namespace {
@@ -98,7 +99,7 @@ TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
     EXPECT_EQ(folders.SpecialFolderPath(13), expected) << contents;
   }
   std::filesystem::current_path(cwd);
-  if (geteuid() != 0) GTEST_SKIP() << "not run as root, so no folder given away was planted";
+  if (geteuid() != 0) TIMER_GTEST_SKIP("not run as root, so no folder given away was planted");
 }
 
 // The zone's offset at a moment: daylight saving, a leap second (read as

@@ -29,7 +29,8 @@ TEST(Commands, EachCommandReachesItsOperation) {
   t.launcher.startable = {MixerPrograms[0]};
   RunCommand(t.app, CmdVolume), RunCommand(t.app, CmdFolder), RunCommand(t.app, 0);
   EXPECT_EQ(t.launcher.launched.size(), 1u);
-  EXPECT_EQ(t.window.dialogs + t.window.minimized, 1);
+  EXPECT_EQ(t.window.dialogs, 1);  // Folder's, and nothing minimised
+  EXPECT_FALSE(t.window.minimized);
   RunCommand(t.app, CmdMinimize);
   EXPECT_TRUE(t.window.minimized);
   t.volume.wave = 0x0FA00FA0;
@@ -86,6 +87,8 @@ TEST(MusicDialog, FolderMessageChecksAndBrowse) {
   dialog.message = "  Wake up\n  now  ";
   MusicDialogClosing(t.app, dialog);
   EXPECT_EQ(t.state.AlarmMessage, "Wake up\n  now");
+  for (const auto& [key, values] : t.store.keys)  // the message is never stored
+    for (const auto& [name, data] : values) EXPECT_EQ(data.find("Wake up"), std::string::npos) << key;
   EXPECT_EQ(t.store.Text(Key + "MP3Folder"), P("/songs/"));
   for (const int id : {IdSubfoldersCheck, IdInternalMusicCheck}) MusicDialogCommand(t.app, dialog, id);
   EXPECT_EQ(t.store.Text(Key + "SubfoldersOn"), "1");

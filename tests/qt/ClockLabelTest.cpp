@@ -1,10 +1,17 @@
-// The clock repaints only what changed; after every kind of change what the
+// The clock repaints only the characters that changed; after every kind of change what the
 // screen shows is what a fresh clock with the same text, font, colours and
 // size paints whole.
 #include <QScreen>
 #include <QTest>
 
 #include "ClockLabel.h"
+
+struct PaintedRegion : QObject {  // what the watched widget's paints covered
+  QRegion region;
+  bool eventFilter(QObject*, QEvent* e) override {
+    return e->type() == QEvent::Paint ? region += static_cast<QPaintEvent*>(e)->region(), false : false;
+  }
+};
 
 class ClockLabelTest : public QObject {
   Q_OBJECT
@@ -35,15 +42,22 @@ class ClockLabelTest : public QObject {
     QPalette timerColours;
     timerColours.setColor(QPalette::Window, QColor(255, 255, 221));
     timerColours.setColor(QPalette::WindowText, QColor(0, 0, 170));
+    PaintedRegion painted;
+    clock->installEventFilter(&painted);
     // A text to show, or one of the other changes: "font", "colours", "size".
     for (const char* change : {" 9:59:58 am", " 9:59:59 am", "10:00:00 am" /* wider */, "10:00:00 pm",
                                " 1:00:00 pm" /* narrower */, "1:00", "font", "colours", "size", "1:01"}) {
       const QString what = QString::fromLatin1(change);
+      painted.region = QRegion();
       what == "font"      ? clock->setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 15))
       : what == "colours" ? clock->setPalette(timerColours)
       : what == "size"    ? clock->resize(220, 40)
                           : clock->SetText(what);
       QTRY_VERIFY2(OnScreen(window, *clock) == Fresh(*clock), change);
+      if (what == " 9:59:59 am" || what == "1:01") {  // only the changed digit's place is repainted
+        const QChar digit = what.at(what == "1:01" ? 3 : 7);
+        QCOMPARE(painted.region.boundingRect().width(), clock->fontMetrics().horizontalAdvance(digit));
+      }
     }
     // In the timer's colours behind the characters too, and centred.
     const QImage shown = OnScreen(window, *clock);

@@ -23,6 +23,7 @@
 #include "QtLauncher.h"
 #include "QuitOnSignal.h"
 #include "ShellRules.h"
+#include "Skips.h"
 #include "StreamIdentity.h"
 #include "TimerStyle.h"
 #include "alarm/Countdown.h"
@@ -142,7 +143,14 @@ class ShellTest : public QObject {
         {Qt::Key_Backtab, Qt::ShiftModifier, "", CmdNextFocus},
         {Qt::Key_T, Qt::AltModifier, "", CmdStartTimer},
         {Qt::Key_V, Qt::NoModifier, "v", CmdVolume},
-        {Qt::Key_G, Qt::ControlModifier, "g", 0}};
+        {Qt::Key_G, Qt::ControlModifier, "g", 0},
+        // Lower case is a command, Caps Lock's too; capitals, digits, ':' and spaces are typed.
+        {Qt::Key_H, Qt::ShiftModifier, "h", CmdHelp},
+        {Qt::Key_G, Qt::ShiftModifier, "G", 0},
+        {Qt::Key_T, Qt::ShiftModifier, "T", 0},
+        {Qt::Key_2, Qt::NoModifier, "2", 0},
+        {Qt::Key_Colon, Qt::ShiftModifier, ":", 0},
+        {Qt::Key_Space, Qt::NoModifier, " ", 0}};
     for (const auto& [key, mods, text, command] : cases)
       QCOMPARE(AcceleratorCommand(key, mods, text).value_or(0), command);
   }
@@ -208,6 +216,11 @@ class ShellTest : public QObject {
         QVERIFY(QFontMetrics(QToolTip::font()).horizontalAdvance(line) <= 250);
     }
     QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 200);
+    const QPoint volume = w.MenuBar()->actionGeometry(w.MenuAction(CmdVolume)).center();  // the bar shows its tips
+    QHelpEvent hover(QEvent::ToolTip, volume, w.MenuBar()->mapToGlobal(volume));
+    QApplication::sendEvent(w.MenuBar(), &hover);
+    QTRY_COMPARE(QToolTip::text().replace(QLatin1Char('\n'), QLatin1Char(' ')), tips[0].second);
+    QToolTip::hideText();
     QLineEdit* edit = w.TimeEdit();
     QCOMPARE(edit->text(), QStringLiteral("123456789012345"));
     QTest::keyClicks(edit, "01234567899");
@@ -240,14 +253,15 @@ class ShellTest : public QObject {
     QTRY_VERIFY(w.isMinimized());
   }
 
-  // While the menu bar holds the keyboard (after Alt; Alt again gives it
+  // While the menu bar holds the keyboard (after Alt; Alt or Esc gives it
   // back) Enter and Space run the highlighted item, which is framed; in the
   // window itself Enter starts the timer.
   void menuBarKeys() {
     const std::pair<std::vector<Qt::Key>, QString> cases[] = {{{Qt::Key_Return}, "timer"},
                                                               {{Qt::Key_Alt, Qt::Key_Left, Qt::Key_Enter}, "minimised"},
                                                               {{Qt::Key_Alt, Qt::Key_Space}, "music"},
-                                                              {{Qt::Key_Alt, Qt::Key_Alt, Qt::Key_Return}, "timer"}};
+                                                              {{Qt::Key_Alt, Qt::Key_Alt, Qt::Key_Return}, "timer"},
+                                                              {{Qt::Key_Alt, Qt::Key_Escape, Qt::Key_Return}, "timer"}};
     for (const auto& [keys, effect] : cases) {
       WindowRig rig(false, std::string("20", 3), true);
       MainWindow& w = rig.window;
@@ -488,7 +502,7 @@ class ShellTest : public QObject {
   // ticks while the device fails.
   void lazySoundLoadedForTheMusicOnlyAndAtItsGain() {
 #ifndef TIMER_SOUND_MODULE_PATH
-    QSKIP("built without the sound module");
+    TIMER_QSKIP("built without the sound module");
 #else
     const QString song = dir_.filePath(QStringLiteral("Temp.mid")), out = dir_.filePath(QStringLiteral("out.raw"));
     std::ofstream(song.toStdString(), std::ios::binary)  // one note
@@ -609,5 +623,5 @@ class ShellTest : public QObject {
   }
 };
 
-QTEST_MAIN(ShellTest)
+TIMER_QTEST_MAIN(ShellTest, QTEST_MAIN_SETUP())
 #include "ShellTest.moc"

@@ -13,6 +13,7 @@
 #include "Fakes.h"
 #include "Shell.h"
 #include "ShellFolderChooser.h"
+#include "Skips.h"
 #include "Views.h"
 #include "Win32Adapters.h"
 #include "app/Ids.h"
@@ -105,7 +106,7 @@ TEST(Layout, TheProgramIsPerMonitorAware) {
       reinterpret_cast<void (*)()>(GetProcAddress(user, "GetThreadDpiAwarenessContext")));
   const auto awareness = reinterpret_cast<int(WINAPI*)(HANDLE)>(
       reinterpret_cast<void (*)()>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
-  if (context == nullptr || awareness == nullptr) GTEST_SKIP() << "a system older than Windows 10";
+  if (context == nullptr || awareness == nullptr) TIMER_GTEST_SKIP("a system older than Windows 10");
   EXPECT_EQ(awareness(context()), 2);  // DPI_AWARENESS_PER_MONITOR_AWARE
 }
 
