@@ -88,6 +88,7 @@ TEST(SongStart, WhichSongTheStartOpens) {
       {20, [&](Mp3App& t) {
          BeginMusic(t.app);
          for (int n = 1; n <= 7; ++n) t.sound.unplayable.insert(P("M/") + nthNext(t, n));
+         t.next = P("M/") + nthNext(t, 8);
          t.sound.onOpen = [&t] { t.clock.milliseconds += 60; };
          PlayNextSong(t.app);
          const auto opens = [&t] { return std::ranges::count_if(t.sound.log, [](auto& c) { return c.starts_with("open "); }); };
