@@ -30,6 +30,11 @@ class Announcement : public QWidget {
   void Withdraw();
   // Withdraws it only while it still says this text.
   void Withdraw(const QString& text);
+  // What it says: its accessible name.
+  QString Text() const { return text_; }
+
+ private:
+  QString text_;
 };
 
 // "Time is up!", and the alarm message after it when there is one.
