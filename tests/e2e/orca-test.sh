@@ -62,7 +62,7 @@ hear_like() {
     fail "Orca did not say '$line'; it said: $(spoken | tail -n +$((said + 1)) | paste -sd '|')"
   echo "heard: $heard"
 }
-wait_for 200 eval 'spoken | grep -qx "Screen reader on."' || fail "Orca did not start"
+wait_for 600 eval 'spoken | grep -qx "Screen reader on."' || fail "Orca did not start"
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 SDL_AUDIODRIVER=dummy
 settings Time=7 UseMidi=1

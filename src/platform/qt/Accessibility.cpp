@@ -219,6 +219,26 @@ class AnnouncementAccessible : public QAccessibleWidget {
   }
 };
 
+// A hint beside a control: its label-for relation keeps Orca from reading it
+// as the window's description; the control keeps its own name.
+class HintAccessible : public QAccessibleWidget {
+ public:
+  HintAccessible(QLabel* label, QObject* control) : QAccessibleWidget(label, QAccessible::StaticText), control_(control) {}
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Name) return static_cast<QLabel*>(widget())->text();
+    return QAccessibleWidget::text(t);
+  }
+  QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(QAccessible::Relation match) const override {
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> found = QAccessibleWidget::relations(match);
+    if (control_ && (match & QAccessible::Label))
+      found.append({QAccessible::queryAccessibleInterface(control_.data()), QAccessible::Label});
+    return found;
+  }
+
+ private:
+  QPointer<QObject> control_;
+};
+
 QString ClockText(const QWidget* clock) { return static_cast<const ClockLabel*>(clock)->Text(); }
 QString LabelText(const QWidget* label) { return static_cast<const QLabel*>(label)->text(); }
 
@@ -230,6 +250,10 @@ QAccessibleInterface* CreateInterface(const QString& className, QObject* object)
   if (className == QLatin1String("QLabel")) {
     auto* label = static_cast<QLabel*>(object);
     return label->accessibleName().isEmpty() ? nullptr : new ShownTextAccessible(label, LabelText);
+  }
+  if (className == QLatin1String("HintLabel")) {
+    auto* hint = static_cast<HintLabel*>(object);
+    return new HintAccessible(hint, hint->Control());
   }
   if (className == QLatin1String("Announcement")) return new AnnouncementAccessible(static_cast<Announcement*>(object));
   if (className == QLatin1String("QLineEdit")) return new LineEditAccessible(static_cast<QLineEdit*>(object));
