@@ -5,8 +5,8 @@
 # ten times faster (faketime), sound written to a file (SDL's disk driver) and an MP3 folder (stored without its
 # final "/") of broken songs only, a one-minute timer counts down in seconds and goes off with a built-in tune from
 # the packaged sound module, heard within a second; Stop and Go; SIGTERM with the help box open. Started again: "20"
-# typed at once is a twenty-minute timer, stored; SIGINT with the music dialog open. A new caption told to a screen
-# reader over an AT-SPI bus of its own. Then in a real PulseAudio server: the stream shows in the mixer as "Tovin's
+# typed at once is a twenty-minute timer, stored; SIGINT with the music dialog open. The timer's start announced to a
+# screen reader over an AT-SPI bus of its own. Then in a real PulseAudio server: the stream shows in the mixer as "Tovin's
 # Timer: Music" with the program's icon, and Ctrl+wheel steps its volume (the server's side is the volume adapter's
 # test). Each signal ends it within a second, normally.
 set -euo pipefail
