@@ -189,7 +189,7 @@ class LineEditAccessible : public QAccessibleWidget,
   void scrollToSubstring(int startIndex, int) override { Edit()->setCursorPosition(startIndex); }
   QString attributes(int, int* startOffset, int* endOffset) const override {
     *startOffset = 0;
-    *endOffset = characterCount();
+    *endOffset = characterCount();  // one run over all the text
     return {};
   }
 
