@@ -15,7 +15,6 @@
 inline constexpr char AccessibleNameProperty[] = "accessibleName";
 inline constexpr char AccessibleDescriptionProperty[] = "accessibleDescription";
 
-
 // A label that is a hint about a control without naming it: a screen reader
 // reads it with that control, not as a description of the whole window.
 class HintLabel : public QLabel {
