@@ -345,9 +345,6 @@ class ShellTest : public QObject {
       }
     } ears;
     rig.window.Announcer()->installEventFilter(&ears);
-    static int nameChanges = 0;
-    QAccessible::installUpdateHandler([](QAccessibleEvent* event) { nameChanges += event->type() == QAccessible::NameChanged; });
-    QAccessible::setActive(true);
     // Command (0: the alarm, -1: a minute passes), its entry or message -> what is said, and whether it stays shown.
     const std::tuple<int, const char*, QStringList, bool> cases[] = {
         {CmdStartTimer, "20", {"Timer started, 20 minutes left"}, true},
@@ -370,9 +367,7 @@ class ShellTest : public QObject {
       QCOMPARE(ears.said, said);
       QCOMPARE(!notice->state().invisible, shown);
     }
-    QAccessible::installUpdateHandler(nullptr);
-    QAccessible::setActive(false);
-    QCOMPARE(nameChanges, 0);
+    QCOMPARE(rig.window.Announcer()->accessibleName(), QString());  // setting it would send a name change
     QCOMPARE(rig.fakes.notifier.shown, std::optional<std::string>(""));  // passed on to the desktop
     // The flash of the rejected entry ends; the alarm said since stays.
     const QPalette flashed = rig.window.TimeEdit()->palette();
