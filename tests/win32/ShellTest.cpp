@@ -158,8 +158,8 @@ TEST(Messages, MouseWheelStepsMinutesOrVolume) {
       {0, 120, 0, "21", 0x4E204E20},          {0, -120, 0, "19", 0x4E204E20},
       {0, 120, MK_CONTROL, "20", 0x55F055F0}, {0, -240, MK_CONTROL | MK_SHIFT, "20", 0x46504650},
       {-1, 120, 0, "21", 0x4E204E20},         {-1, -120, MK_CONTROL, "20", 0x46504650},
-      {IdTimeEdit, 120, 0, "21", 0x4E204E20}, {IdFolderEdit, -120, 0, "19", 0x4E204E20},
-      {IdMessageEdit, 120, MK_CONTROL, "20", 0x55F055F0},
+      {IdTimeEdit, 120, 0, "21", 0x4E204E20}, {IdTimeEdit, -120, MK_CONTROL, "20", 0x46504650},
+      {IdFolderEdit, -120, 0, "19", 0x4E204E20}, {IdMessageEdit, 120, 0, "21", 0x4E204E20},
   };
   const HWND main = MainWindow();
   const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MusicDialogTemplateName, main, MusicDialogProc, 0);
