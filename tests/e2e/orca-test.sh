@@ -23,7 +23,10 @@ DBUS_SESSION_BUS_ADDRESS=$(dbus-daemon --session --fork --print-address=1 --prin
 export DBUS_SESSION_BUS_ADDRESS
 pids+=" $(cat "$work/dbus.pid")"
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
-pids+=" $!"
+launcher=$!
+# The AT-SPI bus is a daemon of the launcher's that outlives it: ended with it.
+wait_for 100 eval 'bus=$(pgrep -P $launcher dbus-daemon)' || fail "the AT-SPI bus did not start"
+pids+=" $launcher $bus"
 
 # A voice that says nothing keeps Orca fast; it still hands every line to speech-dispatcher.
 mkdir -p "$work/speechd/modules"
