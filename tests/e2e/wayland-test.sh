@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program on a Wayland desktop: under sway's headless backend (without XWayland), the window maps as a native
 # Wayland window; an alarm message typed in the music window, a one-minute timer counts down in seconds in the caption
-# (the clock ten times faster, faketime), and at the alarm the alarm box shows. SIGTERM then ends it.
+# (the clock ten times faster, faketime), and at the alarm, the user on another workspace, the alarm box shows and the
+# main window asks for attention (sway marks it urgent). SIGTERM then ends it.
 # Sway refuses to run as root: run as root, the test runs as the system user tovins-timer-test (made by
 # scripts/install-deps).
 set -euo pipefail
@@ -37,11 +38,12 @@ export SWAYSOCK WAYLAND_DISPLAY
 wtype -s 600000 &
 pids+=" $!"
 
-# The program's windows in sway's tree (JSON, a key a line; a window's name before its pid, app_id and shell), one a
-# line: shell, title, process id.
+# The program's windows in sway's tree (JSON, a key a line; a window's urgency and name before its pid, app_id and
+# shell), one a line: shell, title, process id, urgency.
 windows() {
-  timeout 5 swaymsg -t get_tree | awk -F'"' '/"name":/ {name = $4} /"pid":/ {pid = $3; gsub(/[^0-9]/, "", pid)}
-    /"app_id": "tovins-timer"/ {app = 1} /"shell":/ && app {print $4 "\t" name "\t" pid; app = 0}'
+  timeout 5 swaymsg -t get_tree | awk -F'"' '/"urgent":/ {urgent = $3 ~ /true/ ? "urgent" : "calm"}
+    /"name":/ {name = $4} /"pid":/ {pid = $3; gsub(/[^0-9]/, "", pid)}
+    /"app_id": "tovins-timer"/ {app = 1} /"shell":/ && app {print $4 "\t" name "\t" pid "\t" urgent; app = 0}'
 }
 has_window() { windows | grep -qP "$1"; }
 type_keys() { timeout 5 wtype "$@" || fail "could not type: $*"; }
@@ -63,8 +65,12 @@ wait_for 300 eval '! has_window "\tSet folder"' || fail "the music window did no
 type_keys 1 -k Return
 wait_for 300 has_window '\t[0-9]+ seconds? left\t' || fail "no seconds countdown: $(windows)"
 echo "counting: $(windows | cut -f2)"
+# The user has gone to another workspace: the alarm asks for attention there.
+timeout 5 swaymsg workspace 2 >/dev/null || fail "could not switch to workspace 2"
 wait_for 300 has_window "\tTovin's Timer\t" || fail "no alarm box: $(windows)"
-echo "at the alarm: $(windows | cut -f2 | paste -sd ';')"
+echo "at the alarm: $(windows | cut -f2,4 | tr '\t' ' ' | paste -sd ';')"
+wait_for 300 eval 'windows | grep -v "	Tovin'"'"'s Timer	" | grep -q "	urgent\$"' ||
+  fail "the main window did not ask for attention: $(windows)"
 
 end_with TERM
 echo "PASS"

@@ -150,24 +150,29 @@ TEST(Tooltips, ShowOverMenuBarItemsAndControls) {
   }
 }
 
-// The wheel over the main window or the music settings dialog: a minute up
-// or down in the time box, or with CTRL held (other keys too) a volume step.
+// The wheel over the main window or the music settings dialog, their text
+// fields too: a minute up or down in the time box, or with CTRL held (other
+// keys too) a volume step.
 TEST(Messages, MouseWheelStepsMinutesOrVolume) {
-  // Over the dialog, the delta and keys; the minutes and the volume after it.
-  const std::tuple<bool, short, WORD, const char*, std::uint32_t> rows[] = {
-      {false, 120, 0, "21", 0x4E204E20},          {false, -120, 0, "19", 0x4E204E20},
-      {false, 120, MK_CONTROL, "20", 0x55F055F0}, {false, -240, MK_CONTROL | MK_SHIFT, "20", 0x46504650},
-      {true, 120, 0, "21", 0x4E204E20},           {true, -120, MK_CONTROL, "20", 0x46504650},
+  // Over what (0: the main window, -1: the dialog, or a control's id), the
+  // delta and keys; the minutes and the volume after it.
+  const std::tuple<int, short, WORD, const char*, std::uint32_t> rows[] = {
+      {0, 120, 0, "21", 0x4E204E20},          {0, -120, 0, "19", 0x4E204E20},
+      {0, 120, MK_CONTROL, "20", 0x55F055F0}, {0, -240, MK_CONTROL | MK_SHIFT, "20", 0x46504650},
+      {-1, 120, 0, "21", 0x4E204E20},         {-1, -120, MK_CONTROL, "20", 0x46504650},
+      {IdTimeEdit, 120, 0, "21", 0x4E204E20}, {IdTimeEdit, -120, MK_CONTROL, "20", 0x46504650},
+      {IdFolderEdit, -120, 0, "19", 0x4E204E20}, {IdMessageEdit, 120, 0, "21", 0x4E204E20},
   };
   const HWND main = MainWindow();
   const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MusicDialogTemplateName, main, MusicDialogProc, 0);
   ASSERT_TRUE(main != nullptr && dialog != nullptr);
-  for (const auto& [overDialog, delta, keys, minutes, volume] : rows) {
+  for (const auto& [over, delta, keys, minutes, volume] : rows) {
     SetDlgItemTextA(main, IdTimeEdit, "20");
     TheProgram().volume.wave = 0x4E204E20;  // 20000 on each side
-    SendMessageA(overDialog ? dialog : main, WM_MOUSEWHEEL, MAKEWPARAM(keys, delta), 0);
-    EXPECT_EQ(WindowText(GetDlgItem(main, IdTimeEdit)), minutes) << overDialog << ", " << delta << ", keys " << keys;
-    EXPECT_EQ(TheProgram().volume.wave, volume) << overDialog << ", " << delta << ", keys " << keys;
+    const HWND target = over == 0 ? main : over == -1 ? dialog : GetDlgItem(over == IdTimeEdit ? main : dialog, over);
+    SendMessageA(target, WM_MOUSEWHEEL, MAKEWPARAM(keys, delta), 0);
+    EXPECT_EQ(WindowText(GetDlgItem(main, IdTimeEdit)), minutes) << over << ", " << delta << ", keys " << keys;
+    EXPECT_EQ(TheProgram().volume.wave, volume) << over << ", " << delta << ", keys " << keys;
   }
   DestroyWindow(dialog);
 }

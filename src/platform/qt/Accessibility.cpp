@@ -5,6 +5,7 @@
 #include <QAccessibleWidget>
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <algorithm>
 
@@ -122,6 +123,122 @@ class MenuBarItemAccessible : public QAccessibleInterface, public QAccessibleAct
   QPointer<QAction> action_;
 };
 
+// A one-line text box. Qt's own tells a screen reader that the text's
+// attributes run over no characters at all, and Orca then reads the box
+// without its content: here one run covers the whole text.
+class LineEditAccessible : public QAccessibleWidget,
+                           public QAccessibleTextInterface,
+                           public QAccessibleEditableTextInterface {
+ public:
+  explicit LineEditAccessible(QLineEdit* edit) : QAccessibleWidget(edit, QAccessible::EditableText) {}
+
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Value) return Edit()->text();
+    return QAccessibleWidget::text(t);
+  }
+  QAccessible::State state() const override {
+    QAccessible::State state = QAccessibleWidget::state();
+    state.readOnly = Edit()->isReadOnly();
+    state.editable = !state.readOnly;
+    state.selectableText = true;
+    return state;
+  }
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    if (type == QAccessible::EditableTextInterface) return static_cast<QAccessibleEditableTextInterface*>(this);
+    return QAccessibleWidget::interface_cast(type);
+  }
+
+  // QAccessibleTextInterface
+  QString text(int startOffset, int endOffset) const override {
+    const int size = characterCount();
+    const int start = std::clamp(startOffset, 0, size);
+    return Edit()->text().mid(start, std::clamp(endOffset, start, size) - start);
+  }
+  int characterCount() const override { return static_cast<int>(Edit()->text().size()); }
+  void selection(int selectionIndex, int* startOffset, int* endOffset) const override {
+    *startOffset = *endOffset = 0;
+    if (selectionIndex != 0 || !Edit()->hasSelectedText()) return;
+    *startOffset = Edit()->selectionStart();
+    *endOffset = Edit()->selectionEnd();
+  }
+  int selectionCount() const override { return Edit()->hasSelectedText() ? 1 : 0; }
+  void addSelection(int startOffset, int endOffset) override { setSelection(0, startOffset, endOffset); }
+  void removeSelection(int selectionIndex) override {
+    if (selectionIndex == 0) Edit()->deselect();
+  }
+  void setSelection(int selectionIndex, int startOffset, int endOffset) override {
+    if (selectionIndex == 0) Edit()->setSelection(startOffset, endOffset - startOffset);
+  }
+  int cursorPosition() const override { return Edit()->cursorPosition(); }
+  void setCursorPosition(int position) override { Edit()->setCursorPosition(position); }
+  QRect characterRect(int offset) const override {
+    const QString shown = Edit()->text();
+    if (offset < 0 || offset >= shown.size()) return {};
+    // Measured from the cursor, whose rectangle the box tells input methods.
+    const QRect cursor = Edit()->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const QFontMetrics metrics = Edit()->fontMetrics();
+    const int x = cursor.x() + metrics.horizontalAdvance(shown.left(offset)) -
+                  metrics.horizontalAdvance(shown.left(cursorPosition()));
+    const QRect rect(x, cursor.y(), metrics.horizontalAdvance(shown.at(offset)), cursor.height());
+    return rect.translated(Edit()->mapToGlobal(QPoint(0, 0)));
+  }
+  int offsetAtPoint(const QPoint& point) const override {
+    return Edit()->cursorPositionAt(Edit()->mapFromGlobal(point));
+  }
+  void scrollToSubstring(int startIndex, int) override { Edit()->setCursorPosition(startIndex); }
+  QString attributes(int, int* startOffset, int* endOffset) const override {
+    *startOffset = 0;
+    *endOffset = characterCount();  // one run over all the text
+    return {};
+  }
+
+  // QAccessibleEditableTextInterface
+  void deleteText(int startOffset, int endOffset) override { replaceText(startOffset, endOffset, {}); }
+  void insertText(int offset, const QString& text) override { replaceText(offset, offset, text); }
+  void replaceText(int startOffset, int endOffset, const QString& text) override {
+    if (Edit()->isReadOnly()) return;
+    const int start = std::clamp(startOffset, 0, characterCount());
+    Edit()->setText(Edit()->text().replace(start, std::clamp(endOffset, start, characterCount()) - start, text));
+  }
+
+ private:
+  QLineEdit* Edit() const { return static_cast<QLineEdit*>(widget()); }
+};
+
+// The announcement: a notification named by what it says. Its name is read,
+// never sent: Qt 6.4 sends a name change with the object where the name
+// belongs, and Orca stops reading the program at it.
+class AnnouncementAccessible : public QAccessibleWidget {
+ public:
+  explicit AnnouncementAccessible(Announcement* announcement)
+      : QAccessibleWidget(announcement, QAccessible::Notification) {}
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Name) return static_cast<Announcement*>(widget())->Text();
+    return QAccessibleWidget::text(t);
+  }
+};
+
+// A hint beside a control: its label-for relation keeps Orca from reading it
+// as the window's description; the control keeps its own name.
+class HintAccessible : public QAccessibleWidget {
+ public:
+  HintAccessible(QLabel* label, QObject* control) : QAccessibleWidget(label, QAccessible::StaticText), control_(control) {}
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Name) return static_cast<QLabel*>(widget())->text();
+    return QAccessibleWidget::text(t);
+  }
+  QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(QAccessible::Relation match) const override {
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> found = QAccessibleWidget::relations(match);
+    if (control_ && (match & QAccessible::Label))
+      found.append({QAccessible::queryAccessibleInterface(control_.data()), QAccessible::Label});
+    return found;
+  }
+
+ private:
+  QPointer<QObject> control_;
+};
+
 QString ClockText(const QWidget* clock) { return static_cast<const ClockLabel*>(clock)->Text(); }
 QString LabelText(const QWidget* label) { return static_cast<const QLabel*>(label)->text(); }
 
@@ -134,8 +251,12 @@ QAccessibleInterface* CreateInterface(const QString& className, QObject* object)
     auto* label = static_cast<QLabel*>(object);
     return label->accessibleName().isEmpty() ? nullptr : new ShownTextAccessible(label, LabelText);
   }
-  if (className == QLatin1String("Announcement"))
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Notification);
+  if (className == QLatin1String("HintLabel")) {
+    auto* hint = static_cast<HintLabel*>(object);
+    return new HintAccessible(hint, hint->Control());
+  }
+  if (className == QLatin1String("Announcement")) return new AnnouncementAccessible(static_cast<Announcement*>(object));
+  if (className == QLatin1String("QLineEdit")) return new LineEditAccessible(static_cast<QLineEdit*>(object));
   if (className == QLatin1String("QAction")) {
     auto* action = static_cast<QAction*>(object);
     if (auto* bar = qobject_cast<QMenuBar*>(action->parent())) return new MenuBarItemAccessible(bar, action);
@@ -163,14 +284,14 @@ Announcement::Announcement(QWidget* parent) : QWidget(parent) {
 void Announcement::Announce(const QString& text) {
   // Hidden first: showing again is what a screen reader hears.
   hide();
-  setAccessibleName(text);
+  text_ = text;
   show();
 }
 
 void Announcement::Withdraw() { hide(); }
 
 void Announcement::Withdraw(const QString& text) {
-  if (accessibleName() == text) hide();
+  if (text_ == text) hide();
 }
 
 QString AlarmAnnouncement(const std::string& message) {

@@ -3,6 +3,7 @@
 // the menu bar's items with names and descriptions, and spoken announcements.
 #pragma once
 
+#include <QLabel>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -13,6 +14,18 @@
 // where its label would mean nothing spoken ("__") and its tooltip.
 inline constexpr char AccessibleNameProperty[] = "accessibleName";
 inline constexpr char AccessibleDescriptionProperty[] = "accessibleDescription";
+
+// A label that is a hint about a control without naming it: a screen reader
+// reads it with that control, not as a description of the whole window.
+class HintLabel : public QLabel {
+  Q_OBJECT
+ public:
+  HintLabel(QWidget* control, QWidget* parent) : QLabel(parent), control_(control) {}
+  QWidget* Control() const { return control_; }
+
+ private:
+  QPointer<QWidget> control_;
+};
 
 // Has Qt build our accessible interfaces for our widgets; runs once, however
 // often it is called.
@@ -30,6 +43,11 @@ class Announcement : public QWidget {
   void Withdraw();
   // Withdraws it only while it still says this text.
   void Withdraw(const QString& text);
+  // What it says: its accessible name.
+  QString Text() const { return text_; }
+
+ private:
+  QString text_;
 };
 
 // "Time is up!", and the alarm message after it when there is one.

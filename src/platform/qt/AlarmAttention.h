@@ -6,10 +6,10 @@
 
 class QWidget;
 
-// Wraps the notifier: each alarm first marks the window (on X11 the window
-// manager's "demands attention"; Qt 6.4 has no such state for Wayland
-// windows, where the alarm box's own activation request is what shows),
-// then goes on to the notification.
+// Wraps the notifier: each alarm first marks the window unless it is the
+// active one (on X11 the window manager's "demands attention"; on Wayland an
+// activation request, which compositors show as urgency or answer by raising
+// the window), then goes on to the notification.
 class AlarmAttention : public AlarmNotifier {
  public:
   AlarmAttention(AlarmNotifier& notifier, QWidget& window) : notifier_(notifier), window_(window) {}

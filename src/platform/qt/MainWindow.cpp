@@ -17,7 +17,9 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
 #include <ctime>
+#include <limits>
 
 #include "Accessibility.h"
 #include "ClockLabel.h"
@@ -289,10 +291,17 @@ QAction* MainWindow::MenuAction(int commandId) const {
 }
 
 void MainWindow::SetCaption(const std::string& text) {
+  const QString previous = UnescapeTitle(windowTitle());
   setWindowTitle(EscapeTitle(FromText(text)));
-  // Qt changes the title without a word to a screen reader.
-  QAccessibleEvent event(this, QAccessible::NameChanged);
-  QAccessible::updateAccessibility(&event);
+  // No name change is sent for the frame: Qt 6.4 sends the object where the
+  // name belongs, which Orca cannot read. What matters is announced; the
+  // rest is read when the user asks for the title.
+  if (!app_) return;
+  const AppState& s = app_->State;
+  const std::int64_t left = std::clamp<std::int64_t>(s.AlarmTime - s.NowUtc, 0, std::numeric_limits<std::int32_t>::max());
+  const QString timeLeft = s.AlarmTime == -1 ? QString() : FromText(CountdownText(static_cast<std::int32_t>(left)));
+  const QString said = CaptionAnnouncement(previous, FromText(text), FromText(s.CaptionText), timeLeft);
+  if (!said.isEmpty()) announcement_->Announce(said);
 }
 
 std::string MainWindow::Caption() { return ToText(UnescapeTitle(windowTitle())); }

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "Accessibility.h"
 #include "Look.h"
 #include "app/App.h"
 #include "app/Ids.h"
@@ -60,8 +61,8 @@ MusicSettingsDialog::MusicSettingsDialog(App& app, QWidget* parent) : QDialog(pa
     buttons_[id] = check;
     connect(check, &QCheckBox::clicked, this, [this, id] { Command(id); });
   };
-  auto addLabel = [&](const char* text, QRect where) {
-    auto* label = new QLabel(this);
+  auto addLabel = [&](const char* text, QRect where, QWidget* hintFor = nullptr) {
+    QLabel* label = hintFor ? new HintLabel(hintFor, this) : new QLabel(this);
     label->setTextFormat(Qt::PlainText);
     label->setText(QString::fromUtf8(text));
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -91,7 +92,8 @@ MusicSettingsDialog::MusicSettingsDialog(App& app, QWidget* parent) : QDialog(pa
   addLabel("Alarm message", du.ToPixels(3, 33, 38, 18))->setBuddy(messageEdit_);
   addLabel("Folder for MP3 songs:", du.ToPixels(22, 5, 129, 8))->setBuddy(folderEdit_);
   addButton(IdDoneButton, "&Done", du.ToPixels(172, 86, 44, 20));
-  addLabel("Or CTRL + mousewheel", du.ToPixels(121, 62, 49, 18));
+  // The wheel's hint belongs with the Volume button, not to the whole window.
+  addLabel("Or CTRL + mousewheel", du.ToPixels(121, 62, 49, 18), buttons_[IdVolumeButton]);
 
   setFixedSize(du.X(219), du.Y(112));
   MusicDialogInit(app_, *this);

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "alarm/Countdown.h"
 #include "app/Ids.h"
 
 std::optional<int> AcceleratorCommand(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text) {
@@ -94,4 +95,13 @@ QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
   const int left = X(x);
   const int top = Y(y);
   return QRect(left, top, X(x + width) - left, Y(y + height) - top);
+}
+
+QString CaptionAnnouncement(const QString& previous, const QString& caption, const QString& countdown,
+                            const QString& timeLeft) {
+  const QString timeIsUp = QString::fromUtf8(TimeIsUpCaption);
+  if (caption == QLatin1String("Timer started"))
+    return timeLeft.isEmpty() ? caption : caption + QLatin1String(", ") + timeLeft;
+  if (caption == countdown || caption == QLatin1String("Timer") || caption == timeIsUp || previous == timeIsUp) return {};
+  return caption;
 }

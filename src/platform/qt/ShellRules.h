@@ -30,6 +30,14 @@ std::optional<LimitedText> LimitTyping(const QString& before, const QString& aft
 // wider than that stands on its own line.
 QString WrapToWidth(const QString& text, int maxWidth, const std::function<int(const QString&)>& widthOf);
 
+// What a screen reader is told as the caption becomes `caption`, or nothing:
+// the timer's start with the time left (`timeLeft`), and each song or tune
+// as it starts. The countdown (`countdown`, the caption the ticks write) is
+// read only when asked for, the alarm is told with its message, and the
+// song that starts with the alarm is not said over it.
+QString CaptionAnnouncement(const QString& previous, const QString& caption, const QString& countdown,
+                            const QString& timeLeft);
+
 // Dialog units: a quarter of the average character width across, an eighth
 // of the character height down.
 struct DialogUnits {

@@ -64,6 +64,16 @@ void OnMouseWheelMessage(WPARAM wParam) {
   OnMouseWheel(TheApp(), ctrl, up);
 }
 
+// An edit control (Wine's at least) keeps the wheel to itself; the program's
+// wheel steps the minutes or the volume over every control alike.
+LRESULT CALLBACK WheelToMainWindow(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == WM_MOUSEWHEEL) {
+    SendMessageA(MainWindowHandle(), WM_MOUSEWHEEL, wParam, lParam);
+    return 0;
+  }
+  return DefSubclassProc(control, message, wParam, lParam);
+}
+
 // The control that had the focus when the window was last deactivated.
 HWND focusWhenInactive = nullptr;
 
@@ -117,6 +127,10 @@ std::string WindowText(HWND window) {
   const int copied = GetWindowTextA(window, text.data(), length + 1);
   text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
   return text;
+}
+
+void PassWheelToMainWindow(HWND control) {
+  if (control != nullptr) SetWindowSubclass(control, WheelToMainWindow, 0, 0);
 }
 
 void SetProgramIcons(HWND window) {

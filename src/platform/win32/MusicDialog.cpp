@@ -17,6 +17,7 @@ INT_PTR OnInitDialog(HWND dialog) {
   Win32MusicDialogView view(dialog);
   MusicDialogInit(TheApp(), view);
   SetProgramIcons(dialog);
+  for (const int id : {IdFolderEdit, IdMessageEdit}) PassWheelToMainWindow(GetDlgItem(dialog, id));
   // Laid out here, as the main window is, rather than scaled by the system.
   TakeOverDialogScaling(dialog);
   LayOutForDpi(dialog, MusicDialogTemplateName, WindowDpi(dialog));

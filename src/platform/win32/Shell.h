@@ -30,6 +30,8 @@ HWND ItemWindow(int id);
 // The whole text of a window (a control), however long.
 std::string WindowText(HWND window);
 void CenterOnScreen(HWND window, bool repaint);
+// Sends the wheel over a text field to the main window, as over any other control.
+void PassWheelToMainWindow(HWND control);
 // Gives a window the program's icon "TIMER", small and big.
 void SetProgramIcons(HWND window);
 

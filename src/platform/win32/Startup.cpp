@@ -67,6 +67,7 @@ StartedProgram StartUp(HINSTANCE instance, int showCommand) {
   LoadSettings(TheApp());
   // Set after the stored text is in place, so it bounds typing only.
   SendDlgItemMessageA(mainWindow, IdTimeEdit, EM_LIMITTEXT, TimeEditTypingLimit, 0);
+  PassWheelToMainWindow(GetDlgItem(mainWindow, IdTimeEdit));
   // The time box takes the focus at activation; typing at once replaces the
   // stored entry, so "20" and ENTER mean 20.
   SendDlgItemMessageA(mainWindow, IdTimeEdit, EM_SETSEL, 0, -1);

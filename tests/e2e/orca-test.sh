@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# The program read by the screen reader itself, as a blind user hears it: Orca under Xvfb, on a session bus and an
+# AT-SPI bus of its own, speaking through speech-dispatcher with a voice that says nothing (a generic module running
+# `true`). Orca's debug log records every line it speaks ("SPEECH OUTPUT"). With the clock ten times faster
+# (faketime): the time box's content when it gets focus and again after Tab back; the timer's start with the time
+# left; a rejected entry; the tune that Go plays; the alarm each time, once without a message and once with one typed
+# in the music window, the focus elsewhere; the caption when asked for (Orca+KP_Enter), and never a countdown second
+# unasked.
+set -euo pipefail
+
+program=$(realpath "${1:?usage: orca-test.sh path/to/tovins-timer}")
+source "$(dirname "$0")/lib.sh"
+need Xvfb xdotool faketime dbus-daemon orca speech-dispatcher
+[ -x /usr/libexec/at-spi-bus-launcher ] || { echo "SKIP: at-spi2-core is not installed"; exit 77; }
+private_home
+log="$work/orca.debug"
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids=$!
+wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+DBUS_SESSION_BUS_ADDRESS=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$work/dbus.pid" | head -n1)
+export DBUS_SESSION_BUS_ADDRESS
+pids+=" $(cat "$work/dbus.pid")"
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
+launcher=$!
+# The AT-SPI bus is a daemon of the launcher's that outlives it: ended with it.
+wait_for 100 eval 'bus=$(pgrep -P $launcher dbus-daemon)' || fail "the AT-SPI bus did not start"
+pids+=" $launcher $bus"
+
+# A voice that says nothing keeps Orca fast; it still hands every line to speech-dispatcher.
+mkdir -p "$work/speechd/modules"
+printf '%s\n' 'AddModule "silent" "sd_generic" "silent.conf"' 'DefaultModule silent' 'LanguageDefaultModule "en" "silent"' \
+  'AudioOutputMethod "libao"' >"$work/speechd/speechd.conf"
+printf 'GenericExecuteSynth "true"\nAddVoice "en" "MALE1" "silent"\n' >"$work/speechd/modules/silent.conf"
+speech-dispatcher --run-single --timeout 0 --config-dir "$work/speechd" >"$work/speechd.log" 2>&1 &
+pids+=" $!"
+wait_for 100 test -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" || fail "speech-dispatcher did not start"
+
+# Orca writes its log through a buffer; line by line, each spoken line can be waited for as it is said.
+mkdir -p "$work/python"
+cat >"$work/python/sitecustomize.py" <<'EOF'
+import builtins, os
+_open = builtins.open
+def _line_buffered(file, mode="r", *args, **kwargs):
+    if file == os.environ["ORCA_TEST_LOG"] and not args and "buffering" not in kwargs:
+        kwargs["buffering"] = 1
+    return _open(file, mode, *args, **kwargs)
+builtins.open = _line_buffered
+EOF
+ORCA_TEST_LOG="$log" PYTHONPATH="$work/python" orca --replace --user-prefs "$work/orca" --debug-file="$log" \
+  >"$work/orca.log" 2>&1 &
+pids+=" $!"
+
+# The spoken lines, one a line, without Orca's time stamps.
+spoken() { sed -n "s/.* - SPEECH OUTPUT: '\(.*\)' *{.*/\1/p" "$log" 2>/dev/null; }
+# Waits up to ten seconds (or the tenths given) for Orca to say the line given, after the lines said before this step.
+said=0
+step() { said=$(spoken | wc -l); }
+hear() { hear_like "$(sed 's/[][\\.^$*+?(){}|]/\\&/g' <<<"$1")" "${@:2}"; }
+# The same for a line that matches the extended regular expression given; $heard is that line.
+hear_like() {
+  line=$1
+  wait_for "${2:-100}" eval 'heard=$(spoken | tail -n +$((said + 1)) | grep -xE -m1 -- "$line")' ||
+    fail "Orca did not say '$line'; it said: $(spoken | tail -n +$((said + 1)) | paste -sd '|')"
+  echo "heard: $heard"
+}
+wait_for 600 eval 'spoken | grep -qx "Screen reader on."' || fail "Orca did not start"
+
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 SDL_AUDIODRIVER=dummy
+settings Time=7 UseMidi=1
+faketime -f '@2026-12-06 10:00:00 x10' "$program" >"$work/app.log" 2>&1 &
+app=$!
+window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Timer$' | head -n1) || fail "no window appeared"
+pid=$(timeout 5 xdotool getwindowpid "$window") || fail "the window has no process"
+caption() { timeout 5 xdotool getwindowname "$window" || echo "<no answer>"; }
+key() { step && timeout 5 xdotool key --window "$window" "$@" 2>/dev/null || fail "could not type $*"; }
+
+# No window manager: the window is given the focus, and the time box holds it.
+step
+timeout 5 xdotool windowfocus --sync "$window" || fail "could not focus the window"
+hear "7 selected."
+key 2 0 Return
+hear "notification Timer started, 20 minutes left."
+key End  # after Enter, KP_Enter would be a double press
+key Insert+KP_Enter
+hear_like '1[0-9] minutes left'
+asked=$heard
+key ctrl+a 3 x Return
+hear "notification Invalid entry."
+key Tab
+hear "Timer push button."
+key shift+Tab
+hear "3x."
+key g
+hear_like 'notification .+ - .+\.'
+[ "$heard" = "notification $(caption)." ] || fail "Orca said '$heard', the caption is '$(caption)'"
+
+# The alarm without a message, the time box focused.
+key ctrl+a 2 Return
+hear "notification Timer started, 2 minutes left."
+hear "notification Time is up!" 200
+key s
+
+# A message typed in the music window (Browse has the focus, then the folder box, then the message box; Escape closes
+# it); the alarm with it, the button focused.
+key f
+wait_for 50 eval 'timeout 5 xdotool search --name "^Set folder" >/dev/null' || fail "the music window did not open"
+music=$(timeout 5 xdotool search --name '^Set folder' | head -n1)
+timeout 5 xdotool windowfocus --sync "$music" && timeout 5 xdotool key --window "$music" Tab Tab &&
+  timeout 5 xdotool type --window "$music" "Tea time" && timeout 5 xdotool key --window "$music" Escape ||
+  fail "could not type the message"
+wait_for 50 eval '! timeout 5 xdotool search --name "^Set folder" >/dev/null' || fail "the music window did not close"
+timeout 5 xdotool windowfocus --sync "$window" || fail "could not focus the window"
+key ctrl+a 2 Return
+hear "notification Timer started, 2 minutes left."
+key Tab
+hear "notification Time is up! Tea time." 200
+
+# The countdown was never said unasked (the window's title, said as the window comes back, is the user's doing).
+unasked=$(spoken | grep -xE '[0-9]+ (seconds?|minutes?) left\.?' | grep -vxF "$asked") &&
+  fail "the countdown was said unasked: $(paste -sd '|' <<<"$unasked")"
+end_with TERM
+echo "PASS"
