@@ -271,7 +271,7 @@ class ShellTest : public QObject {
       }
       const auto seen = [&] {
         return w.isMinimized()                      ? "minimised"
-               : rig.Called("play")                 ? "music"
+               : rig.fakes.sound.isOpen             ? "music"
                : w.ItemText(IdAlarmDisplay) == "20" ? "timer"
                                                     : "";
       };
