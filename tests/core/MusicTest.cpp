@@ -133,6 +133,13 @@ TEST(Countdown, TheAlarmsFirstSongIsOpenedSilentlyInItsLastSeconds) {
       {false, none, none, "closed; open T/Temp.mid; -; play T/Temp.mid; tune"},  // a tune
       {false, none, enter(""), "closed; open T/Temp.mid; closed; closed; Timer"},  // cancelled at 3 s left
       {true, none, enter("20"), "closed; open M/s1.mp3; closed; closed; 19 minutes left"},  // restarted at 3 s left
+      // Restarted, then Stop: nothing made ready for an alarm 20 minutes (of the boot clock) away.
+      {true, none, [](Mp3App& t) {
+         t.Enter("20");
+         EXPECT_FALSE(t.sound.isOpen) << "entered";
+         StopMusic(t.app);
+         EXPECT_FALSE(t.sound.isOpen) << "stopped";
+       }, "closed; open M/s1.mp3; closed; closed; 19 minutes left"},
       {false, none, enter("0"), "closed; open T/Temp.mid; play T/Temp.mid; -; tune"},  // due at once: ready at once
       {true, [](Mp3App& t) { StartMusic(t.app); }, none, "-; -; -; open play M/s1.mp3; s1"},  // while Go's song plays
       // The first song broken: the tune standing in; the tune too: the tone.

@@ -143,5 +143,5 @@ void StartTimer(App& app) {
   window.SetCaption("Timer started");
   s.CaptionText.clear();  // the next tick always writes the remaining time
   // Due within the last seconds already ("0"): its music is made ready now.
-  if (s.AlarmTime - s.NowUtc <= PrepareSeconds) PrepareAlarmMusic(app);
+  if (SecondsToAlarm(s) <= PrepareSeconds) PrepareAlarmMusic(app);
 }

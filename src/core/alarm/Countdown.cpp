@@ -50,19 +50,21 @@ std::int64_t ClockTimeAlarm(App& app, std::int32_t timeOfDay) {
   return NextLocalTime(app.Port.Time, s.NowUtc, timeOfDay);
 }
 
+std::int64_t SecondsToAlarm(const AppState& s) {
+  return s.AlarmTime - (s.AlarmTimeOfDay != -1 ? s.NowUtc : s.NowBoot);
+}
+
 void CountdownTick(App& app) {
   AppState& s = app.State;
   if (s.AlarmTime == -1) return;
-  const bool clockTime = s.AlarmTimeOfDay != -1;
   // A clock time follows the wall clock, wherever it has been set since; a
   // span that ran out rings however late (the computer slept through it).
-  if (clockTime) s.AlarmTime = ClockTimeAlarm(app, s.AlarmTimeOfDay);
-  const std::int64_t now = clockTime ? s.NowUtc : s.NowBoot;
-  if (now >= s.AlarmTime) {
+  if (s.AlarmTimeOfDay != -1) s.AlarmTime = ClockTimeAlarm(app, s.AlarmTimeOfDay);
+  if (SecondsToAlarm(s) <= 0) {
     FireAlarm(app);
     return;
   }
-  const std::int64_t remaining = std::min<std::int64_t>(s.AlarmTime - now, std::numeric_limits<std::int32_t>::max());
+  const std::int64_t remaining = std::min<std::int64_t>(SecondsToAlarm(s), std::numeric_limits<std::int32_t>::max());
   // What the last seconds prepared goes as soon as the alarm is farther off
   // (a clock set back, a clock time gone to tomorrow): nothing held for it.
   if (remaining <= PrepareSeconds) {

@@ -5,6 +5,7 @@
 #include <string>
 
 struct App;
+struct AppState;
 
 // A clock time up to this long behind the local clock's reading rings at
 // once (just missed, or slept through); later it waits for tomorrow's.
@@ -27,6 +28,9 @@ void ClockTick(App& app);
 // the clock shows it. Lateness is read off the local clock, as the user
 // reads it, so the repeated hour of an autumn night is no hour late.
 std::int64_t ClockTimeAlarm(App& app, std::int32_t timeOfDay);
+// Seconds from the last tick to the alarm, on the alarm's own clock: the
+// wall clock for a clock time, the boot clock for minutes.
+std::int64_t SecondsToAlarm(const AppState& s);
 // Writes the remaining time into the caption when it changes, or fires.
 void CountdownTick(App& app);
 void FireAlarm(App& app);

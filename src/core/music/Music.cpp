@@ -194,7 +194,7 @@ void StopMusic(App& app) {
   app.Port.Window.SetCaption(s.CaptionText);
   // A Stop in the alarm's last seconds: its song is ready again at once,
   // before the next tick would let the device go.
-  if (s.AlarmTime != -1 && s.AlarmTime - s.NowUtc <= PrepareSeconds) PrepareAlarmMusic(app);
+  if (s.AlarmTime != -1 && SecondsToAlarm(s) <= PrepareSeconds) PrepareAlarmMusic(app);
 }
 
 void PrepareAlarmMusic(App& app) {

@@ -1,4 +1,4 @@
-// Real time from time(), the zone through localtime_r, spans on CLOCK_BOOTTIME;
+// Real time from CLOCK_REALTIME, the zone through localtime_r, spans on CLOCK_BOOTTIME;
 // seeds from CLOCK_MONOTONIC.
 #include "PosixClock.h"
 
@@ -24,7 +24,14 @@ std::optional<std::uint64_t> MonotonicNanoseconds() {
 
 PosixClock::PosixClock() : start_(MonotonicNanoseconds().value_or(0)) {}
 
-std::int64_t PosixClock::UtcSeconds() { return static_cast<std::int64_t>(time(nullptr)); }
+std::int64_t PosixClock::UtcSeconds() {
+  // Not time(): it reads the kernel's coarse clock, some milliseconds behind
+  // CLOCK_REALTIME, so a tick armed just past a second on CLOCK_REALTIME
+  // could still read the second before and ring a tick late.
+  timespec now{};
+  if (clock_gettime(CLOCK_REALTIME, &now) != 0) return static_cast<std::int64_t>(time(nullptr));
+  return static_cast<std::int64_t>(now.tv_sec);
+}
 
 std::int64_t PosixClock::BootSeconds() {
   // CLOCK_BOOTTIME goes on while the system is suspended, where
