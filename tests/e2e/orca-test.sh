@@ -105,8 +105,8 @@ key s
 # A message typed in the music window (Browse has the focus, then the folder box, then the message box; Escape closes
 # it); the alarm with it, the button focused.
 key f
-wait_for 50 eval 'timeout 5 xdotool search --name "^Set folder" >/dev/null' || fail "the music window did not open"
-music=$(timeout 5 xdotool search --name '^Set folder' | head -n1)
+wait_for 50 eval 'timeout 5 xdotool search --onlyvisible --name "^Set folder" >/dev/null' || fail "the music window did not open"
+music=$(timeout 5 xdotool search --onlyvisible --name '^Set folder' | head -n1)
 timeout 5 xdotool windowfocus --sync "$music" && timeout 5 xdotool key --window "$music" Tab Tab &&
   timeout 5 xdotool type --window "$music" "Tea time" && timeout 5 xdotool key --window "$music" Escape ||
   fail "could not type the message"

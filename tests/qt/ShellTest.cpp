@@ -43,6 +43,7 @@ struct WindowRig {
 
   explicit WindowRig(bool timers = false, const std::string& stored = {}, bool active = false) {
     fakes.clock.Set(10, 0, 0);
+    fakes.folders.tempFolder = "T";  // where the tunes are written, so that they open
     if (!stored.empty()) fakes.store.PutRaw("Software\\TimerZqv2010\\Time", "String Value", stored);
     window.Start(app, timers);
     window.show();

@@ -298,7 +298,7 @@ void MainWindow::SetCaption(const std::string& text) {
   // rest is read when the user asks for the title.
   if (!app_) return;
   const AppState& s = app_->State;
-  const std::int64_t left = std::clamp<std::int64_t>(s.AlarmTime - s.NowUtc, 0, std::numeric_limits<std::int32_t>::max());
+  const std::int64_t left = std::clamp<std::int64_t>(SecondsToAlarm(s), 0, std::numeric_limits<std::int32_t>::max());
   const QString timeLeft = s.AlarmTime == -1 ? QString() : FromText(CountdownText(static_cast<std::int32_t>(left)));
   const QString said = CaptionAnnouncement(previous, FromText(text), FromText(s.CaptionText), timeLeft);
   if (!said.isEmpty()) announcement_->Announce(said);
