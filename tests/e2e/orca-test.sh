@@ -108,9 +108,11 @@ key s
 key f
 wait_for 50 eval 'timeout 5 xdotool search --onlyvisible --name "^Set folder" >/dev/null' || fail "the music window did not open"
 music=$(timeout 5 xdotool search --onlyvisible --name '^Set folder' | head -n1)
-timeout 5 xdotool windowfocus --sync "$music" && timeout 5 xdotool key --window "$music" Tab Tab &&
-  timeout 5 xdotool type --window "$music" "Tea time" && timeout 5 xdotool key --window "$music" Escape ||
-  fail "could not type the message"
+# Typed as the keyboard would (XTEST) into the focused music window: Qt may give the dialog a new native window as
+# it shows, which the id found a moment earlier no longer names.
+timeout 5 xdotool windowfocus --sync "$music" && timeout 5 xdotool key Tab Tab &&
+  timeout 5 xdotool type "Tea time" && timeout 5 xdotool key Escape ||
+  fail "could not type the message: $(timeout 5 xdotool search --onlyvisible --name . getwindowname %@ 2>&1 | paste -sd '|')"
 wait_for 50 eval '! timeout 5 xdotool search --name "^Set folder" >/dev/null' || fail "the music window did not close"
 timeout 5 xdotool windowfocus --sync "$window" || fail "could not focus the window"
 key ctrl+a 2 Return
