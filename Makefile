@@ -3,7 +3,7 @@
 # Every test must run here: a test that would skip fails instead (tests/fakes/Skips.h, tests/e2e/lib.sh).
 export TIMER_NO_SKIPS := 1
 
-.PHONY: all deps deps-run build run test test-linux test-sanitize test-windows test-deb deb windows bench fuzz mutate tunes-preview clean
+.PHONY: all deps deps-run build run test test-format test-linux test-sanitize test-windows test-deb deb windows bench fuzz mutate tunes-preview clean
 
 all: build
 
@@ -23,7 +23,12 @@ run: deps-run
 	cmake --build --preset default --target tovins-timer
 	exec build/tovins-timer
 
-test: test-linux test-sanitize test-windows test-deb
+test: test-format test-linux test-sanitize test-windows test-deb
+
+# The code as one hand wrote it: the project's .clang-format, checked, never applied.
+test-format: deps
+	@find src tools tests bench fuzz -name '*.cpp' -o -name '*.h' | sort | xargs clang-format --dry-run -Werror
+	@echo "test-format: every C++ file is formatted."
 
 test-linux: build
 	ctest --preset default

@@ -50,7 +50,8 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
          for (const char* name : {"a/b/ab.mp3", "p/p.mp3", "q/q.mp3"}) WriteBytes(r / name, midi);
          for (const auto& [target, link] : {std::pair{"../..", "a/b/up"}, {"../q", "p/toq"}, {"../p", "q/top"}})
            Link(target, r / link);
-       }, 3, Song},
+       },
+       3, Song},
   };
   rusage before{}, after{};
   getrusage(RUSAGE_SELF, &before);

@@ -19,8 +19,11 @@ constexpr std::uint32_t Dir = FileAttrDirectory, Arc = FileAttrArchive, Hid = Fi
 TEST(PosixFolderListing, AttributesSizesAndSortedNames) {
   TempDir root;
   // dir.mp3: a folder named like a song
-  for (const auto& [name, bytes] : {std::pair{"b.mp3", "12345"}, {"A.MP3", "1"}, {".hidden.mp3", "12"},
-                                    {"notes.txt", "x"}, {"dir.mp3/inside.mp3", "1"}})
+  for (const auto& [name, bytes] : {std::pair{"b.mp3", "12345"},
+                                    {"A.MP3", "1"},
+                                    {".hidden.mp3", "12"},
+                                    {"notes.txt", "x"},
+                                    {"dir.mp3/inside.mp3", "1"}})
     WriteBytes(root / name, bytes);
   ASSERT_EQ(mkfifo((root / "pipe.mp3").c_str(), 0600), 0);  // listing it must not block
   for (const auto& [to, link] : {std::pair{"b.mp3", "link.mp3"}, {"nowhere.mp3", "dangling.mp3"}, {".", "self.mp3"}})

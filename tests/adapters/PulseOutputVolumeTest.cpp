@@ -54,12 +54,14 @@ struct Rig {
   explicit Rig(bool restore) : restore(restore) {}
   ~Rig() { Kill(), context ? pa_context_unref(context) : void(), pa_mainloop_free(loop); }
   bool Start() {  // and connect, retried until the server listens
-    const std::string at = dir.Path(), command =
-        "HOME=" + at + " XDG_RUNTIME_DIR=" + at + " PULSE_RUNTIME_PATH=" + at + " PULSE_STATE_PATH=" + at +
-        " DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent DISPLAY= exec pulseaudio -n --daemonize=no"
-        " --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no --log-target=file:" + at +
-        "log -L module-null-sink" + (restore ? " -L module-stream-restore" : "") +
-        " -L 'module-native-protocol-unix auth-anonymous=1 socket=" + at + "native'";
+    const std::string at = dir.Path(),
+                      command =
+                          "HOME=" + at + " XDG_RUNTIME_DIR=" + at + " PULSE_RUNTIME_PATH=" + at +
+                          " PULSE_STATE_PATH=" + at +
+                          " DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent DISPLAY= exec pulseaudio -n --daemonize=no"
+                          " --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no --log-target=file:" +
+                          at + "log -L module-null-sink" + (restore ? " -L module-stream-restore" : "") +
+                          " -L 'module-native-protocol-unix auth-anonymous=1 socket=" + at + "native'";
     if ((pid = fork()) == 0) {
       prctl(PR_SET_PDEATHSIG, SIGKILL);
       execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
@@ -183,7 +185,8 @@ TEST(PulseOutputVolume, LevelsEntriesOtherStreamsStopsAndUnmute) {
       // A stopped server: steps to the own gain with no new connection tried (only the first step waits
       // on the server), the server's again once it is back.
       {true, "play ours 65536,65536; read; stop 4096,4096; midi 8192,8192; read; gain; cont 32768,32768",
-       "read full; connections tried 0; read 4105,4096; gain 4105,4096 8192,8192 own; ours 32769,32769; entry 32769,32769; "
+       "read full; connections tried 0; read 4105,4096; gain 4105,4096 8192,8192 own; ours 32769,32769; entry "
+       "32769,32769; "
        "gain full full server"},
       // A restarted server takes the next step at once.
       {true, "set 16384,16384; restart; set 32768,32768", "entry 32769,32769; gain full full server"},

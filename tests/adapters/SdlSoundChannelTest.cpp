@@ -54,8 +54,10 @@ TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
   // volume, and the peaks heard on the left and the right in thousands (-1:
   // above one thousand).
   const std::tuple<std::string, const char*, std::uint32_t, bool, int, int> cases[] = {
-      {"tune.mid", nullptr, 0xFFFFFFFFu, false, -1, -1}, {"sine.mp3", nullptr, 0x3FFF3FFFu, true, 4, 4},
-      {"sine.mp3", nullptr, 0x0000FFFFu, false, 16, 0}, {"sine.mp3", "silent.mp3", 0xFFFFFFFFu, false, 16, 16}};
+      {"tune.mid", nullptr, 0xFFFFFFFFu, false, -1, -1},
+      {"sine.mp3", nullptr, 0x3FFF3FFFu, true, 4, 4},
+      {"sine.mp3", nullptr, 0x0000FFFFu, false, 16, 0},
+      {"sine.mp3", "silent.mp3", 0xFFFFFFFFu, false, 16, 16}};
   for (const auto& [song, second, gain, asMidi, left, right] : cases) {
     const std::string out = dir / (song + std::to_string(gain) + ".raw");
     ScopedEnv file("SDL_DISKAUDIOFILE", out);

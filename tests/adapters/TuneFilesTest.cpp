@@ -140,9 +140,9 @@ TEST(PosixClock, ZoneOffsets) {
 // the caption.
 TEST(PosixClock, ClockTimesUnderRealZoneRules) {
   const std::tuple<const char*, std::int64_t, const char*, const char*> rows[] = {
-      {"Europe/Berlin", 1792890600, "2:50", " 2:10:00 am, 40 minutes left"},  // 25 Oct 2026, the second 02:10
-      {"Europe/Berlin", 1774745400, "2:30", " 1:50:00 am, 10 minutes left"},  // 29 Mar 2026, 02:30 skipped
-      {"America/New_York", 1793513400, "1:50 am", " 1:10:00 am, 40 minutes left"},  // 1 Nov 2026, 01:10 EST
+      {"Europe/Berlin", 1792890600, "2:50", " 2:10:00 am, 40 minutes left"},           // 25 Oct 2026, the second 02:10
+      {"Europe/Berlin", 1774745400, "2:30", " 1:50:00 am, 10 minutes left"},           // 29 Mar 2026, 02:30 skipped
+      {"America/New_York", 1793513400, "1:50 am", " 1:10:00 am, 40 minutes left"},     // 1 Nov 2026, 01:10 EST
       {"Australia/Lord_Howe", 1775315100, "1:55 am", " 1:35:00 am, 20 minutes left"},  // 5 Apr 2026, the second 01:35
       {"Pacific/Apia", 1325235600, "8:00 am", "11:00:00 pm, 540 minutes left"},  // 29 Dec 2011, before the 30th skipped
       {"Pacific/Apia", 1325239140, "0:30 am", "11:59:00 pm, 31 minutes left"}};

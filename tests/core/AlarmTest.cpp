@@ -15,8 +15,13 @@ TEST(ParseAlarmSetting, WorkedResultsInBothHalvesOfTheDay) {
   const auto span = [](std::int32_t seconds) { return AlarmEntry{false, seconds}; };
   const auto at = [](std::int32_t seconds) { return AlarmEntry{true, seconds}; };
   const std::tuple<const char*, std::optional<AlarmEntry>, std::optional<AlarmEntry>> cases[] = {
-      {"20", span(1200), span(1200)}, {"1380", span(82800), span(82800)}, {"1381", no, no},
-      {"8:30", at(30600), at(73800)}, {"12:15 am", at(900), at(900)}, {"24:00", at(0), at(0)}, {"8:60", no, no}};
+      {"20", span(1200), span(1200)},
+      {"1380", span(82800), span(82800)},
+      {"1381", no, no},
+      {"8:30", at(30600), at(73800)},
+      {"12:15 am", at(900), at(900)},
+      {"24:00", at(0), at(0)},
+      {"8:60", no, no}};
   for (const auto& [text, am, pm] : cases) {
     EXPECT_EQ(ParseAlarmSetting(text, false), am) << text << " in the morning";
     EXPECT_EQ(ParseAlarmSetting(text, true), pm) << text << " in the afternoon";
@@ -55,8 +60,13 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
   const std::int64_t newYorkBack = 1793512800, lordHoweBack = 1775314800, apiaJump = 1325239200;
   enum Zone { Utc, Berlin, FlightToUtcMinus5, UtcMinus10, NewYork, LordHowe, Apia };
   const std::pair<std::int32_t, std::map<std::int64_t, std::int32_t>> zones[] = {
-      {0, {}}, {3600, {{spring, 7200}, {autumn, 3600}}}, {3600, {{nine + 300, -18000}}}, {-36000, {}},
-      {-14400, {{newYorkBack, -18000}}}, {39600, {{lordHoweBack, 37800}}}, {-36000, {{apiaJump, 50400}}}};
+      {0, {}},
+      {3600, {{spring, 7200}, {autumn, 3600}}},
+      {3600, {{nine + 300, -18000}}},
+      {-36000, {}},
+      {-14400, {{newYorkBack, -18000}}},
+      {39600, {{lordHoweBack, 37800}}},
+      {-36000, {{apiaJump, 50400}}}};
   // entered at (UTC), zone, clock label, entry, steps
   const std::tuple<std::int64_t, Zone, const char*, const char*, const char*> rows[] = {
       // 20 at 9:00.
@@ -89,7 +99,8 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
       {apiaJump - 60, Apia, "11:59:00 pm", "0:30 am", "0 31 minutes left; 1859 1 second left, song ready; 1 rang"},
       // 30, then the wall clock set two hours forward, then three hours back.
       {nine, Utc, " 9:00:00 am", "30",
-       "0 30 minutes left; set+7200 30 minutes left; set-10800 30 minutes left; 1799 1 second left, song ready; 1 rang"},
+       "0 30 minutes left; set+7200 30 minutes left; set-10800 30 minutes left; 1799 1 second left, song ready; 1 "
+       "rang"},
       // 10:30 at 10:00, then the clock set back two days.
       {ten, Utc, "10:00:00 am", "10:30", "0 30 minutes left; set-172800 30 minutes left; 1800 rang"},
       // 9:30 at 9:00: the song made ready in its last seconds is let go when
@@ -106,8 +117,9 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
     std::istringstream in(steps);
     for (std::string seconds, expected; in >> seconds && std::getline(in >> std::ws, expected, ';');) {
       const int n = std::stoi(seconds.substr(seconds[0] == '@' ? 1 : seconds[0] == 's' ? 3 : 0));
-      seconds[0] == '@' ? (t.clock.Advance(n), t.Tick())
-      : seconds[0] == 's' ? (t.clock.utc += n, t.Tick()) : t.RunSeconds(n);  // "set": the boot clock stays
+      seconds[0] == '@'   ? (t.clock.Advance(n), t.Tick())
+      : seconds[0] == 's' ? (t.clock.utc += n, t.Tick())
+                          : t.RunSeconds(n);  // "set": the boot clock stays
       const auto rang = std::count(t.window.captions.begin(), t.window.captions.end(), "Time is up!");
       const std::string held = t.sound.isOpen ? ", song ready" : "";
       EXPECT_EQ(rang == 0 ? t.window.caption + held : rang == 1 ? "rang" : "rang again", expected) << steps;
@@ -129,9 +141,9 @@ TEST(Countdown, CaptionIsWrittenOnlyWhenItsTextChangesAndMinimisedFreezesTheCloc
 }
 
 TEST(WheelAdjustMinutes, EditsTheTimeBoxByOneMinute) {
-  const std::tuple<const char*, bool, const char*> cases[] = {
-      {"", true, "0"}, {"1", false, "0"}, {"0", false, ""}, {"$14", true, "21"}, {"-2147483648", true, ""},
-      {"8:30 pm", true, "8:30 pm"}};
+  const std::tuple<const char*, bool, const char*> cases[] = {{"", true, "0"},           {"1", false, "0"},
+                                                              {"0", false, ""},          {"$14", true, "21"},
+                                                              {"-2147483648", true, ""}, {"8:30 pm", true, "8:30 pm"}};
   for (const auto& [before, up, after] : cases) {
     TestApp t;
     t.window.items[IdTimeEdit] = before;

@@ -63,13 +63,18 @@ TEST(Tooltips, EveryMenuItemAndControlHasItsText) {
   for (const int id : {401, 402, 403, 101, 204, 499, 77}) texts[id] = MenuTooltipText(id);
   for (const ControlTooltip& control : ControlTooltips) texts[control.Id] += control.Text;
   const std::map<int, std::string> expected = {
-      {401, "Play songs (shortcut key = G)"}, {402, "Stop playing songs (shortcut key = S)"},
+      {401, "Play songs (shortcut key = G)"},
+      {402, "Stop playing songs (shortcut key = S)"},
       {403, "Volume control (shortcut key = V), or hold down CTRL key and spin the mousewheel"},
-      {101, "Set folder for MP3 songs (shortcut key = F)"}, {204, "Help about this program (shortcut key = H)"},
-      {499, "Minimize"}, {77, "77"},  // an item without a text of its own shows its id
-      {202, "Type minutes (like \"20\") or time (like \"8:30 pm\") for timer to go off; you can spin the mousewheel "
-            "to adjust the number of minutes"},
-      {304, "Start or restart the timer (shortcut key = T or ENTER)"}, {199, "The current time"},
+      {101, "Set folder for MP3 songs (shortcut key = F)"},
+      {204, "Help about this program (shortcut key = H)"},
+      {499, "Minimize"},
+      {77, "77"},  // an item without a text of its own shows its id
+      {202,
+       "Type minutes (like \"20\") or time (like \"8:30 pm\") for timer to go off; you can spin the mousewheel "
+       "to adjust the number of minutes"},
+      {304, "Start or restart the timer (shortcut key = T or ENTER)"},
+      {199, "The current time"},
       {200, "The alarm setting (total minutes or specific time) for timer to go off"}};
   EXPECT_EQ(texts, expected);
 }
@@ -146,9 +151,11 @@ TEST(Volume, StepsGrowAtFourThousandAndTenThousandOnBothChannels) {
 // The mixers are tried in turn until one starts; a Linux desktop may have none.
 TEST(Volume, MixersAreTriedInTurnUntilOneStarts) {
   using Texts = std::vector<std::string>;
-  const std::tuple<std::set<std::string>, Texts, Texts> cases[] = {  // installed, tried, notices
+  const std::tuple<std::set<std::string>, Texts, Texts> cases[] = {
+  // installed, tried, notices
 #ifdef _WIN32
-      {{"sndvol32.exe", "sndvol.exe"}, {"sndvol32.exe"}, {}}, {{}, {"sndvol32.exe", "sndvol.exe"}, {}},
+      {{"sndvol32.exe", "sndvol.exe"}, {"sndvol32.exe"}, {}},
+      {{}, {"sndvol32.exe", "sndvol.exe"}, {}},
 #else
       {{"pavucontrol --tab=1", "gnome-control-center sound"}, {"pavucontrol --tab=1"}, {}},
       {{},

@@ -32,83 +32,106 @@ TEST(SongStart, WhichSongTheStartOpens) {
   const auto endSong = [](Mp3App& t) { t.sound.FinishSong(), t.RunSeconds(1); };
   const Row rows[] = {
       // 24 songs heard playing, then 8 ending unheard: a tune.
-      {20, [&](Mp3App& t) {
+      {20,
+       [&](Mp3App& t) {
          StartMusic(t.app);
          for (int song = 2; song <= 33; ++song) t.RunSeconds(song <= 25 ? 3 : 0), endSong(t);
-       }, "T/Temp.mid"},
+       },
+       "T/Temp.mid"},
       // One good song among 21: heard by the third start.
-      {21, [&](Mp3App& t) {
+      {21,
+       [&](Mp3App& t) {
          BeginMusic(t.app);
          const std::string good = P("M/") + nthNext(t, 17);
          for (int i = 1; i <= 21; ++i) t.sound.unplayable.insert(P("M/s" + std::to_string(i) + ".mp3"));
          t.sound.unplayable.erase(good);
          PlayNextSong(t.app), endSong(t), endSong(t);
          t.next = good;
-       }, "M/"},
+       },
+       "M/"},
       // No song opens: a tune for one start, then the folder again.
-      {2, [&](Mp3App& t) {
+      {2,
+       [&](Mp3App& t) {
          t.sound.unplayable = {P("M/s1.mp3"), P("M/s2.mp3")};
          StartMusic(t.app);
          EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
          t.next = P("M/") + nthNext(t, 1);
          t.sound.unplayable.clear(), endSong(t);
-       }, "M/"},
+       },
+       "M/"},
       // Go again before a tick heard the song it found: the folder's tries start afresh.
-      {8, [&](Mp3App& t) {
+      {8,
+       [&](Mp3App& t) {
          BeginMusic(t.app);
          for (int n = 1; n <= 7; ++n) t.sound.unplayable.insert(P("M/") + nthNext(t, n));
          t.next = P("M/") + nthNext(t, 8);  // the one good song
          PlayNextSong(t.app), StartMusic(t.app);
-       }, "M/"},
+       },
+       "M/"},
       // Every song gone since the shuffle: each a try, then a tune.
       {3, [&](Mp3App& t) { BeginMusic(t.app), t.listing.folders.clear(), PlayNextSong(t.app); }, "T/Temp.mid"},
       // A song that stops at once is closed before the next opens.
-      {2, [&](Mp3App& t) {
+      {2,
+       [&](Mp3App& t) {
          BeginMusic(t.app);
          t.sound.endsAtOnce = {P("M/") + nthNext(t, 1)};
          t.next = P("M/") + nthNext(t, 2);
          PlayNextSong(t.app);
-       }, "M/"},
+       },
+       "M/"},
       // A blank folder holds no songs, not even those of the working folder: tunes.
-      {2, [](Mp3App& t) { t.listing.folders[""] = t.listing.folders[P("M/")], t.state.MP3Folder = "", StartMusic(t.app); },
+      {2,
+       [](Mp3App& t) { t.listing.folders[""] = t.listing.folders[P("M/")], t.state.MP3Folder = "", StartMusic(t.app); },
        "T/Temp.mid"},
       // Neither a song nor the tune plays but the device opens: the program's
       // own tone, the caption saying what is missing (or that nothing plays).
-      {2, [](Mp3App& t) {
+      {2,
+       [](Mp3App& t) {
          t.sound.unplayable = {P("M/s1.mp3"), P("M/s2.mp3"), P("T/Temp.mid")}, t.sound.lacking = "No SoundFont";
          StartMusic(t.app), t.RunSeconds(30);
          EXPECT_EQ(t.window.caption, "No SoundFont");
-       }, "tone"},
-      {0, [](Mp3App& t) {
+       },
+       "tone"},
+      {0,
+       [](Mp3App& t) {
          t.sound.unplayable = {P("T/Temp.mid")}, StartMusic(t.app);
          EXPECT_EQ(t.window.caption, "No song or tune can be played");
          EXPECT_EQ(t.state.TuneHistory, "zzzzzzzzzz");  // no tune was heard
-       }, "tone"},
+       },
+       "tone"},
       // Opens of 60 ms: two tries a tick, the rest at the next ticks, until one plays.
-      {20, [&](Mp3App& t) {
+      {20,
+       [&](Mp3App& t) {
          BeginMusic(t.app);
          for (int n = 1; n <= 7; ++n) t.sound.unplayable.insert(P("M/") + nthNext(t, n));
          t.next = P("M/") + nthNext(t, 8);
          t.sound.onOpen = [&t] { t.clock.milliseconds += 60; };
          PlayNextSong(t.app);
-         const auto opens = [&t] { return std::ranges::count_if(t.sound.log, [](auto& c) { return c.starts_with("open "); }); };
+         const auto opens = [&t] {
+           return std::ranges::count_if(t.sound.log, [](auto& c) { return c.starts_with("open "); });
+         };
          EXPECT_EQ(opens(), 2);
          EXPECT_TRUE(ContinueSongStart(t.app));  // as soon as the window has answered
          EXPECT_EQ(opens(), 4);
          t.RunSeconds(3);
          EXPECT_EQ(opens(), 8);
-       }, "M/"},
+       },
+       "M/"},
       // An empty folder: tunes until the next Go.
-      {0, [&](Mp3App& t) {
+      {0,
+       [&](Mp3App& t) {
          StartMusic(t.app), t.listing.AddFile(P("M"), "s1.mp3"), endSong(t);
          EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
          StartMusic(t.app);
-       }, "M/s1.mp3"},
+       },
+       "M/s1.mp3"},
       // A folder emptied since the last Go: tunes until the next Go, even once songs come back.
-      {3, [&](Mp3App& t) {
+      {3,
+       [&](Mp3App& t) {
          StartMusic(t.app), t.listing.folders.clear(), StartMusic(t.app);
          t.listing.AddFile(P("M"), "s1.mp3"), endSong(t);
-       }, "T/Temp.mid"},
+       },
+       "T/Temp.mid"},
   };
   for (const auto& [songs, act, open] : rows) {
     Mp3App t(songs);
@@ -130,16 +153,18 @@ TEST(Countdown, TheAlarmsFirstSongIsOpenedSilentlyInItsLastSeconds) {
   const auto enter = [](const char* entry) { return [=](Mp3App& t) { t.Enter(entry); }; };
   // MP3 songs, setup, act at 3 s left, what was seen.
   const std::tuple<bool, Act, Act, const char*> rows[] = {
-      {false, none, none, "closed; open T/Temp.mid; -; play T/Temp.mid; tune"},  // a tune
-      {false, none, enter(""), "closed; open T/Temp.mid; closed; closed; Timer"},  // cancelled at 3 s left
+      {false, none, none, "closed; open T/Temp.mid; -; play T/Temp.mid; tune"},             // a tune
+      {false, none, enter(""), "closed; open T/Temp.mid; closed; closed; Timer"},           // cancelled at 3 s left
       {true, none, enter("20"), "closed; open M/s1.mp3; closed; closed; 19 minutes left"},  // restarted at 3 s left
       // Restarted, then Stop: nothing made ready for an alarm 20 minutes (of the boot clock) away.
-      {true, none, [](Mp3App& t) {
+      {true, none,
+       [](Mp3App& t) {
          t.Enter("20");
          EXPECT_FALSE(t.sound.isOpen) << "entered";
          StopMusic(t.app);
          EXPECT_FALSE(t.sound.isOpen) << "stopped";
-       }, "closed; open M/s1.mp3; closed; closed; 19 minutes left"},
+       },
+       "closed; open M/s1.mp3; closed; closed; 19 minutes left"},
       {false, none, enter("0"), "closed; open T/Temp.mid; play T/Temp.mid; -; tune"},  // due at once: ready at once
       {true, [](Mp3App& t) { StartMusic(t.app); }, none, "-; -; -; open play M/s1.mp3; s1"},  // while Go's song plays
       // The first song broken: the tune standing in; the tune too: the tone.
@@ -151,7 +176,10 @@ TEST(Countdown, TheAlarmsFirstSongIsOpenedSilentlyInItsLastSeconds) {
       {true, none, [](Mp3App& t) { StartMusic(t.app); }, "closed; open M/s1.mp3; -; open play M/s1.mp3; s1"},
       // Stop in the last seconds: the alarm's song is ready again at once.
       {true, [](Mp3App& t) { StartMusic(t.app); },
-       [](Mp3App& t) { StopMusic(t.app); EXPECT_TRUE(t.sound.isOpen && !t.sound.ended); },
+       [](Mp3App& t) {
+         StopMusic(t.app);
+         EXPECT_TRUE(t.sound.isOpen && !t.sound.ended);
+       },
        "-; -; -; play M/s1.mp3; s1"},
       // The prepared song reads as stopped at the alarm: once more, the tone,
       // then the next song start (here the tune standing in).
@@ -187,8 +215,10 @@ TEST(Countdown, TheAlarmsFirstSongIsOpenedSilentlyInItsLastSeconds) {
 // 30 seconds; only a tune heard enters the history.
 TEST(KeepPlaying, StartsThatOpenNothingAreTriedEveryFiveSeconds) {
   // songs, device at, Stop at, opens by 4, 5 and 30 s, playing
-  const std::tuple<int, int, int, std::vector<int>, bool> rows[] = {
-      {1, 1, 0, {2, 3, 3}, true}, {0, 0, 7, {1, 2, 2}, false}, {3, 0, 0, {4, 5, 10}, false}, {0, 12, 0, {1, 2, 4}, true}};
+  const std::tuple<int, int, int, std::vector<int>, bool> rows[] = {{1, 1, 0, {2, 3, 3}, true},
+                                                                    {0, 0, 7, {1, 2, 2}, false},
+                                                                    {3, 0, 0, {4, 5, 10}, false},
+                                                                    {0, 12, 0, {1, 2, 4}, true}};
   for (const auto& [songs, deviceAt, stopAt, expected, playing] : rows) {
     Mp3App t(songs);
     t.state.UseMidi = songs == 0, t.sound.device = false, FireAlarm(t.app);
@@ -207,7 +237,8 @@ TEST(KeepPlaying, StartsThatOpenNothingAreTriedEveryFiveSeconds) {
     EXPECT_EQ(std::set<std::string>(t.sound.log.begin(), t.sound.log.end()).size(), songs + 5u);
     EXPECT_EQ(t.tunes.files[P("T/Temp.mid")], firstTune);
     const auto isOpen = [](auto& c) { return c.starts_with("open "); };
-    EXPECT_EQ(*std::ranges::find_if(t.sound.log, isOpen), *std::find_if(t.sound.log.rbegin(), t.sound.log.rend(), isOpen));
+    EXPECT_EQ(*std::ranges::find_if(t.sound.log, isOpen),
+              *std::find_if(t.sound.log.rbegin(), t.sound.log.rend(), isOpen));
     EXPECT_EQ(t.state.TuneHistory != "zzzzzzzzzz", songs == 0 && playing) << t.state.TuneHistory;
   }
 }

@@ -227,7 +227,7 @@ struct TestApp {
 
   void Tick() { ClockTick(app), CountdownTick(app); }  // one timer message, as the window delivers it
   void Enter(const std::string& entry) { window.items[IdTimeEdit] = entry, StartTimer(app); }  // typed, then START
-  void RunSeconds(int seconds) {                        // the clock advanced a second at a time, a tick after each
+  void RunSeconds(int seconds) {  // the clock advanced a second at a time, a tick after each
     for (int i = 0; i < seconds; ++i) clock.Advance(1), Tick();
   }
 };

@@ -11,17 +11,28 @@ inline bool SkipsFail() {
 }
 #ifdef GTEST_SKIP
 #define TIMER_GTEST_SKIP(why) \
-  do { if (SkipsFail()) { FAIL() << (why); } else { GTEST_SKIP() << (why); } } while (false)
+  do {                        \
+    if (SkipsFail()) {        \
+      FAIL() << (why);        \
+    } else {                  \
+      GTEST_SKIP() << (why);  \
+    }                         \
+  } while (false)
 #endif
 #ifdef QSKIP
 // A Qt test binary that skipped something and failed nothing ends with 77: a skip to CTest (SKIP_RETURN_CODE).
 inline bool qtTestSkipped = false;
-#define TIMER_QSKIP(why) do { if (SkipsFail()) QFAIL(why); qtTestSkipped = true; QSKIP(why); } while (false)
+#define TIMER_QSKIP(why)         \
+  do {                           \
+    if (SkipsFail()) QFAIL(why); \
+    qtTestSkipped = true;        \
+    QSKIP(why);                  \
+  } while (false)
 // QTEST_MAIN with that end (`setup`: QTEST_MAIN_SETUP() or the like).
-#define TIMER_QTEST_MAIN(TestObject, setup)                                                                \
-  int main(int argc, char* argv[]) {                                                                     \
-    setup TestObject test;                                                                               \
-    const int failed = QTest::qExec(&test, argc, argv);                                                  \
-    return failed == 0 && qtTestSkipped ? 77 : failed;                                                   \
+#define TIMER_QTEST_MAIN(TestObject, setup)             \
+  int main(int argc, char* argv[]) {                    \
+    setup TestObject test;                              \
+    const int failed = QTest::qExec(&test, argc, argv); \
+    return failed == 0 && qtTestSkipped ? 77 : failed;  \
   }
 #endif

@@ -363,7 +363,8 @@ class ShellTest : public QObject {
     struct : QObject {
       QStringList said;
       bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show) said << QAccessible::queryAccessibleInterface(watched)->text(QAccessible::Name);
+        if (event->type() == QEvent::Show)
+          said << QAccessible::queryAccessibleInterface(watched)->text(QAccessible::Name);
         return false;
       }
     } ears;
@@ -390,7 +391,7 @@ class ShellTest : public QObject {
       QCOMPARE(ears.said, said);
       QCOMPARE(!notice->state().invisible, shown);
     }
-    QCOMPARE(rig.window.Announcer()->accessibleName(), QString());  // setting it would send a name change
+    QCOMPARE(rig.window.Announcer()->accessibleName(), QString());       // setting it would send a name change
     QCOMPARE(rig.fakes.notifier.shown, std::optional<std::string>(""));  // passed on to the desktop
     // The flash of the rejected entry ends; the alarm said since stays.
     const QPalette flashed = rig.window.TimeEdit()->palette();

@@ -157,11 +157,16 @@ TEST(Messages, MouseWheelStepsMinutesOrVolume) {
   // Over what (0: the main window, -1: the dialog, or a control's id), the
   // delta and keys; the minutes and the volume after it.
   const std::tuple<int, short, WORD, const char*, std::uint32_t> rows[] = {
-      {0, 120, 0, "21", 0x4E204E20},          {0, -120, 0, "19", 0x4E204E20},
-      {0, 120, MK_CONTROL, "20", 0x55F055F0}, {0, -240, MK_CONTROL | MK_SHIFT, "20", 0x46504650},
-      {-1, 120, 0, "21", 0x4E204E20},         {-1, -120, MK_CONTROL, "20", 0x46504650},
-      {IdTimeEdit, 120, 0, "21", 0x4E204E20}, {IdTimeEdit, -120, MK_CONTROL, "20", 0x46504650},
-      {IdFolderEdit, -120, 0, "19", 0x4E204E20}, {IdMessageEdit, 120, 0, "21", 0x4E204E20},
+      {0, 120, 0, "21", 0x4E204E20},
+      {0, -120, 0, "19", 0x4E204E20},
+      {0, 120, MK_CONTROL, "20", 0x55F055F0},
+      {0, -240, MK_CONTROL | MK_SHIFT, "20", 0x46504650},
+      {-1, 120, 0, "21", 0x4E204E20},
+      {-1, -120, MK_CONTROL, "20", 0x46504650},
+      {IdTimeEdit, 120, 0, "21", 0x4E204E20},
+      {IdTimeEdit, -120, MK_CONTROL, "20", 0x46504650},
+      {IdFolderEdit, -120, 0, "19", 0x4E204E20},
+      {IdMessageEdit, 120, 0, "21", 0x4E204E20},
   };
   const HWND main = MainWindow();
   const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MusicDialogTemplateName, main, MusicDialogProc, 0);

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "app/App.h"
-#include "app/Ids.h"
 #include "alarm/Countdown.h"
 #include "alarm/LocalClock.h"
+#include "app/App.h"
+#include "app/Ids.h"
 #include "app/Text.h"
 #include "music/Music.h"
 #include "settings/Settings.h"

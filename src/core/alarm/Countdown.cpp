@@ -50,9 +50,7 @@ std::int64_t ClockTimeAlarm(App& app, std::int32_t timeOfDay) {
   return NextLocalTime(app.Port.Time, s.NowUtc, timeOfDay);
 }
 
-std::int64_t SecondsToAlarm(const AppState& s) {
-  return s.AlarmTime - (s.AlarmTimeOfDay != -1 ? s.NowUtc : s.NowBoot);
-}
+std::int64_t SecondsToAlarm(const AppState& s) { return s.AlarmTime - (s.AlarmTimeOfDay != -1 ? s.NowUtc : s.NowBoot); }
 
 void CountdownTick(App& app) {
   AppState& s = app.State;

@@ -83,9 +83,7 @@ class NullOutputVolume : public OutputVolume {
 
 class NullTuneStore : public TuneStore {
  public:
-  std::optional<std::string_view> FindResource(const std::string&, const std::string&) override {
-    return std::nullopt;
-  }
+  std::optional<std::string_view> FindResource(const std::string&, const std::string&) override { return std::nullopt; }
   bool WriteFile(const std::string&, std::string_view) override { return false; }
 };
 

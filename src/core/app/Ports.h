@@ -20,7 +20,7 @@ class MainWindowView {
   // Modal box titled "Tovin's Timer", one OK button, no icon, brought to the
   // front. Ticks keep arriving while it is open.
   virtual void Notice(const std::string& text) = 0;
-  virtual void Beep() = 0;  // the one short "invalid entry" sound
+  virtual void Beep() = 0;        // the one short "invalid entry" sound
   virtual int FocusedItem() = 0;  // control id, or 0 for none of ours
   virtual void FocusItem(int id) = 0;
   virtual void Minimize() = 0;
@@ -42,9 +42,9 @@ class MusicDialogView {
 class SoundChannel {
  public:
   virtual ~SoundChannel() = default;
-  virtual void Close() = 0;                          // no effect if nothing is open
-  virtual void Open(const std::string& path) = 0;    // failure leaves it closed
-  virtual void Play() = 0;                           // from the start, returns at once
+  virtual void Close() = 0;                        // no effect if nothing is open
+  virtual void Open(const std::string& path) = 0;  // failure leaves it closed
+  virtual void Play() = 0;                         // from the start, returns at once
   // Contains "stopped" once the open song has ended or cannot play; empty
   // when nothing is open.
   virtual std::string Mode() = 0;
@@ -86,7 +86,7 @@ class UserFolders {
 
 // One directory entry as a folder listing reports it.
 struct FindData {
-  std::string Name;  // without folder
+  std::string Name;              // without folder
   std::uint32_t Attributes = 0;  // FileAttr* bits below
   std::uint32_t SizeHigh = 0;
   std::uint32_t SizeLow = 0;

@@ -38,7 +38,7 @@ inline constexpr std::array<ControlTooltip, 4> ControlTooltips = {{
     {200, "The alarm setting (total minutes or specific time) for timer to go off"},
 }};
 
-inline constexpr int TooltipMaxWidth = 250;       // pixels; longer texts wrap
+inline constexpr int TooltipMaxWidth = 250;  // pixels; longer texts wrap
 inline constexpr int TooltipInitialDelayMs = 200;
 
 // The tooltip of a menu-bar item; an id without a text of its own gives the

@@ -25,8 +25,7 @@ struct TSearchRec {
 // Entries with any of these bits can be skipped: hidden, system, folder.
 constexpr std::uint32_t SkippableAttributes = FileAttrHidden | FileAttrSystem | FileAttrDirectory;
 
-std::uint32_t SearchFirst(FolderListing& listing, const std::string& pattern, std::uint32_t requested,
-                          TSearchRec& rec);
+std::uint32_t SearchFirst(FolderListing& listing, const std::string& pattern, std::uint32_t requested, TSearchRec& rec);
 std::uint32_t SearchNext(FolderListing& listing, TSearchRec& rec);
 void SearchClose(FolderListing& listing, TSearchRec& rec);
 std::uint32_t SearchMatch(FolderListing& listing, TSearchRec& rec);

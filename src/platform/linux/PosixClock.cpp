@@ -50,7 +50,8 @@ std::int32_t PosixClock::UtcOffset(std::int64_t utcSeconds) {
   // second reads as the last second of its minute.
   const std::int64_t days = DaysFromCivil(std::int64_t{local.tm_year} + 1900, static_cast<unsigned>(local.tm_mon) + 1,
                                           static_cast<unsigned>(local.tm_mday));
-  const std::int64_t wall = days * 86400 + local.tm_hour * 3600 + local.tm_min * 60 + (local.tm_sec > 59 ? 59 : local.tm_sec);
+  const std::int64_t wall =
+      days * 86400 + local.tm_hour * 3600 + local.tm_min * 60 + (local.tm_sec > 59 ? 59 : local.tm_sec);
   const std::int64_t offset = wall - utcSeconds;
   return offset > -86400 && offset < 86400 ? static_cast<std::int32_t>(offset) : 0;
 }

@@ -223,7 +223,8 @@ class AnnouncementAccessible : public QAccessibleWidget {
 // as the window's description; the control keeps its own name.
 class HintAccessible : public QAccessibleWidget {
  public:
-  HintAccessible(QLabel* label, QObject* control) : QAccessibleWidget(label, QAccessible::StaticText), control_(control) {}
+  HintAccessible(QLabel* label, QObject* control)
+      : QAccessibleWidget(label, QAccessible::StaticText), control_(control) {}
   QString text(QAccessible::Text t) const override {
     if (t == QAccessible::Name) return static_cast<QLabel*>(widget())->text();
     return QAccessibleWidget::text(t);

@@ -91,11 +91,10 @@ void DBusAlarmNotifier::WithdrawBeforeExit() {
   WithdrawAlarm();
   // Messages leave a connection in order: once the bus has answered a later
   // call, it holds the withdrawal and delivers it after we are gone.
-  QDBusConnection::sessionBus().call(QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-                                                                    QStringLiteral("/org/freedesktop/DBus"),
-                                                                    QStringLiteral("org.freedesktop.DBus"),
-                                                                    QStringLiteral("GetId")),
-                                     QDBus::Block, BusAnswerMs);
+  QDBusConnection::sessionBus().call(
+      QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                     QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetId")),
+      QDBus::Block, BusAnswerMs);
 }
 
 void DBusAlarmNotifier::Close(uint id) {

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-
 #ifdef TIMER_HAVE_LINUX_ADAPTERS
 #include "EmbeddedTuneStore.h"
 #include "LazySound.h"

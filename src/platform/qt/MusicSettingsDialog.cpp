@@ -138,9 +138,7 @@ void MusicSettingsDialog::reject() {
   QDialog::reject();
 }
 
-std::string MusicSettingsDialog::FolderText() {
-  return QFile::encodeName(WithHome(folderEdit_->text())).toStdString();
-}
+std::string MusicSettingsDialog::FolderText() { return QFile::encodeName(WithHome(folderEdit_->text())).toStdString(); }
 
 void MusicSettingsDialog::SetFolderText(const std::string& text) {
   folderEdit_->setText(QFile::decodeName(QByteArray::fromStdString(text)));

@@ -102,6 +102,7 @@ QString CaptionAnnouncement(const QString& previous, const QString& caption, con
   const QString timeIsUp = QString::fromUtf8(TimeIsUpCaption);
   if (caption == QLatin1String("Timer started"))
     return timeLeft.isEmpty() ? caption : caption + QLatin1String(", ") + timeLeft;
-  if (caption == countdown || caption == QLatin1String("Timer") || caption == timeIsUp || previous == timeIsUp) return {};
+  if (caption == countdown || caption == QLatin1String("Timer") || caption == timeIsUp || previous == timeIsUp)
+    return {};
   return caption;
 }

@@ -2,12 +2,12 @@
 // own so Qt's own reading of the connection goes on undisturbed.
 #include "WaylandActivation.h"
 
+#include <qpa/qplatformnativeinterface.h>
 #include <wayland-client.h>
 
 #include <QGuiApplication>
 #include <QWindow>
 #include <cstring>
-#include <qpa/qplatformnativeinterface.h>
 #include <string>
 
 #include "xdg-activation-v1-client-protocol.h"

@@ -14,7 +14,7 @@ using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 using AdjustWindowRectExForDpiFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 using SystemParametersInfoForDpiFunction = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
 using SetDialogDpiChangeBehaviorFunction = BOOL(WINAPI*)(HWND, int, int);
-constexpr int MonitorEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+constexpr int MonitorEffectiveDpi = 0;    // MDT_EFFECTIVE_DPI
 constexpr int DialogScalingDisabled = 1;  // DDC_DISABLE_ALL
 constexpr const char* LayoutFontProperty = "TimerLayoutFont";
 
@@ -131,7 +131,7 @@ std::optional<DialogTemplate> ReadTemplate(const char* name) {
   DialogTemplate dialog;
   const DWORD style = reader.Dword();
   if (style == 0xFFFF0001) return std::nullopt;  // a DIALOGEX template: none here
-  reader.Dword();                                 // extended style
+  reader.Dword();                                // extended style
   const WORD count = reader.Word();
   reader.Short();  // position
   reader.Short();
@@ -153,8 +153,8 @@ std::optional<DialogTemplate> ReadTemplate(const char* name) {
     const int width = reader.Short();
     const int height = reader.Short();
     const WORD id = reader.Word();
-    reader.SkipNameOrOrdinal();  // class
-    reader.SkipNameOrOrdinal();  // text
+    reader.SkipNameOrOrdinal();        // class
+    reader.SkipNameOrOrdinal();        // text
     const WORD extra = reader.Word();  // creation data, its size word included
     if (extra > 2) reader.Skip(extra - 2u);
     dialog.Items.push_back({id, x, y, x + width, y + height});
@@ -170,8 +170,9 @@ SIZE BaseUnits(HWND window, HFONT font) {
   const HGDIOBJ previous = SelectObject(context, font);
   TEXTMETRICW metrics = {};
   SIZE extent = {};
-  const bool measured = GetTextMetricsW(context, &metrics) &&
-                        GetTextExtentPoint32W(context, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &extent);
+  const bool measured =
+      GetTextMetricsW(context, &metrics) &&
+      GetTextExtentPoint32W(context, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &extent);
   SelectObject(context, previous);
   ReleaseDC(window, context);
   if (!measured) return {0, 0};
@@ -224,8 +225,8 @@ NONCLIENTMETRICSW NonClientMetricsForDpi(UINT dpi) {
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   // Given at the system's DPI: scale the fonts to the one asked for.
   const int system = static_cast<int>(SystemDpi());
-  for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont,
-                         &metrics.lfStatusFont, &metrics.lfMessageFont}) {
+  for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont, &metrics.lfStatusFont,
+                         &metrics.lfMessageFont}) {
     font->lfHeight = MulDiv(font->lfHeight, static_cast<int>(dpi), system);
   }
   return metrics;

@@ -36,7 +36,6 @@ RECT ScreenToMainClient(RECT rect) {
   return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
 }
 
-
 void AddTool(UINT flags, UINT_PTR toolId, const RECT& rect, const std::string& text) {
   std::wstring wide = ToWide(text);
   TTTOOLINFOW tool = {};
@@ -107,7 +106,8 @@ void SetupTooltips() {
 }
 
 void FitTooltips(UINT dpi) {
-  ForEachMenuTool([](int toolId, int position, int) { SetToolRect(static_cast<UINT_PTR>(toolId), MenuItemRect(position)); });
+  ForEachMenuTool(
+      [](int toolId, int position, int) { SetToolRect(static_cast<UINT_PTR>(toolId), MenuItemRect(position)); });
   for (const ControlTooltip& control : ControlTooltips) {
     const HWND window = ItemWindow(control.Id);
     SetToolRect(reinterpret_cast<UINT_PTR>(window), ControlRect(window));
