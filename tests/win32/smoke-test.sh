@@ -61,7 +61,7 @@ wait_for 50 eval '! viewable "$dialog"' || fail "Escape did not close the dialog
 
 # "__" at the right end of the menu bar (the window's top row: no window
 # manager) minimises; an alarm set now ("0" minutes) fires at the next tick.
-xdotool windowfocus --sync "$window" 2>/dev/null || true
+wait_for 50 xdotool windowfocus --sync "$window" || fail "the window can't take the focus back"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + WIDTH - 10)) $((Y + 8)) click 1
 wait_for 50 probe iconic || fail "\"__\" did not minimise the window"
