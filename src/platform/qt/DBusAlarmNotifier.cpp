@@ -5,7 +5,9 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDeadlineTimer>
 #include <QStringList>
+#include <QThread>
 #include <QVariantMap>
 
 namespace {
@@ -16,6 +18,8 @@ const QString StopAction = QStringLiteral("stop");
 constexpr uchar CriticalUrgency = 2;  // stays on screen until dismissed
 // The bus daemon's own answer; only a broken bus takes longer.
 constexpr int BusAnswerMs = 200;
+// A notification service answers Notify within milliseconds.
+constexpr int ServiceAnswerMs = 250;
 
 QDBusMessage Call(const QString& method) { return QDBusMessage::createMethodCall(Service, Path, Interface, method); }
 }  // namespace
@@ -66,8 +70,10 @@ void DBusAlarmNotifier::Notify(const QString& message, bool markup, unsigned ser
        << (markup ? message.toHtmlEscaped() : message) << QStringList{StopAction, QStringLiteral("Stop music")} << hints
        << 0;  // 0: never expires
   auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+  unanswered_.push_back(watcher);
   connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, serial](QDBusPendingCallWatcher* answer) {
     answer->deleteLater();
+    std::erase(unanswered_, answer);
     const QDBusPendingReply<uint> reply = *answer;
     if (reply.isError()) return;
     const uint id = reply.value();
@@ -87,8 +93,25 @@ void DBusAlarmNotifier::WithdrawAlarm() {
 }
 
 void DBusAlarmNotifier::WithdrawBeforeExit() {
-  if (id_ == 0) return;
+  // The event loop is over: a Notify still unanswered (the alarm came just
+  // before the quit) is waited for here, on the bus's own thread, and its
+  // notification closed; else it would stay on screen with nobody behind it.
+  const QDeadlineTimer deadline(ServiceAnswerMs);
+  bool closing = id_ != 0;
+  for (auto it = unanswered_.begin(); it != unanswered_.end();) {
+    QDBusPendingCallWatcher* call = *it;
+    while (!call->isFinished() && !deadline.hasExpired()) QThread::msleep(1);
+    if (!call->isFinished()) {
+      ++it;  // its answer, should it still come, is closed as a late one
+      continue;
+    }
+    const QDBusPendingReply<uint> reply = *call;
+    if (!reply.isError() && reply.value() != id_) Close(reply.value()), closing = true;
+    delete call;
+    it = unanswered_.erase(it);
+  }
   WithdrawAlarm();
+  if (!closing) return;
   // Messages leave a connection in order: once the bus has answered a later
   // call, it holds the withdrawal and delivers it after we are gone.
   QDBusConnection::sessionBus().call(

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <vector>
 
 #include "app/Ports.h"
 
@@ -28,7 +29,8 @@ class DBusAlarmNotifier : public QObject, public AlarmNotifier {
   void WithdrawAlarm() override;
   // Withdraws the notification shown, and returns once the bus holds the
   // request: the bus daemon answers at once, where a notification service
-  // may take its time or never answer.
+  // may take its time or never answer. One the service has not numbered yet
+  // is waited for briefly, then withdrawn too.
   void WithdrawBeforeExit();
 
  private slots:
@@ -43,7 +45,8 @@ class DBusAlarmNotifier : public QObject, public AlarmNotifier {
   std::function<void()> stop_;
   bool tried_ = false;
   bool connected_ = false;
-  uint id_ = 0;          // the notification on screen, 0 for none
-  unsigned serial_ = 0;  // counts alarms and withdrawals: a late answer of an
-                         // older alarm is closed at once
+  uint id_ = 0;                                       // the notification on screen, 0 for none
+  std::vector<QDBusPendingCallWatcher*> unanswered_;  // Notify calls whose number has not been read
+  unsigned serial_ = 0;                               // counts alarms and withdrawals: a late answer of an
+                                                      // older alarm is closed at once
 };
