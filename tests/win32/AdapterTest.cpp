@@ -1,16 +1,20 @@
 // The Windows adapters on the real system, under Wine: the settings store in
-// the registry, the folder listing, the clock and the tune file written out.
+// the registry, the folder listing, the clock, the tune file written out and
+// the program's own tone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "MciSoundChannel.h"
 #include "RegistryKeyValueStore.h"
+#include "Skips.h"
 #include "Win32.h"
 #include "Win32Adapters.h"
 #include "app/App.h"
@@ -145,5 +149,34 @@ TEST(ResourceTuneStore, WriteFileReplacesTheWholeFile) {
     file.close();
     std::filesystem::remove(path);
   }
+}
+
+// No tune plays without a MIDI device (Wine has none): the tone sounds on the
+// wave device until closed, and the caption says what is missing. The device
+// writes what it plays to a file (ALSA's, see CMakeLists.txt): any sample that
+// is not silence was heard.
+TEST(MciSoundChannel, TheOwnToneWhereNoTuneCanPlay) {
+  const char* capture = std::getenv("TIMER_WAVE_CAPTURE");
+  if (capture == nullptr || midiOutGetNumDevs() != 0) TIMER_GTEST_SKIP("no wave capture, or a MIDI device");
+  const std::string heard = "Z:"s + capture;
+  const auto beeped = [&] {
+    std::ifstream file(heard, std::ios::binary);
+    return std::any_of(std::istreambuf_iterator<char>(file), {}, [](char byte) { return byte != 0; });
+  };
+  MciSoundChannel sound;
+  EXPECT_EQ(sound.Lacking(), "No MIDI device: the tunes cannot play");
+  // Step -> the mode then, whether the device has played a beep by then.
+  const std::tuple<std::function<void()>, std::string, bool> steps[] = {
+      {[&] { ASSERT_TRUE(sound.OpenTone()); }, "stopped", false},
+      {[&] { sound.Play(); }, "playing", true},
+      {[&] { sound.Close(); }, "", true}};
+  std::filesystem::remove(heard);
+  for (const auto& [step, mode, beep] : steps) {
+    step();
+    EXPECT_EQ(sound.Mode(), mode);
+    for (int wait = 0; beep && !beeped() && wait < 500; ++wait) Sleep(10);  // until the device has written it
+    EXPECT_EQ(beeped(), beep) << mode;
+  }
+  std::filesystem::remove(heard);
 }
 }  // namespace

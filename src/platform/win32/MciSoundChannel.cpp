@@ -22,15 +22,28 @@ std::string MciPlayCommand() { return std::string("play ") + Alias; }
 
 std::string MciStatusCommand() { return std::string("status ") + Alias + " MODE"; }
 
-void MciSoundChannel::Close() { Send(MciCloseCommand()); }
+void MciSoundChannel::Close() {
+  tone_.Close();
+  Send(MciCloseCommand());
+}
 
 void MciSoundChannel::Open(const std::string& path) { Send(MciOpenCommand(path)); }
 
-void MciSoundChannel::Play() { Send(MciPlayCommand()); }
+void MciSoundChannel::Play() {
+  tone_.Play();
+  Send(MciPlayCommand());
+}
 
 std::string MciSoundChannel::Mode() {
+  if (tone_.IsOpen()) return tone_.IsPlaying() ? "playing" : "stopped";
   char reply[MciReplyLength] = {};
   mciSendStringA(MciStatusCommand().c_str(), reply, MciReplyLength, nullptr);
   reply[MciReplyLength - 1] = '\0';
   return reply;
+}
+
+bool MciSoundChannel::OpenTone() { return tone_.Open(); }
+
+std::string MciSoundChannel::Lacking() {
+  return midiOutGetNumDevs() == 0 ? "No MIDI device: the tunes cannot play" : std::string();
 }

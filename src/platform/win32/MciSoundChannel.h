@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "WaveTone.h"
 #include "app/Ports.h"
 
 // The command strings, kept apart so that their exact text can be checked.
@@ -20,4 +21,10 @@ class MciSoundChannel : public SoundChannel {
   void Open(const std::string& path) override;
   void Play() override;
   std::string Mode() override;
+  // The tone where no song or tune plays; the tunes need a MIDI device.
+  bool OpenTone() override;
+  std::string Lacking() override;
+
+ private:
+  WaveTone tone_;
 };
