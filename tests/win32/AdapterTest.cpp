@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -178,5 +179,40 @@ TEST(MciSoundChannel, TheOwnToneWhereNoTuneCanPlay) {
     EXPECT_EQ(beeped(), beep) << mode;
   }
   std::filesystem::remove(heard);
+}
+
+// A slow open (a broken song takes seconds under Wine) goes on off the
+// window's thread: meanwhile the channel reads "opening", then as the open
+// ended; a Close meanwhile wins over it. The commands go to a fake.
+TEST(MciSoundChannel, ASlowOpenGoesOnWithoutTheWindow) {
+  // Held until let go, opens, closed meanwhile -> the mode after Open and Play, once the open has ended.
+  const std::tuple<bool, bool, bool, std::string, std::string> rows[] = {{false, true, false, "playing", "playing"},
+                                                                         {false, false, false, "", ""},
+                                                                         {true, true, false, "opening", "playing"},
+                                                                         {true, false, false, "opening", "stopped"},
+                                                                         {true, false, true, "", ""}};
+  for (const auto& [slow, opens, closed, before, after] : rows) {
+    std::atomic<bool> held = slow, ended = false;
+    bool open = false, playing = false;  // on the channel's thread only
+    MciSoundChannel sound(
+        [&](const std::string& command, std::string& reply) -> std::uint32_t {
+          if (command.starts_with("open")) {
+            while (held) Sleep(1);
+            open = opens, ended = true;
+            return opens ? 0 : 263;  // MCIERR_INVALID_DEVICE_NAME
+          }
+          if (command.starts_with("play") || command.starts_with("close")) playing = open = command[0] == 'p' && open;
+          reply = command.starts_with("status") && open ? (playing ? "playing" : "stopped") : "";
+          return 0;
+        },
+        200);
+    sound.Open("song.mp3"), sound.Play();
+    if (closed) sound.Close();
+    EXPECT_EQ(sound.Mode(), before) << slow << opens << closed;
+    held = false;
+    std::string mode = OpeningMode;
+    for (int wait = 0; (mode == OpeningMode || !ended) && wait < 5000; ++wait) Sleep(1), mode = sound.Mode();
+    EXPECT_EQ(mode, after) << slow << opens << closed;
+  }
 }
 }  // namespace

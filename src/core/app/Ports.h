@@ -39,6 +39,10 @@ class MusicDialogView {
 };
 
 // The one sound channel: at most one song open at a time.
+// A channel's mode while a slow open goes on off the window's thread: the
+// song may yet play or read as stopped.
+inline constexpr const char* OpeningMode = "opening";
+
 class SoundChannel {
  public:
   virtual ~SoundChannel() = default;
@@ -46,7 +50,7 @@ class SoundChannel {
   virtual void Open(const std::string& path) = 0;  // failure leaves it closed
   virtual void Play() = 0;                         // from the start, returns at once
   // Contains "stopped" once the open song has ended or cannot play; empty
-  // when nothing is open.
+  // when nothing is open; OpeningMode while an open goes on in the background.
   virtual std::string Mode() = 0;
   // The program's own tone, opened like a song where no song or tune can
   // play: Play sounds it, again and again until Close. False when no device

@@ -162,6 +162,8 @@ void KeepPlaying(App& app) {
     if (++s.RetryTicks < MusicRetryTicks) return;
     RetryStart(app);
     return;
+  } else if (mode == OpeningMode) {
+    return;  // not heard yet: the tries stand until it plays or stops
   } else if (mode.find("stopped") == std::string::npos) {
     s.SongTries = 0;  // heard playing: the tree has a good song
     return;

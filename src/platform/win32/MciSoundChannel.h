@@ -2,8 +2,12 @@
 // always under the alias "timersound", driven by four command strings.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "MciThread.h"
 #include "WaveTone.h"
 #include "app/Ports.h"
 
@@ -15,8 +19,19 @@ std::string MciStatusCommand();
 // Length of the reply buffer of the status command.
 constexpr unsigned MciReplyLength = 256;
 
+// A command string in, its error code (0: done) and reply out.
+using MciSend = std::function<std::uint32_t(const std::string& command, std::string& reply)>;
+std::uint32_t MciSendString(const std::string& command, std::string& reply);
+
+// The commands run on a thread of their own. An open that takes longer than
+// a moment goes on there: meanwhile Mode reads "opening", and an open that
+// then fails reads "stopped", as a song that cannot play.
 class MciSoundChannel : public SoundChannel {
  public:
+  // How long the window waits for a command before it goes on without it:
+  // within the tenth of a second a song start may take.
+  static constexpr std::uint32_t CommandWaitMs = 40;
+  explicit MciSoundChannel(MciSend send = MciSendString, std::uint32_t waitMs = CommandWaitMs);
   void Close() override;
   void Open(const std::string& path) override;
   void Play() override;
@@ -26,5 +41,12 @@ class MciSoundChannel : public SoundChannel {
   std::string Lacking() override;
 
  private:
+  struct Song;
+  void Run(const std::string& command);  // waits as Open does
+
   WaveTone tone_;
+  MciSend send_;
+  std::uint32_t waitMs_;
+  std::shared_ptr<Song> song_;
+  MciThread thread_;  // last: goes first, while what its jobs use is still there
 };
