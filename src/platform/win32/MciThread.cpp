@@ -11,8 +11,9 @@
 #include "Win32.h"
 
 namespace {
-constexpr std::uint32_t ExitWaitMs = 1000;
-}
+// At the exit: time for a close behind an open in hand; the rest goes with the process.
+constexpr std::uint32_t ExitWaitMs = 250;
+}  // namespace
 
 struct MciThread::Shared {
   std::mutex mutex;
