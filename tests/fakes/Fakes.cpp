@@ -21,7 +21,7 @@ FolderListing::Handle FakeFolderListing::FindFirst(const std::string& pattern, F
   std::vector<FindData>& matches = listings_[next_];
   for (const FindData& entry : folders[pattern.substr(0, cut)])
     if (suffix == ".*" || lower(entry.Name).ends_with(suffix)) matches.push_back(entry);
-  if (matches.empty()) return listings_.erase(next_), error = 2, InvalidHandle;
+  if (matches.empty()) return listings_.erase(next_), error = ListingFileNotFound, InvalidHandle;
   ++openListings;
   FindNext(next_, data, error);
   return next_++;

@@ -154,7 +154,7 @@ class FakeFolderListing : public FolderListing {
   Handle FindFirst(const std::string& pattern, FindData& data, std::uint32_t& error) override;
   bool FindNext(Handle handle, FindData& data, std::uint32_t& error) override {
     const auto left = listings_.find(handle);
-    if (left == listings_.end() || left->second.empty()) return error = 18, false;
+    if (left == listings_.end() || left->second.empty()) return error = ListingNoMoreFiles, false;
     data = left->second.front(), left->second.erase(left->second.begin());
     return true;
   }
