@@ -3,7 +3,7 @@
 
 #include <cctype>
 
-bool MemoryKeyValueStore::QueryValue(Key key, const std::string& valueName, char* buffer, std::uint32_t& size) {
+bool FakeKeyValueStore::QueryValue(Key key, const std::string& valueName, char* buffer, std::uint32_t& size) {
   if (!openKeys.count(key) || !keys[openKeys[key]].count(valueName)) return false;
   const std::string& value = keys[openKeys[key]][valueName];
   if (value.size() > size) return false;

@@ -23,7 +23,7 @@ namespace {
 struct Program {
   Win32MainWindowView window;
   FakeSoundChannel sound;
-  MemoryKeyValueStore store;
+  FakeKeyValueStore store;
   FakeUserFolders folders;
   FakeFolderListing listing;
   FakeClock clock;
