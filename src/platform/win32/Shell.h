@@ -26,7 +26,7 @@ ShellHandles& TheHandles();
 inline HWND MainWindowHandle() { return TheHandles().MainWindow; }
 inline HBRUSH BackgroundBrushHandle() { return TheHandles().BackgroundBrush; }
 
-inline constexpr const char* IconName = "TIMER";
+inline constexpr const char* IconName = "TIMER";  // the program's icon resource
 inline constexpr COLORREF BackgroundColour = RGB(255, 255, 221);
 inline constexpr COLORREF TextColour = RGB(0, 0, 170);
 // The 16-bit message of the same meaning as WM_CTLCOLOREDIT and friends.
