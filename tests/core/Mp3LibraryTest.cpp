@@ -7,9 +7,9 @@
 #include "Fakes.h"
 #include "music/Mp3Library.h"
 
-// Subfolder songs first, depth first; hidden and empty files and hidden
-// folders left out; the folder found with or without its final separator.
-// Without a song the order stays as it was.
+// Subfolder songs first, depth first, numbered on from one folder to the
+// next; hidden and empty files and hidden folders left out; the folder found
+// with or without its final separator. Without a song the order stays as it was.
 TEST(Mp3Library, SongsInWalkOrder) {
   TestApp t;
   FakeFolderListing& l = t.listing;
@@ -19,9 +19,11 @@ TEST(Mp3Library, SongsInWalkOrder) {
   l.AddFile(P("M"), "zeta", 0, FileAttrDirectory), l.AddFile(P("M"), "secret", 0, FileAttrDirectory | FileAttrHidden);
   l.AddFile(P("M/secret"), "s.mp3"), l.AddFile(P("M/zeta"), "z1.mp3");
   l.AddFile(P("M/zeta"), "deep", 0, FileAttrDirectory), l.AddFile(P("M/zeta/deep"), "d1.mp3");
+  l.AddFile(P("M"), "alpha", 0, FileAttrDirectory), l.AddFile(P("M/alpha"), "a1.mp3");
   const std::vector<std::string> own = {P("M/own1.mp3"), P("M/OWN2.MP3"), P("M/4 GB.mp3")};
   const std::tuple<const char*, bool, std::vector<std::string>> rows[] = {
-      {"M", true, {P("M/zeta/deep/d1.mp3"), P("M/zeta/z1.mp3"), own[0], own[1], own[2]}}, {"M/", false, own}};
+      {"M", true, {P("M/zeta/deep/d1.mp3"), P("M/zeta/z1.mp3"), P("M/alpha/a1.mp3"), own[0], own[1], own[2]}},
+      {"M/", false, own}};
   for (const auto& [folder, subfolders, expected] : rows) {
     AppState& s = t.state;
     s.MP3Folder = P(folder), s.SubfoldersOn = subfolders;

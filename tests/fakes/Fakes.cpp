@@ -3,7 +3,7 @@
 
 #include <cctype>
 
-bool MemoryKeyValueStore::QueryValue(Key key, const std::string& valueName, char* buffer, std::uint32_t& size) {
+bool FakeKeyValueStore::QueryValue(Key key, const std::string& valueName, char* buffer, std::uint32_t& size) {
   if (!openKeys.count(key) || !keys[openKeys[key]].count(valueName)) return false;
   const std::string& value = keys[openKeys[key]][valueName];
   if (value.size() > size) return false;
@@ -21,7 +21,7 @@ FolderListing::Handle FakeFolderListing::FindFirst(const std::string& pattern, F
   std::vector<FindData>& matches = listings_[next_];
   for (const FindData& entry : folders[pattern.substr(0, cut)])
     if (suffix == ".*" || lower(entry.Name).ends_with(suffix)) matches.push_back(entry);
-  if (matches.empty()) return listings_.erase(next_), error = 2, InvalidHandle;
+  if (matches.empty()) return listings_.erase(next_), error = ListingFileNotFound, InvalidHandle;
   ++openListings;
   FindNext(next_, data, error);
   return next_++;

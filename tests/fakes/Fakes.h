@@ -110,7 +110,7 @@ struct FakeSoundChannel : SoundChannel {
 };
 
 // An in-memory registry: key path -> value name -> data bytes.
-class MemoryKeyValueStore : public KeyValueStore {
+class FakeKeyValueStore : public KeyValueStore {
  public:
   bool CreateKey(const std::string& p, Key& key) override { return keys[p], openKeys[key = next_++] = p, true; }
   bool SetValue(Key key, const std::string& valueName, std::string_view data) override {
@@ -154,7 +154,7 @@ class FakeFolderListing : public FolderListing {
   Handle FindFirst(const std::string& pattern, FindData& data, std::uint32_t& error) override;
   bool FindNext(Handle handle, FindData& data, std::uint32_t& error) override {
     const auto left = listings_.find(handle);
-    if (left == listings_.end() || left->second.empty()) return error = 18, false;
+    if (left == listings_.end() || left->second.empty()) return error = ListingNoMoreFiles, false;
     data = left->second.front(), left->second.erase(left->second.begin());
     return true;
   }
@@ -213,7 +213,7 @@ struct FakeAlarmNotifier : AlarmNotifier {
 struct TestApp {
   FakeMainWindowView window;
   FakeSoundChannel sound;
-  MemoryKeyValueStore store;
+  FakeKeyValueStore store;
   FakeUserFolders folders;
   FakeFolderListing listing;
   FakeClock clock;

@@ -98,7 +98,7 @@ TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
     const std::string source = text.rfind("tempo", 0) == 0 ? text : Header + text;
     const TuneCompileResult result = CompileTune(source, "t.tune");
     const std::string want = (what == 'x' ? "t.tune:" : "") + expected;
-    const std::string got = what == 'x' || !result.ok() ? result.error.substr(0, want.size())
+    const std::string got = what == 'x' || !result.Ok() ? result.error.substr(0, want.size())
                             : what == 'S'               ? std::to_string(std::lround(result.seconds * 1000))
                                                         : Facet(ReadSmf(result.midi), what);
     EXPECT_EQ(got, want) << source;

@@ -51,10 +51,10 @@ TEST(RegistryKeyValueStore, ValuesWrittenAndReadBack) {
   RegDeleteTreeA(HKEY_CURRENT_USER, root.c_str());
 }
 
-// Name (the long one), attributes, size and local write time of each entry
+// Name (the long one), attributes and size of each entry
 // "*.mp3" finds: either case, hidden and system files, a folder named like a
 // song; which of them are songs is the walk's rule, over the core's fakes.
-TEST(Win32FolderListing, EntriesWithTheirAttributesSizesAndTimes) {
+TEST(Win32FolderListing, EntriesWithTheirAttributesAndSizes) {
   constexpr DWORD Hid = FILE_ATTRIBUTE_HIDDEN, Sys = FILE_ATTRIBUTE_SYSTEM, Arc = FILE_ATTRIBUTE_ARCHIVE,
                   Dir = FILE_ATTRIBUTE_DIRECTORY;
   // Each entry made with these attributes (Dir: a folder) and bytes.
@@ -66,20 +66,15 @@ TEST(Win32FolderListing, EntriesWithTheirAttributesSizesAndTimes) {
   const std::string folder = ShellUserFolders().TempFolder() + "timer-listing-test\\";
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
-  const SYSTEMTIME local = {2010, 3, 0, 14, 15, 30, 20, 0};  // 0x3C6E7BCA as a DOS date and time
-  FILETIME localFile, written;
-  SystemTimeToFileTime(&local, &localFile);
-  LocalFileTimeToFileTime(&localFile, &written);
   for (const auto& [name, attributes, bytes] : rows) {
     if (attributes == Dir && CreateDirectoryA((folder + name).c_str(), nullptr)) continue;
     const HANDLE file =
         CreateFileA((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr);
     DWORD done = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-    SetFileTime(file, nullptr, nullptr, &written);
     CloseHandle(file);
   }
-  using Entry = std::tuple<std::string, std::uint32_t, std::uint64_t, std::uint32_t>;  // a folder's size, time: 0
+  using Entry = std::tuple<std::string, std::uint32_t, std::uint64_t>;  // a folder's size: 0
   std::vector<Entry> listed;
   Win32FolderListing listing;
   FindData data;
@@ -89,16 +84,15 @@ TEST(Win32FolderListing, EntriesWithTheirAttributesSizesAndTimes) {
   do {
     const bool isFolder = (data.Attributes & Dir) != 0;
     listed.emplace_back(data.Name, data.Attributes & (Hid | Sys | Arc | Dir),
-                        isFolder ? 0 : (std::uint64_t{data.SizeHigh} << 32) | data.SizeLow,
-                        isFolder ? 0 : data.WriteTime);
+                        isFolder ? 0 : (std::uint64_t{data.SizeHigh} << 32) | data.SizeLow);
   } while (listing.FindNext(handle, data, error));
   EXPECT_EQ(error, 18u);  // ERROR_NO_MORE_FILES
   listing.FindClose(handle);
   std::sort(listed.begin(), listed.end());
-  EXPECT_EQ(listed, (std::vector<Entry>{{"A song with a long name.mp3", Arc, 5, 0x3C6E7BCA},
-                                        {"LOUD.MP3", Sys | Arc, 3, 0x3C6E7BCA},
-                                        {"hidden.mp3", Hid | Arc, 2, 0x3C6E7BCA},
-                                        {"x.mp3", Dir, 0, 0}}));
+  EXPECT_EQ(listed, (std::vector<Entry>{{"A song with a long name.mp3", Arc, 5},
+                                        {"LOUD.MP3", Sys | Arc, 3},
+                                        {"hidden.mp3", Hid | Arc, 2},
+                                        {"x.mp3", Dir, 0}}));
   EXPECT_EQ(listing.FindFirst(folder + "*.wav", data, error), FolderListing::InvalidHandle);
   EXPECT_EQ(error, 2u);  // ERROR_FILE_NOT_FOUND
   // The walk over it finds its one song; a blank folder none, even with this
@@ -115,9 +109,7 @@ TEST(Win32FolderListing, EntriesWithTheirAttributesSizesAndTimes) {
     NullLauncher launcher;
     NullFolderChooser chooser;
     App app{AppState{}, Ports{window, sound, store, folders, listing, clock, volume, tunes, launcher, chooser}};
-    app.State.MP3Folder = songFolder;
-    ShuffleSongs(app);
-    EXPECT_EQ(app.State.SongCounter, songs) << "'" << songFolder << "'";
+    EXPECT_EQ(CountSongs(app, songFolder), songs) << "'" << songFolder << "'";
   }
   SetCurrentDirectoryA(ShellUserFolders().TempFolder().c_str());
   for (const auto& row : rows) SetFileAttributesA((folder + std::get<0>(row)).c_str(), FILE_ATTRIBUTE_NORMAL);

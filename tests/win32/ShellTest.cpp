@@ -23,7 +23,7 @@ namespace {
 struct Program {
   Win32MainWindowView window;
   FakeSoundChannel sound;
-  MemoryKeyValueStore store;
+  FakeKeyValueStore store;
   FakeUserFolders folders;
   FakeFolderListing listing;
   FakeClock clock;
@@ -125,7 +125,7 @@ TEST(Tooltips, ShowOverMenuBarItemsAndControls) {
   const HWND main = MainWindow();
   ASSERT_NE(main, nullptr);
   SetForegroundWindow(main);
-  const HWND tooltip = reinterpret_cast<HWND>(TheApp().State.TooltipWindow);
+  const HWND tooltip = TheHandles().TooltipWindow;
   for (const auto& [menuPosition, controlId, text] : rows) {
     RECT item;
     if (menuPosition >= 0) GetMenuItemRect(main, GetMenu(main), static_cast<UINT>(menuPosition), &item);

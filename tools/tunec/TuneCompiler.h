@@ -9,7 +9,7 @@ struct TuneCompileResult {
   std::string midi;    // the MIDI file's bytes; empty on error
   std::string error;   // "file:line: message"; empty on success
   double seconds = 0;  // playing time of the compiled tune
-  bool ok() const { return error.empty(); }
+  bool Ok() const { return error.empty(); }
 };
 
 // Never throws; any input, however malformed or large, gives either a MIDI

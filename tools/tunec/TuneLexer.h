@@ -69,7 +69,7 @@ class LineScanner {
   void SkipSpace() {
     while (!AtEnd() && IsSpace(Peek())) ++pos_;
   }
-  int line() const { return line_; }
+  int Line() const { return line_; }
   std::string_view Word() {
     std::size_t start = pos_;
     while (!AtEnd() && !IsSpace(Peek()) && Peek() != '|') ++pos_;

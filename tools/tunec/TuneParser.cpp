@@ -56,7 +56,7 @@ class SectionCompiler {
     char c = scan.Peek();
     if (c == '|') {
       scan.Take();
-      BarLine(scan.line());
+      BarLine(scan.Line());
     } else if (c == '[') {
       scan.Take();
       Chord(scan);
@@ -68,12 +68,12 @@ class SectionCompiler {
       Rest(scan);
     } else if (c == '!') {
       scan.Take();
-      Dynamic(scan.Word(), scan.line());
+      Dynamic(scan.Word(), scan.Line());
     } else if (c == '@') {
       scan.Take();
-      Tempo(scan.Word(), scan.line());
+      Tempo(scan.Word(), scan.Line());
     } else {
-      Fail(scan.line(), "unexpected " + Show(scan.Word()) + " (a note, rest, chord, bar line, !dynamic or @tempo)");
+      Fail(scan.Line(), "unexpected " + Show(scan.Word()) + " (a note, rest, chord, bar line, !dynamic or @tempo)");
     }
   }
 
@@ -84,14 +84,14 @@ class SectionCompiler {
     int accidental = 0;
     while (scan.Peek() == '#' || scan.Peek() == 'b') {  // 'b' after a note letter is a flat
       accidental += scan.Take() == '#' ? 1 : -1;
-      if (accidental > 2 || accidental < -2) Fail(scan.line(), "more than two accidentals on one note");
+      if (accidental > 2 || accidental < -2) Fail(scan.Line(), "more than two accidentals on one note");
     }
     if (IsDigit(scan.Peek())) {
       octave_ = scan.Take() - '0';
-      if (IsDigit(scan.Peek())) Fail(scan.line(), "an octave is one digit, 0 to 9");
+      if (IsDigit(scan.Peek())) Fail(scan.Line(), "an octave is one digit, 0 to 9");
     }
     int pitch = (octave_ + 1) * 12 + step + accidental;
-    if (pitch < 0 || pitch > 127) Fail(scan.line(), "a pitch outside the MIDI range");
+    if (pitch < 0 || pitch > 127) Fail(scan.Line(), "a pitch outside the MIDI range");
     return pitch;
   }
 
@@ -105,20 +105,20 @@ class SectionCompiler {
         break;
       }
       if (!((c >= 'a' && c <= 'g') || (c >= 'A' && c <= 'G'))) {
-        Fail(scan.line(), c == '\0' ? "a chord '[' without its closing ']' on the same line"
+        Fail(scan.Line(), c == '\0' ? "a chord '[' without its closing ']' on the same line"
                                     : "unexpected " + Show(scan.Word()) + " inside a chord");
       }
       int pitch = Pitch(scan);
       if (std::find(pitches.begin(), pitches.end(), pitch) != pitches.end()) {
-        Fail(scan.line(), "the same pitch twice in one chord");
+        Fail(scan.Line(), "the same pitch twice in one chord");
       }
-      if (pitches.size() >= 10) Fail(scan.line(), "more than ten notes in one chord");
+      if (pitches.size() >= 10) Fail(scan.Line(), "more than ten notes in one chord");
       pitches.push_back(pitch);
       char next = scan.Peek();
       if (!IsSpace(next) && next != ']' && next != '\0')
-        Fail(scan.line(), "unexpected " + Show(scan.Word()) + " inside a chord");
+        Fail(scan.Line(), "unexpected " + Show(scan.Word()) + " inside a chord");
     }
-    if (pitches.empty()) Fail(scan.line(), "an empty chord");
+    if (pitches.empty()) Fail(scan.Line(), "an empty chord");
     NoteGroup(scan, pitches);
   }
 
@@ -129,14 +129,14 @@ class SectionCompiler {
       char c = scan.Peek();
       bool* flag = c == '\'' ? &staccato : c == '_' ? &tenuto : c == '>' ? &accent : c == '~' ? &tie : nullptr;
       if (!flag) break;
-      if (*flag) Fail(scan.line(), "the same articulation twice on one note");
+      if (*flag) Fail(scan.Line(), "the same articulation twice on one note");
       *flag = true;
       scan.Take();
     }
     if (!scan.AtEnd() && !IsSpace(scan.Peek()) && scan.Peek() != '|') {
-      Fail(scan.line(), "unexpected " + Show(scan.Word()) + " after a note");
+      Fail(scan.Line(), "unexpected " + Show(scan.Word()) + " after a note");
     }
-    if (staccato && tenuto) Fail(scan.line(), "a note cannot be both staccato and tenuto");
+    if (staccato && tenuto) Fail(scan.Line(), "a note cannot be both staccato and tenuto");
 
     std::map<int, std::size_t> ties;
     for (int pitch : pitches) {
@@ -147,7 +147,7 @@ class SectionCompiler {
         pendingTies_.erase(tied);
         out_.notes[index].length += length_;
       } else {
-        if (++sectionNotes_ > MaxTuneNotes) Fail(scan.line(), "too many notes in one section");
+        if (++sectionNotes_ > MaxTuneNotes) Fail(scan.Line(), "too many notes in one section");
         index = out_.notes.size();
         Note note;
         note.start = pos_;
@@ -163,18 +163,18 @@ class SectionCompiler {
                                                       : std::min<std::int64_t>(note.length / 8, 10);
       if (tie) ties[pitch] = index;
     }
-    if (!pendingTies_.empty()) Fail(scan.line(), "a tie '~' must join notes of the same pitch");
+    if (!pendingTies_.empty()) Fail(scan.Line(), "a tie '~' must join notes of the same pitch");
     pendingTies_ = std::move(ties);
-    Advance(scan.line());
+    Advance(scan.Line());
   }
 
   void Rest(LineScanner& scan) {
     if (auto length = scan.Length()) length_ = *length;
     if (!scan.AtEnd() && !IsSpace(scan.Peek()) && scan.Peek() != '|') {
-      Fail(scan.line(), "unexpected " + Show(scan.Word()) + " after a rest");
+      Fail(scan.Line(), "unexpected " + Show(scan.Word()) + " after a rest");
     }
-    if (!pendingTies_.empty()) Fail(scan.line(), "a tie '~' cannot join a note to a rest");
-    Advance(scan.line());
+    if (!pendingTies_.empty()) Fail(scan.Line(), "a tie '~' cannot join a note to a rest");
+    Advance(scan.Line());
   }
 
   void Advance(int line) {

@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   TuneCompileResult result = CompileTune(source, input);
-  if (!result.ok()) {
+  if (!result.Ok()) {
     std::cerr << result.error << "\n";
     return 1;
   }

@@ -115,8 +115,8 @@ void StartTimer(App& app) {
   if (text.empty()) {
     DropAlarmMusic(app);
     s.AlarmTime = -1;
-    window.SetCaption("Timer");
-    s.CaptionText = "Timer";
+    window.SetCaption(TimerCaption);
+    s.CaptionText = TimerCaption;
     window.SetItemText(IdAlarmDisplay, "");
     return;
   }
@@ -140,7 +140,7 @@ void StartTimer(App& app) {
     s.AlarmTimeOfDay = -1;
   }
   window.SetItemText(IdAlarmDisplay, entry);
-  window.SetCaption("Timer started");
+  window.SetCaption(TimerStartedCaption);
   s.CaptionText.clear();  // the next tick always writes the remaining time
   // Due within the last seconds already ("0"): its music is made ready now.
   if (SecondsToAlarm(s) <= PrepareSeconds) PrepareAlarmMusic(app);

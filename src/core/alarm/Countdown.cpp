@@ -8,7 +8,7 @@
 #include "alarm/LocalClock.h"
 #include "app/App.h"
 #include "app/Ids.h"
-#include "music/Mp3Library.h"
+#include "app/Text.h"
 #include "music/Music.h"
 
 std::string CountdownText(std::int32_t remainingSeconds) {
@@ -83,7 +83,7 @@ void FireAlarm(App& app) {
   // Cleared first: the alarm message box below runs ticks of its own.
   s.AlarmTime = -1;
   app.Port.Window.SetCaption(TimeIsUpCaption);
-  s.CaptionText = "Timer";
+  s.CaptionText = TimerCaption;
   app.Port.Window.SetItemText(IdAlarmDisplay, "");
   StartAlarmMusic(app);
   // A mute the mixer put on our stream (and the server kept) would make

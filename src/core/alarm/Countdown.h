@@ -13,8 +13,6 @@ inline constexpr std::int32_t LateFiringWindow = 3600;
 // Seconds before the alarm at which its first song is made ready: loading
 // the sound stack and opening the device take a good part of a second.
 inline constexpr std::int64_t PrepareSeconds = 3;
-// The caption at the alarm, which a screen reader also announces.
-inline constexpr char TimeIsUpCaption[] = "Time is up!";
 
 // Caption text for the remaining seconds: "19 minutes left", "1 second left".
 std::string CountdownText(std::int32_t remainingSeconds);

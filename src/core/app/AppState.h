@@ -5,12 +5,9 @@
 #include <string>
 #include <vector>
 
-struct AppState {
-  // Opaque window-system handles; only the shells give them meaning.
-  std::uintptr_t MainWindow = 0;
-  std::uintptr_t BackgroundBrush = 0;
-  std::uintptr_t TooltipWindow = 0;
+#include "app/Text.h"
 
+struct AppState {
   // Music settings.
   bool UseMidi = true;
   std::string MP3Folder;
@@ -31,13 +28,11 @@ struct AppState {
   std::int64_t NowBoot = 0;
   std::int32_t NowSeconds = 0;
   bool IsPm = false;
-  std::string CaptionText = "Timer";
+  std::string CaptionText = TimerCaption;
 
   // Shuffled MP3 order: only song numbers are kept, never paths.
   std::vector<std::int32_t> SongOrder;
   std::int32_t SongPos = 0;
-  std::int32_t SongCounter = 0;
-  std::int32_t SongTarget = 0;
   std::string SongPath;
   // Songs started in a row that no tick has yet heard playing; at the bound
   // a built-in tune stands in for that one song start.

@@ -102,7 +102,8 @@ ParsedArguments ReadArguments(const std::vector<std::string>& args, bool slashOp
 LaunchRequest DecideLaunch(const ParsedArguments& parsed, const LaunchContext& context) {
   if (!parsed.Error.empty()) return Failure(context, parsed.Error);
   if (parsed.Help) return {LaunchAction::Help, {}, {}, false, 0, Help(context)};
-  if (parsed.Version) return {LaunchAction::Version, {}, {}, false, 0, "Tovin's Timer " + context.Version + "\n"};
+  if (parsed.Version)
+    return {LaunchAction::Version, {}, {}, false, 0, std::string(ProgramName) + " " + context.Version + "\n"};
   if (parsed.Stop) {
     if (!parsed.Positionals.empty() || parsed.Message || parsed.Minimized) {
       return Failure(context,

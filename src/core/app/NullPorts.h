@@ -55,11 +55,11 @@ class NullUserFolders : public UserFolders {
 class NullFolderListing : public FolderListing {
  public:
   Handle FindFirst(const std::string&, FindData&, std::uint32_t& error) override {
-    error = 2;  // file not found
+    error = ListingFileNotFound;
     return InvalidHandle;
   }
   bool FindNext(Handle, FindData&, std::uint32_t& error) override {
-    error = 18;  // no more files
+    error = ListingNoMoreFiles;
     return false;
   }
   void FindClose(Handle) override {}

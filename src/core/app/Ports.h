@@ -94,13 +94,18 @@ struct FindData {
   std::uint32_t Attributes = 0;  // FileAttr* bits below
   std::uint32_t SizeHigh = 0;
   std::uint32_t SizeLow = 0;
-  std::uint32_t WriteTime = 0;  // packed DOS date (high half) and time (low half)
 };
 
 constexpr std::uint32_t FileAttrHidden = 0x02;
 constexpr std::uint32_t FileAttrSystem = 0x04;
 constexpr std::uint32_t FileAttrDirectory = 0x10;
 constexpr std::uint32_t FileAttrArchive = 0x20;
+
+// A listing's error codes, as Windows gives them; every listing uses these numbers.
+constexpr std::uint32_t ListingFileNotFound = 2;
+constexpr std::uint32_t ListingPathNotFound = 3;
+constexpr std::uint32_t ListingAccessDenied = 5;
+constexpr std::uint32_t ListingNoMoreFiles = 18;
 
 // Lists a folder by pattern ("<folder><sep>*.mp3", "<folder><sep>*.*"),
 // like FindFirstFile / FindNextFile / FindClose.

@@ -1,6 +1,8 @@
 // Folder walk, shuffle and song lookup of the MP3 library.
 #include "music/Mp3Library.h"
 
+#include <utility>
+
 #include "app/App.h"
 #include "app/Platform.h"
 #include "music/Random.h"
@@ -10,7 +12,7 @@ std::uint32_t SearchFirst(FolderListing& listing, const std::string& pattern, st
   rec.ExcludeAttr = static_cast<std::int32_t>(~requested & SkippableAttributes);
   std::uint32_t error = 0;
   rec.FindHandle = listing.FindFirst(pattern, rec.Data, error);
-  if (rec.FindHandle == FolderListing::InvalidHandle) return error != 0 ? error : 2;
+  if (rec.FindHandle == FolderListing::InvalidHandle) return error != 0 ? error : ListingFileNotFound;
   const std::uint32_t result = SearchMatch(listing, rec);
   if (result != 0) SearchClose(listing, rec);
   return result;
@@ -18,7 +20,7 @@ std::uint32_t SearchFirst(FolderListing& listing, const std::string& pattern, st
 
 std::uint32_t SearchNext(FolderListing& listing, TSearchRec& rec) {
   std::uint32_t error = 0;
-  if (!listing.FindNext(rec.FindHandle, rec.Data, error)) return error != 0 ? error : 18;
+  if (!listing.FindNext(rec.FindHandle, rec.Data, error)) return error != 0 ? error : ListingNoMoreFiles;
   return SearchMatch(listing, rec);
 }
 
@@ -31,9 +33,8 @@ void SearchClose(FolderListing& listing, TSearchRec& rec) {
 std::uint32_t SearchMatch(FolderListing& listing, TSearchRec& rec) {
   while ((rec.Data.Attributes & static_cast<std::uint32_t>(rec.ExcludeAttr)) != 0) {
     std::uint32_t error = 0;
-    if (!listing.FindNext(rec.FindHandle, rec.Data, error)) return error != 0 ? error : 18;
+    if (!listing.FindNext(rec.FindHandle, rec.Data, error)) return error != 0 ? error : ListingNoMoreFiles;
   }
-  rec.WriteTime = static_cast<std::int32_t>(rec.Data.WriteTime);
   rec.Size = static_cast<std::int64_t>((static_cast<std::uint64_t>(rec.Data.SizeHigh) << 32) | rec.Data.SizeLow);
   rec.Attr = static_cast<std::int32_t>(rec.Data.Attributes);
   rec.Name = rec.Data.Name.substr(0, rec.Data.Name.find('\0'));
@@ -42,22 +43,33 @@ std::uint32_t SearchMatch(FolderListing& listing, TSearchRec& rec) {
 
 namespace {
 
+// What a walk found: the songs it counted, and the wanted song's path once
+// it reached it ("" when it did not).
+struct WalkResult {
+  std::int32_t Songs = 0;
+  std::string Path;
+};
+
 // One walk serves both counting and finding; the folder ends with the
-// separator (or is empty: the current folder). Returns true once the wanted
-// song has been found, so that nothing more is listed.
-bool Walk(App& app, const std::string& folder, bool find) {
-  AppState& s = app.State;
+// separator (or is empty: the current folder). It stops at song number
+// `wanted` of the walk (none below 1), so that nothing more is listed.
+WalkResult Walk(App& app, const std::string& folder, std::int32_t wanted) {
   FolderListing& listing = app.Port.Listing;
   const char separator = PathSeparator;
+  WalkResult result;
 
-  if (s.SubfoldersOn) {
+  if (app.State.SubfoldersOn) {
     TSearchRec rec;
     if (SearchFirst(listing, folder + "*.*", FileAttrDirectory, rec) == 0) {
       do {
         if ((rec.Attr & static_cast<std::int32_t>(FileAttrDirectory)) != 0 && rec.Name != "." && rec.Name != "..") {
-          if (Walk(app, folder + rec.Name + separator, find)) {
+          // The subfolder numbers its songs on from those counted so far.
+          WalkResult found = Walk(app, folder + rec.Name + separator, wanted - result.Songs);
+          result.Songs += found.Songs;
+          if (!found.Path.empty()) {
             SearchClose(listing, rec);
-            return true;
+            result.Path = std::move(found.Path);
+            return result;
           }
         }
       } while (SearchNext(listing, rec) == 0);
@@ -69,16 +81,16 @@ bool Walk(App& app, const std::string& folder, bool find) {
   if (SearchFirst(listing, folder + "*.mp3", FileAttrArchive, rec) == 0) {
     do {
       if (rec.Size <= 0) continue;
-      ++s.SongCounter;
-      if (find && s.SongCounter == s.SongTarget) {
-        s.SongPath = folder + rec.Name;
+      ++result.Songs;
+      if (result.Songs == wanted) {
+        result.Path = folder + rec.Name;
         SearchClose(listing, rec);
-        return true;
+        return result;
       }
     } while (SearchNext(listing, rec) == 0);
     SearchClose(listing, rec);
   }
-  return false;
+  return result;
 }
 
 }  // namespace
@@ -94,22 +106,20 @@ namespace {
 bool Blank(const std::string& folder) { return folder.find_first_not_of(' ') == std::string::npos; }
 }  // namespace
 
-void CountSongs(App& app, const std::string& folder) {
-  if (!Blank(folder)) Walk(app, FolderForJoin(folder), false);
+std::int32_t CountSongs(App& app, const std::string& folder) {
+  return Blank(folder) ? 0 : Walk(app, FolderForJoin(folder), 0).Songs;
 }
 
-void FindSong(App& app, const std::string& folder) {
-  if (!Blank(folder)) Walk(app, FolderForJoin(folder), true);
+std::string FindSong(App& app, const std::string& folder, std::int32_t number) {
+  return Blank(folder) ? std::string() : Walk(app, FolderForJoin(folder), number).Path;
 }
 
 bool ShuffleSongs(App& app) {
   AppState& s = app.State;
-  s.SongCounter = 0;
   s.SongPath.clear();
-  CountSongs(app, s.MP3Folder);
-  if (s.SongCounter == 0) return false;
+  const std::int32_t n = CountSongs(app, s.MP3Folder);
+  if (n == 0) return false;
 
-  const std::int32_t n = s.SongCounter;
   // A fresh array: one number per song, even after a larger tree.
   s.SongOrder = std::vector<std::int32_t>(static_cast<std::size_t>(n) + 1, 0);
   for (std::int32_t i = 1; i <= n; ++i) s.SongOrder[static_cast<std::size_t>(i)] = i;
@@ -128,10 +138,7 @@ bool ShuffleSongs(App& app) {
 void NextSongPath(App& app) {
   AppState& s = app.State;
   if (s.SongOrder.empty()) return;
-  s.SongPath.clear();
   ++s.SongPos;
   if (s.SongPos < 1 || static_cast<std::size_t>(s.SongPos) >= s.SongOrder.size()) s.SongPos = 1;
-  s.SongTarget = s.SongOrder[static_cast<std::size_t>(s.SongPos)];
-  s.SongCounter = 0;
-  FindSong(app, s.MP3Folder);
+  s.SongPath = FindSong(app, s.MP3Folder, s.SongOrder[static_cast<std::size_t>(s.SongPos)]);
 }

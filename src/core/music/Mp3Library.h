@@ -13,7 +13,6 @@ using TFileName = std::string;
 
 // One folder listing in progress.
 struct TSearchRec {
-  std::int32_t WriteTime = 0;
   std::int64_t Size = 0;
   std::int32_t Attr = 0;
   TFileName Name;
@@ -35,10 +34,12 @@ std::uint32_t SearchMatch(FolderListing& listing, TSearchRec& rec);
 // walked: it holds no songs.
 std::string FolderForJoin(const std::string& folder);
 
-// Walks: each folder's subfolders first (when SubfoldersOn), then its songs.
-// The folder is found with or without its final separator.
-void CountSongs(App& app, const std::string& folder);
-void FindSong(App& app, const std::string& folder);
+// Walks: each folder's subfolders first (when SubfoldersOn), then its songs,
+// numbered from 1 in that order. The folder is found with or without its
+// final separator.
+std::int32_t CountSongs(App& app, const std::string& folder);
+// The path of song number `number`; "" when the tree holds fewer now.
+std::string FindSong(App& app, const std::string& folder, std::int32_t number);
 
 // Recounts the songs and shuffles their numbers; false when there is none.
 bool ShuffleSongs(App& app);

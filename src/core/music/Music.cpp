@@ -7,6 +7,7 @@
 #include "alarm/Countdown.h"
 #include "app/App.h"
 #include "app/Platform.h"
+#include "app/Text.h"
 #include "music/InternalTunes.h"
 #include "music/Mp3Library.h"
 #include "music/TuneTitles.h"
@@ -78,6 +79,30 @@ bool SoundTone(App& app) {
 
 bool NothingTried(const AppState& s) { return s.RetryPath.empty() && s.RetryLetter == 0; }
 
+enum class SongStart { Opened, OutOfTries, OutOfTime };
+
+// The songs of the order tried in turn until `open` takes one (SongPath is
+// then that song), the start has had its tries, or, with a time budget, the
+// budget is spent after a try. Each try is one walk and one open, so the
+// bound keeps a tree of broken files from holding the tick; tries that end
+// before a tick heard them count on at the next song start.
+SongStart TrySongs(App& app, bool (*open)(App&, const std::string&), bool budgeted) {
+  AppState& s = app.State;
+  const auto songs = static_cast<std::int32_t>(s.SongOrder.empty() ? 0 : s.SongOrder.size() - 1);
+  const std::uint32_t began = app.Port.Time.MillisecondsSinceStart();
+  for (int tried = 0; s.SongTries < std::min(songs, MaxSongTries); ++tried) {
+    if (budgeted && tried > 0 && app.Port.Time.MillisecondsSinceStart() - began >= SongStartBudgetMs) {
+      return SongStart::OutOfTime;
+    }
+    ++s.SongTries;
+    NextSongPath(app);
+    if (s.SongPath.empty()) continue;  // gone since the shuffle
+    if (NothingTried(s)) s.RetryPath = s.SongPath;
+    if (open(app, s.SongPath)) return SongStart::Opened;
+  }
+  return SongStart::OutOfTries;
+}
+
 // The retry of a start that opened nothing: the same song or tune again. When
 // it still fails but the tone sounds, the device is back and the song itself
 // is broken, so the start goes on through the folder.
@@ -104,22 +129,13 @@ void PlayMp3Song(App& app) {
   AppState& s = app.State;
   CloseChannel(app);  // silent while the next file is looked for
   s.StartPending = false;
-  const auto songs = static_cast<std::int32_t>(s.SongOrder.empty() ? 0 : s.SongOrder.size() - 1);
-  const std::uint32_t began = app.Port.Time.MillisecondsSinceStart();
-  // Each try is one walk and one open, so the bound keeps a tree of broken
-  // files from holding the tick; tries that end before a tick heard them
-  // count on at the next song start. Past the time budget the tries go on
-  // at the next tick, so the window keeps answering.
-  for (int tried = 0; s.SongTries < std::min(songs, MaxSongTries); ++tried) {
-    if (tried > 0 && app.Port.Time.MillisecondsSinceStart() - began >= SongStartBudgetMs) {
-      s.StartPending = true;
-      return;
-    }
-    ++s.SongTries;
-    NextSongPath(app);
-    if (s.SongPath.empty()) continue;  // gone since the shuffle
-    if (NothingTried(s)) s.RetryPath = s.SongPath;
-    if (TrySong(app, s.SongPath)) return;
+  const SongStart start = TrySongs(app, TrySong, true);
+  if (start == SongStart::Opened) return;
+  // Past the time budget the tries go on at the next tick, so the window
+  // keeps answering.
+  if (start == SongStart::OutOfTime) {
+    s.StartPending = true;
+    return;
   }
   // A built-in tune stands in for this song start only; the next one goes on
   // through the order where this one stopped.
@@ -192,7 +208,7 @@ void StopMusic(App& app) {
   s.StartPending = false;
   CloseChannel(app);
   app.Port.Notifier.WithdrawAlarm();
-  if (s.CaptionText.empty()) s.CaptionText = "Timer";
+  if (s.CaptionText.empty()) s.CaptionText = TimerCaption;
   app.Port.Window.SetCaption(s.CaptionText);
   // A Stop in the alarm's last seconds: its song is ready again at once,
   // before the next tick would let the device go.
@@ -211,17 +227,10 @@ void PrepareAlarmMusic(App& app) {
   // Whatever the alarm will play, opened now: the first song that opens,
   // else the tune standing in, else the tone.
   if (!s.UseMidi && !s.Mp3Fallback) {
-    const auto songs = static_cast<std::int32_t>(s.SongOrder.size() - 1);
-    while (s.SongTries < std::min(songs, MaxSongTries)) {
-      ++s.SongTries;
-      NextSongPath(app);
-      if (s.SongPath.empty()) continue;
-      if (NothingTried(s)) s.RetryPath = s.SongPath;
-      if (OpenedSilently(app, s.SongPath)) {
-        s.RetryPath = s.SongPath;
-        s.PreparedCaption = SongCaption(s.SongPath);
-        return;
-      }
+    if (TrySongs(app, OpenedSilently, false) == SongStart::Opened) {
+      s.RetryPath = s.SongPath;
+      s.PreparedCaption = SongCaption(s.SongPath);
+      return;
     }
     s.SongTries = 0;
   }

@@ -2,7 +2,6 @@
 // Software\TimerZqv2010\, in the value "String Value".
 #pragma once
 
-#include <array>
 #include <string>
 
 #include "app/App.h"
@@ -11,6 +10,8 @@
 inline constexpr const char* SettingsKey = "Software\\TimerZqv2010\\";
 inline constexpr const char* SettingsValueName = "String Value";
 
+// The four settings, each with its name and default: start-up reads them
+// (LoadSettings), the commands and the music dialog write them.
 struct SettingInfo {
   const char* Name;
   const char* Default;  // nullptr: the default comes from the shell (music folder)
@@ -20,8 +21,6 @@ inline constexpr SettingInfo SettingTime{"Time", ""};
 inline constexpr SettingInfo SettingUseMidi{"UseMidi", "1"};
 inline constexpr SettingInfo SettingMP3Folder{"MP3Folder", nullptr};
 inline constexpr SettingInfo SettingSubfoldersOn{"SubfoldersOn", "1"};
-inline constexpr std::array<SettingInfo, 4> AllSettings = {SettingTime, SettingUseMidi, SettingMP3Folder,
-                                                           SettingSubfoldersOn};
 
 void WriteSetting(KeyValueStore& store, const std::string& name, const std::string& value);
 std::string ReadSetting(KeyValueStore& store, const std::string& name, const std::string& defaultText);

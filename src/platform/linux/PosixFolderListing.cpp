@@ -4,7 +4,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -38,17 +37,6 @@ bool GlobMatch(const char* glob, const char* name) {
   }
   while (*glob == '*') ++glob;
   return *glob == '\0';
-}
-
-// Packed DOS date (high half) and time (low half) of a local time.
-std::uint32_t DosDateTime(time_t when) {
-  tm local{};
-  if (localtime_r(&when, &local) == nullptr || local.tm_year < 80) return 0;
-  const std::uint32_t date =
-      static_cast<std::uint32_t>(((local.tm_year - 80) << 9) | ((local.tm_mon + 1) << 5) | local.tm_mday);
-  const std::uint32_t clock =
-      static_cast<std::uint32_t>((local.tm_hour << 11) | (local.tm_min << 5) | (std::min(local.tm_sec, 59) / 2));
-  return (date << 16) | clock;
 }
 
 std::string RealPath(const std::string& path) {
@@ -89,7 +77,6 @@ void Describe(const struct stat& st, FindData& data) {
   } else {
     data.Attributes |= FileAttrSystem;
   }
-  data.WriteTime = DosDateTime(st.st_mtime);
 }
 
 }  // namespace

@@ -47,9 +47,3 @@ class PosixFolderListing : public FolderListing {
   // path they were first listed under.
   std::map<std::pair<dev_t, ino_t>, std::string> walked_;
 };
-
-// Error codes as Windows gives them, so the core sees the same numbers.
-constexpr std::uint32_t ListingFileNotFound = 2;
-constexpr std::uint32_t ListingPathNotFound = 3;
-constexpr std::uint32_t ListingAccessDenied = 5;
-constexpr std::uint32_t ListingNoMoreFiles = 18;

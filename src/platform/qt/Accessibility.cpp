@@ -11,7 +11,7 @@
 
 #include "ClockLabel.h"
 #include "MainWindow.h"
-#include "alarm/Countdown.h"
+#include "app/Text.h"
 
 namespace {
 QString FromText(const std::string& text) {

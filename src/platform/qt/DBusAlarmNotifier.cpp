@@ -10,6 +10,8 @@
 #include <QThread>
 #include <QVariantMap>
 
+#include "app/Text.h"
+
 namespace {
 const QString Service = QStringLiteral("org.freedesktop.Notifications");
 const QString Path = QStringLiteral("/org/freedesktop/Notifications");
@@ -66,7 +68,7 @@ void DBusAlarmNotifier::Notify(const QString& message, bool markup, unsigned ser
   hints.insert(QStringLiteral("urgency"), QVariant::fromValue(CriticalUrgency));
   hints.insert(QStringLiteral("desktop-entry"), QStringLiteral("tovins-timer"));
   QDBusMessage call = Call(QStringLiteral("Notify"));
-  call << QStringLiteral("Tovin's Timer") << id_ << QStringLiteral("tovins-timer") << QStringLiteral("Time is up!")
+  call << QString::fromUtf8(ProgramName) << id_ << QStringLiteral("tovins-timer") << QString::fromUtf8(TimeIsUpCaption)
        << (markup ? message.toHtmlEscaped() : message) << QStringList{StopAction, QStringLiteral("Stop music")} << hints
        << 0;  // 0: never expires
   auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);

@@ -30,6 +30,7 @@
 #include "app/App.h"
 #include "app/Commands.h"
 #include "app/Ids.h"
+#include "app/Text.h"
 #include "app/Tooltips.h"
 #include "music/Music.h"
 #include "settings/Settings.h"
@@ -72,7 +73,7 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent) {
   // A caption with a close box; no minimise or maximise box, no resizing.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowCloseButtonHint);
-  setWindowTitle(QStringLiteral("Timer"));
+  setWindowTitle(QString::fromUtf8(TimerCaption));
   PaintYellow(this);
   BuildMenu();
   BuildControls();
@@ -334,7 +335,7 @@ void MainWindow::Notice(const std::string& text) {
   // A box owned by a minimised window could stay hidden with it; the alarm
   // message must be seen.
   FinishDecorating();
-  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tovin's Timer"), FromText(text), QMessageBox::Ok,
+  QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(ProgramName), FromText(text), QMessageBox::Ok,
                   isMinimized() ? nullptr : this);
   box.setObjectName(QStringLiteral("notice"));
   box.setTextFormat(Qt::PlainText);

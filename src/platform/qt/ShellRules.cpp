@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <algorithm>
 
-#include "alarm/Countdown.h"
 #include "app/Ids.h"
+#include "app/Text.h"
 
 std::optional<int> AcceleratorCommand(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text) {
   const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
@@ -100,9 +100,9 @@ QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
 QString CaptionAnnouncement(const QString& previous, const QString& caption, const QString& countdown,
                             const QString& timeLeft) {
   const QString timeIsUp = QString::fromUtf8(TimeIsUpCaption);
-  if (caption == QLatin1String("Timer started"))
+  if (caption == QLatin1String(TimerStartedCaption))
     return timeLeft.isEmpty() ? caption : caption + QLatin1String(", ") + timeLeft;
-  if (caption == countdown || caption == QLatin1String("Timer") || caption == timeIsUp || previous == timeIsUp)
+  if (caption == countdown || caption == QLatin1String(TimerCaption) || caption == timeIsUp || previous == timeIsUp)
     return {};
   return caption;
 }

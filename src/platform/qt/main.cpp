@@ -16,6 +16,7 @@
 #include "StreamIdentity.h"
 #include "TimerStyle.h"
 #include "app/CommandLine.h"
+#include "app/Text.h"
 #include "music/Music.h"
 
 namespace {
@@ -99,7 +100,7 @@ int main(int argc, char** argv) {
   if (!shmChosen) qputenv("QT_XCB_NO_MITSHM", "1");
   QApplication application(argc, argv);
   if (!shmChosen) qunsetenv("QT_XCB_NO_MITSHM");
-  QApplication::setApplicationName(QStringLiteral("Tovin's Timer"));
+  QApplication::setApplicationName(QString::fromUtf8(ProgramName));
   QApplication::setDesktopFileName(QStringLiteral("tovins-timer"));
   if (readAgain) {
     request = Decide(ParseWithQt(QApplication::arguments()), QApplication::arguments());

@@ -12,12 +12,7 @@
 #include "music/Music.h"
 
 namespace {
-constexpr const char* IconName = "TIMER";
 constexpr const char* TimerFailedText = "Sorry, but I couldn't set up the Windows TIMER properly.";
-// The 16-bit message of the same meaning as WM_CTLCOLOREDIT and friends.
-constexpr UINT WmCtlColorLegacy = 0x0019;
-// Windows 8.1 and later: the window has moved to a monitor of another DPI.
-constexpr UINT WmDpiChanged = 0x02E0;
 // A song start's next tries: a timer's message comes after the keys and
 // clicks waiting, so the window answers between two goes.
 constexpr UINT_PTR ContinueMusicTimerId = TimerId + 1;
@@ -37,18 +32,11 @@ void OnCreate(HWND window) {
 }
 
 void OnDestroy(HWND window) {
-  AppState& state = TheApp().State;
   ReleaseLayoutFont(window);
   ReleaseTooltipFont();
-  if (state.BackgroundBrush != 0) DeleteObject(BackgroundBrushHandle());
+  if (BackgroundBrushHandle() != nullptr) DeleteObject(BackgroundBrushHandle());
   KillTimer(MainWindowHandle(), TimerId);
   PostQuitMessage(0);
-}
-
-LRESULT OnCtlColor(HDC deviceContext) {
-  SetBkColor(deviceContext, BackgroundColour);
-  SetTextColor(deviceContext, TextColour);
-  return reinterpret_cast<LRESULT>(BackgroundBrushHandle());
 }
 
 void OnEraseBackground(HWND window, HDC deviceContext) {
@@ -109,8 +97,14 @@ void OnTimer() {
 }
 }  // namespace
 
+HBRUSH ColourControl(HDC deviceContext) {
+  SetBkColor(deviceContext, BackgroundColour);
+  SetTextColor(deviceContext, TextColour);
+  return BackgroundBrushHandle();
+}
+
 int AppMessageBox(const std::string& text, UINT flags) {
-  return MessageBoxA(MainWindowHandle(), text.c_str(), AppCaption, flags);
+  return MessageBoxA(MainWindowHandle(), text.c_str(), ProgramName, flags);
 }
 
 void AppNotice(const std::string& text) { AppMessageBox(text, MB_OK | MB_SETFOREGROUND); }
@@ -158,7 +152,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WmCtlColorLegacy:
-      return OnCtlColor(reinterpret_cast<HDC>(wParam));
+      return reinterpret_cast<LRESULT>(ColourControl(reinterpret_cast<HDC>(wParam)));
     case WM_ERASEBKGND:
       OnEraseBackground(window, reinterpret_cast<HDC>(wParam));
       break;

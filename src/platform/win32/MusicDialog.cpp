@@ -10,9 +10,6 @@
 #include "app/Ids.h"
 
 namespace {
-constexpr UINT WmCtlColorLegacy = 0x0019;
-constexpr UINT WmDpiChanged = 0x02E0;
-
 INT_PTR OnInitDialog(HWND dialog) {
   Win32MusicDialogView view(dialog);
   MusicDialogInit(TheApp(), view);
@@ -37,12 +34,6 @@ INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
   return FALSE;
 }
 
-INT_PTR OnCtlColor(HDC deviceContext) {
-  SetBkColor(deviceContext, BackgroundColour);
-  SetTextColor(deviceContext, TextColour);
-  return reinterpret_cast<INT_PTR>(BackgroundBrushHandle());
-}
-
 INT_PTR OnDestroy(HWND dialog) {
   // The controls still hold their texts here, however the dialog was closed.
   Win32MusicDialogView view(dialog);
@@ -62,7 +53,7 @@ INT_PTR CALLBACK MusicDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WmCtlColorLegacy:
-      return OnCtlColor(reinterpret_cast<HDC>(wParam));
+      return reinterpret_cast<INT_PTR>(ColourControl(reinterpret_cast<HDC>(wParam)));
     case WM_MOUSEWHEEL:
       // Over the dialog the wheel acts as over the main window.
       SendMessageA(MainWindowHandle(), WM_MOUSEWHEEL, wParam, lParam);

@@ -16,12 +16,27 @@ App& TheApp();
 ShellFolderChooser& TheFolderChooser();
 ShellLauncher& TheLauncher();
 
-inline HWND MainWindowHandle() { return reinterpret_cast<HWND>(TheApp().State.MainWindow); }
-inline HBRUSH BackgroundBrushHandle() { return reinterpret_cast<HBRUSH>(TheApp().State.BackgroundBrush); }
+// The window-system handles of the process: only this shell gives them meaning.
+struct ShellHandles {
+  HWND MainWindow = nullptr;  // none until its creation has returned
+  HBRUSH BackgroundBrush = nullptr;
+  HWND TooltipWindow = nullptr;  // none when it could not be made
+};
+ShellHandles& TheHandles();
+inline HWND MainWindowHandle() { return TheHandles().MainWindow; }
+inline HBRUSH BackgroundBrushHandle() { return TheHandles().BackgroundBrush; }
 
-inline constexpr const char* AppCaption = "Tovin's Timer";
+inline constexpr const char* IconName = "TIMER";  // the program's icon resource
 inline constexpr COLORREF BackgroundColour = RGB(255, 255, 221);
 inline constexpr COLORREF TextColour = RGB(0, 0, 170);
+// The 16-bit message of the same meaning as WM_CTLCOLOREDIT and friends.
+inline constexpr UINT WmCtlColorLegacy = 0x0019;
+// Windows 8.1 and later: the window has moved to a monitor of another DPI.
+inline constexpr UINT WmDpiChanged = 0x02E0;
+
+// The colour messages of both windows' edit and static controls: the
+// program's two colours on the device context, and the brush to paint with.
+HBRUSH ColourControl(HDC deviceContext);
 
 int AppMessageBox(const std::string& text, UINT flags);
 void AppNotice(const std::string& text);

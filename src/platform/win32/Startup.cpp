@@ -8,7 +8,6 @@
 #include "settings/Settings.h"
 
 namespace {
-constexpr const char* IconName = "TIMER";
 constexpr const char* AcceleratorsName = "Timer";
 // WS_POPUP | TTS_NOPREFIX | TTS_NOFADE | TTS_BALLOON
 constexpr DWORD TooltipStyle = 0x80000062;
@@ -49,19 +48,24 @@ void CenterOnScreen(HWND window, bool repaint) {
   MoveWindow(window, x, y, width, height, repaint ? TRUE : FALSE);
 }
 
+ShellHandles& TheHandles() {
+  static ShellHandles handles;
+  return handles;
+}
+
 StartedProgram StartUp(HINSTANCE instance, int showCommand) {
-  AppState& state = TheApp().State;
-  state.MainWindow = 0;
+  ShellHandles& handles = TheHandles();
+  handles.MainWindow = nullptr;
   if (!RegisterMainClass(instance)) return {};
-  state.BackgroundBrush = reinterpret_cast<std::uintptr_t>(CreateSolidBrush(BackgroundColour));
+  handles.BackgroundBrush = CreateSolidBrush(BackgroundColour);
 
   const HWND mainWindow = CreateDialogParamA(instance, MainTemplateName, nullptr, nullptr, 0);
   if (mainWindow == nullptr) return {};  // nothing to show and nothing to run
-  state.MainWindow = reinterpret_cast<std::uintptr_t>(mainWindow);
+  handles.MainWindow = mainWindow;
   // Laid out again for the monitor's DPI, edge by edge, so that no control
   // overlaps the next as the dialog manager's rounding can make them.
   LayOutForDpi(mainWindow, MainTemplateName, WindowDpi(mainWindow));
-  TheLauncher().SetOwner(state.MainWindow);
+  TheLauncher().SetOwner(reinterpret_cast<std::uintptr_t>(mainWindow));
 
   CenterOnScreen(mainWindow, false);
   LoadSettings(TheApp());
@@ -72,7 +76,7 @@ StartedProgram StartUp(HINSTANCE instance, int showCommand) {
   // stored entry, so "20" and ENTER mean 20.
   SendDlgItemMessageA(mainWindow, IdTimeEdit, EM_SETSEL, 0, -1);
 
-  state.TooltipWindow = reinterpret_cast<std::uintptr_t>(CreateTooltipWindow(instance, mainWindow));
+  handles.TooltipWindow = CreateTooltipWindow(instance, mainWindow);
   const HACCEL accelerators = LoadAcceleratorsA(instance, AcceleratorsName);
   SetupTooltips();
   ShowWindow(mainWindow, showCommand);

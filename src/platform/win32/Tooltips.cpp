@@ -19,7 +19,7 @@ constexpr UINT WindowToolFlags = 0x0113;
 constexpr int LastAreaControlId = 201;
 constexpr const char* TooltipFontProperty = "TimerTooltipFont";
 
-HWND TooltipHandle() { return reinterpret_cast<HWND>(TheApp().State.TooltipWindow); }
+HWND TooltipHandle() { return TheHandles().TooltipWindow; }
 
 std::wstring ToWide(const std::string& text) {
   std::wstring wide;

@@ -1,5 +1,4 @@
-// Directory search with FindFirstFileA: each entry's name, attributes, size
-// and last-write time as a packed local DOS date and time.
+// Directory search with FindFirstFileA: each entry's name, attributes and size.
 #include "Win32.h"
 #include "Win32Adapters.h"
 
@@ -9,13 +8,6 @@ void Fill(const WIN32_FIND_DATAA& raw, FindData& data) {
   data.Attributes = raw.dwFileAttributes;
   data.SizeHigh = raw.nFileSizeHigh;
   data.SizeLow = raw.nFileSizeLow;
-  data.WriteTime = 0;
-  FILETIME local;
-  WORD date = 0;
-  WORD time = 0;
-  if (FileTimeToLocalFileTime(&raw.ftLastWriteTime, &local) && FileTimeToDosDateTime(&local, &date, &time)) {
-    data.WriteTime = (static_cast<std::uint32_t>(date) << 16) | time;
-  }
 }
 
 HANDLE ToHandle(FolderListing::Handle handle) { return reinterpret_cast<HANDLE>(handle); }

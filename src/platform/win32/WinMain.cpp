@@ -68,7 +68,7 @@ int Finish(const LaunchRequest& request) {
     return stopped > 0 ? 0 : 1;
   }
   const UINT icon = request.Action == LaunchAction::Fail ? MB_ICONERROR : MB_ICONINFORMATION;
-  MessageBoxA(nullptr, request.Text.c_str(), AppCaption, MB_OK | icon | MB_SETFOREGROUND);
+  MessageBoxA(nullptr, request.Text.c_str(), ProgramName, MB_OK | icon | MB_SETFOREGROUND);
   return request.ExitStatus;
 }
 }  // namespace
