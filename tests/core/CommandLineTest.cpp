@@ -61,6 +61,11 @@ TEST(CommandLine, ArgumentsToWhatTheProgramDoes) {
       {{"20", "-m"}, false, "fail [] 2", "tovins-timer: Missing value after '-m'.\n"},
       {{"--help", "--bogus"}, false, "fail [] 2", "tovins-timer: Unknown option 'bogus'.\n"},
       {{"/stop"}, false, "fail [] 2", "tovins-timer: '/stop' is not a time to count down to.\n"},
+      {{std::string(250, '0') + "20"},
+       false,
+       "fail [] 2",  // more than the time box holds
+       "tovins-timer: '" + std::string(250, '0') + "20' is not a time to count down to.\n"},
+      {{"--=5"}, false, "fail [] 2", "tovins-timer: Unknown option ''.\n"},
   };
   const char* const actions[] = {"open", "stop", "help", "version", "fail"};
   for (const auto& [args, windows, does, writes] : rows) {
