@@ -117,6 +117,13 @@ TEST(SongStart, WhichSongTheStartOpens) {
          EXPECT_EQ(opens(), 8);
        },
        "M/"},
+      // The alarm's tune prepared for a broken song: once it ends, the folder is tried again.
+      {1,
+       [&](Mp3App& t) {
+         t.sound.unplayable = {P("M/s1.mp3")}, t.Tick(), t.Enter("0"), t.Tick();
+         t.sound.unplayable.clear(), endSong(t);
+       },
+       "M/s1.mp3"},
       // An empty folder: tunes until the next Go.
       {0,
        [&](Mp3App& t) {
