@@ -97,6 +97,12 @@ TEST(SongStart, WhichSongTheStartOpens) {
          t.RunSeconds(3);
          EXPECT_EQ(Opens(t.sound), 8);
        }},
+      // No device at the alarm; Stop, and Go a second later: the retry tries Go's first song.
+      {5, "next",
+       [](Mp3App& t) {
+         t.sound.device = false, FireAlarm(t.app), StopMusic(t.app), t.RunSeconds(1), StartMusic(t.app);
+         t.next = t.Song(1), t.sound.device = true, t.RunSeconds(5);
+       }},
       // The alarm's tune prepared for a broken song: once it ends, the folder is tried again.
       {1, "M/s1.mp3",
        [](Mp3App& t) {
