@@ -94,6 +94,8 @@ TEST(CommandLine, AnEntryStartsTheTimerAsTypedAndTheMessageIsNotStored) {
   ApplyLaunch(t.app, {LaunchAction::Help, "5", "Coffee", false, 0, ""});
   EXPECT_EQ(t.state.AlarmMessage, "Tea");
   EXPECT_EQ(t.state.AlarmTime, t.clock.boot + 120);
+  ApplyLaunch(t.app, {LaunchAction::Open, "", "Coffee", false, 0, ""});  // a message alone leaves the time box
+  EXPECT_EQ(t.window.items[IdTimeEdit] + "," + t.state.AlarmMessage, " 2 ,Coffee");
 }
 
 // Rows of one run, a tick each: the state after the tick, what is shown then.
