@@ -63,9 +63,6 @@ TEST(SongStart, WhichSongTheStartOpens) {
        }},
       // Every song gone since the shuffle: each a try, then a tune.
       {3, "T/Temp.mid", [](Mp3App& t) { BeginMusic(t.app), t.listing.folders.clear(), PlayNextSong(t.app); }},
-      // A song that stops at once is closed before the next opens.
-      {2, "next",
-       [](Mp3App& t) { BeginMusic(t.app), t.sound.endsAtOnce = {t.Song(1)}, t.next = t.Song(2), PlayNextSong(t.app); }},
       // A blank folder holds no songs, not even those of the working folder: tunes.
       {2, "T/Temp.mid",
        [](Mp3App& t) {
