@@ -76,6 +76,8 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
       {nine, Utc, " 9:00:00 am", "8:01", "0 rang"},
       // 2:30, skipped on the spring night, at 01:50.
       {spring - 600, Berlin, " 1:50:00 am", "2:30", "0 10 minutes left; 599 1 second left, song ready; 1 rang"},
+      // 2:30 at 04:10, after the jump past it that night: tomorrow's.
+      {spring + 4200, Berlin, " 4:10:00 am", "2:30", "0 1340 minutes left"},
       // 20, then a flight from UTC+1 to UTC-5.
       {nine, FlightToUtcMinus5, "10:00:00 am", "20", "300 15 minutes left; 899 1 second left, song ready; 1 rang"},
       // 20, then two hours asleep.

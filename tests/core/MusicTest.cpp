@@ -14,129 +14,116 @@ struct Mp3App : TestApp {
     state.UseMidi = false, state.MP3Folder = P("M/"), folders.tempFolder = P("T/");
     for (int i = 1; i <= songs; ++i) listing.AddFile(P("M"), "s" + std::to_string(i) + ".mp3");
   }
+  // The path the n-th try from now opens (the shuffled order).
+  std::string Song(int n) {
+    const auto count = static_cast<std::int32_t>(state.SongOrder.size()) - 1;
+    return P("M/s") + std::to_string(state.SongOrder[static_cast<std::size_t>((state.SongPos + n - 1) % count + 1)]) +
+           ".mp3";
+  }
+  void Broken(int from, int to) {  // the tries from..to open nothing
+    for (int n = from; n <= to; ++n) sound.unplayable.insert(Song(n));
+  }
+  void EndSong() { sound.FinishSong(), RunSeconds(1); }
   std::string next;  // the song a row expects open at its end
 };
 
+long Opens(const FakeSoundChannel& sound) {
+  return std::ranges::count_if(sound.log, [](auto& c) { return c.starts_with("open "); });
+}
+
 // Which song a song start opens. Each row sets up a folder of MP3 songs
-// (s1.mp3 ..), acts, and names the file open at the end ("M/": the song the
+// (s1.mp3 ..), acts, and names the file open at the end ("next": the song the
 // act named in t.next).
 TEST(SongStart, WhichSongTheStartOpens) {
-  // songs, act, the file open at the end: a whole path, or "M/" for the song in t.next
-  using Row = std::tuple<int, std::function<void(Mp3App&)>, std::string>;
-  // The song number the n-th try from now opens (the shuffled order).
-  const auto nthNext = [](Mp3App& t, int n) {
-    const auto& order = t.state.SongOrder;
-    const auto count = static_cast<std::int32_t>(order.size()) - 1;
-    return "s" + std::to_string(order[static_cast<std::size_t>((t.state.SongPos + n - 1) % count + 1)]) + ".mp3";
-  };
-  const auto endSong = [](Mp3App& t) { t.sound.FinishSong(), t.RunSeconds(1); };
-  const Row rows[] = {
+  const std::tuple<int, std::string, std::function<void(Mp3App&)>> rows[] = {
       // 24 songs heard playing, then 8 ending unheard: a tune.
-      {20,
-       [&](Mp3App& t) {
+      {20, "T/Temp.mid",
+       [](Mp3App& t) {
          StartMusic(t.app);
-         for (int song = 2; song <= 33; ++song) t.RunSeconds(song <= 25 ? 3 : 0), endSong(t);
-       },
-       "T/Temp.mid"},
+         for (int song = 2; song <= 33; ++song) t.RunSeconds(song <= 25 ? 3 : 0), t.EndSong();
+       }},
       // One good song among 21: heard by the third start.
-      {21,
-       [&](Mp3App& t) {
-         BeginMusic(t.app);
-         const std::string good = P("M/") + nthNext(t, 17);
-         for (int i = 1; i <= 21; ++i) t.sound.unplayable.insert(P("M/s" + std::to_string(i) + ".mp3"));
-         t.sound.unplayable.erase(good);
-         PlayNextSong(t.app), endSong(t), endSong(t);
-         t.next = good;
-       },
-       "M/"},
+      {21, "next",
+       [](Mp3App& t) {
+         BeginMusic(t.app), t.Broken(1, 16), t.Broken(18, 21), t.next = t.Song(17);
+         PlayNextSong(t.app), t.EndSong(), t.EndSong();
+       }},
       // No song opens: a tune for one start, then the folder again.
-      {2,
-       [&](Mp3App& t) {
-         t.sound.unplayable = {P("M/s1.mp3"), P("M/s2.mp3")};
-         StartMusic(t.app);
+      {2, "next",
+       [](Mp3App& t) {
+         t.sound.unplayable = {P("M/s1.mp3"), P("M/s2.mp3")}, StartMusic(t.app);
          EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
-         t.next = P("M/") + nthNext(t, 1);
-         t.sound.unplayable.clear(), endSong(t);
-       },
-       "M/"},
+         t.next = t.Song(1), t.sound.unplayable.clear(), t.EndSong();
+       }},
       // Go again before a tick heard the song it found: the folder's tries start afresh.
-      {8,
-       [&](Mp3App& t) {
-         BeginMusic(t.app);
-         for (int n = 1; n <= 7; ++n) t.sound.unplayable.insert(P("M/") + nthNext(t, n));
-         t.next = P("M/") + nthNext(t, 8);  // the one good song
+      {8, "next",
+       [](Mp3App& t) {
+         BeginMusic(t.app), t.Broken(1, 7), t.next = t.Song(8);  // the one good song
          PlayNextSong(t.app), StartMusic(t.app);
-       },
-       "M/"},
+       }},
       // Every song gone since the shuffle: each a try, then a tune.
-      {3, [&](Mp3App& t) { BeginMusic(t.app), t.listing.folders.clear(), PlayNextSong(t.app); }, "T/Temp.mid"},
-      // A song that stops at once is closed before the next opens.
-      {2,
-       [&](Mp3App& t) {
-         BeginMusic(t.app);
-         t.sound.endsAtOnce = {P("M/") + nthNext(t, 1)};
-         t.next = P("M/") + nthNext(t, 2);
-         PlayNextSong(t.app);
-       },
-       "M/"},
+      {3, "T/Temp.mid", [](Mp3App& t) { BeginMusic(t.app), t.listing.folders.clear(), PlayNextSong(t.app); }},
       // A blank folder holds no songs, not even those of the working folder: tunes.
-      {2,
-       [](Mp3App& t) { t.listing.folders[""] = t.listing.folders[P("M/")], t.state.MP3Folder = "", StartMusic(t.app); },
-       "T/Temp.mid"},
+      {2, "T/Temp.mid",
+       [](Mp3App& t) {
+         t.listing.folders[""] = t.listing.folders[P("M/")], t.state.MP3Folder = "", StartMusic(t.app);
+       }},
       // Neither a song nor the tune plays but the device opens: the program's
       // own tone, the caption saying what is missing (or that nothing plays).
-      {2,
+      {2, "tone",
        [](Mp3App& t) {
          t.sound.unplayable = {P("M/s1.mp3"), P("M/s2.mp3"), P("T/Temp.mid")}, t.sound.lacking = "No SoundFont";
          StartMusic(t.app), t.RunSeconds(30);
          EXPECT_EQ(t.window.caption, "No SoundFont");
-       },
-       "tone"},
-      {0,
+       }},
+      {0, "tone",
        [](Mp3App& t) {
          t.sound.unplayable = {P("T/Temp.mid")}, StartMusic(t.app);
          EXPECT_EQ(t.window.caption, "No song or tune can be played");
          EXPECT_EQ(t.state.TuneHistory, "zzzzzzzzzz");  // no tune was heard
-       },
-       "tone"},
+       }},
       // Opens of 60 ms: two tries a tick, the rest at the next ticks, until one plays.
-      {20,
-       [&](Mp3App& t) {
-         BeginMusic(t.app);
-         for (int n = 1; n <= 7; ++n) t.sound.unplayable.insert(P("M/") + nthNext(t, n));
-         t.next = P("M/") + nthNext(t, 8);
+      {20, "next",
+       [](Mp3App& t) {
+         BeginMusic(t.app), t.Broken(1, 7), t.next = t.Song(8);
          t.sound.onOpen = [&t] { t.clock.milliseconds += 60; };
          PlayNextSong(t.app);
-         const auto opens = [&t] {
-           return std::ranges::count_if(t.sound.log, [](auto& c) { return c.starts_with("open "); });
-         };
-         EXPECT_EQ(opens(), 2);
+         EXPECT_EQ(Opens(t.sound), 2);
          EXPECT_TRUE(ContinueSongStart(t.app));  // as soon as the window has answered
-         EXPECT_EQ(opens(), 4);
+         EXPECT_EQ(Opens(t.sound), 4);
          t.RunSeconds(3);
-         EXPECT_EQ(opens(), 8);
-       },
-       "M/"},
+         EXPECT_EQ(Opens(t.sound), 8);
+       }},
+      // No device at the alarm; Stop, and Go a second later: the retry tries Go's first song.
+      {5, "next",
+       [](Mp3App& t) {
+         t.sound.device = false, FireAlarm(t.app), StopMusic(t.app), t.RunSeconds(1), StartMusic(t.app);
+         t.next = t.Song(1), t.sound.device = true, t.RunSeconds(5);
+       }},
+      // The alarm's tune prepared for a broken song: once it ends, the folder is tried again.
+      {1, "M/s1.mp3",
+       [](Mp3App& t) {
+         t.sound.unplayable = {P("M/s1.mp3")}, t.Tick(), t.Enter("0"), t.Tick();
+         t.sound.unplayable.clear(), t.EndSong();
+       }},
       // An empty folder: tunes until the next Go.
-      {0,
-       [&](Mp3App& t) {
-         StartMusic(t.app), t.listing.AddFile(P("M"), "s1.mp3"), endSong(t);
+      {0, "M/s1.mp3",
+       [](Mp3App& t) {
+         StartMusic(t.app), t.listing.AddFile(P("M"), "s1.mp3"), t.EndSong();
          EXPECT_EQ(t.sound.openPath, P("T/Temp.mid"));
          StartMusic(t.app);
-       },
-       "M/s1.mp3"},
+       }},
       // A folder emptied since the last Go: tunes until the next Go, even once songs come back.
-      {3,
-       [&](Mp3App& t) {
+      {3, "T/Temp.mid",
+       [](Mp3App& t) {
          StartMusic(t.app), t.listing.folders.clear(), StartMusic(t.app);
-         t.listing.AddFile(P("M"), "s1.mp3"), endSong(t);
-       },
-       "T/Temp.mid"},
+         t.listing.AddFile(P("M"), "s1.mp3"), t.EndSong();
+       }},
   };
-  for (const auto& [songs, act, open] : rows) {
+  for (const auto& [songs, open, act] : rows) {
     Mp3App t(songs);
     act(t);
-    EXPECT_EQ(t.sound.openPath, open == "M/" ? t.next : P(open)) << songs;
+    EXPECT_EQ(t.sound.openPath, open == "next" ? t.next : P(open)) << songs;
   }
 }
 
@@ -228,8 +215,7 @@ TEST(KeepPlaying, StartsThatOpenNothingAreTriedEveryFiveSeconds) {
       if (second == deviceAt) t.sound.device = true;
       if (second == stopAt) StopMusic(t.app);
       t.RunSeconds(1);
-      if (second == 4 || second == 5 || second == 30)
-        opens.push_back(int(std::ranges::count_if(t.sound.log, [](auto& c) { return c.starts_with("open "); })));
+      if (second == 4 || second == 5 || second == 30) opens.push_back(int(Opens(t.sound)));
     }
     EXPECT_EQ(opens, expected) << songs;
     EXPECT_EQ(t.sound.Mode() == "playing", playing) << songs;
@@ -254,7 +240,7 @@ TEST(KeepPlaying, OnlyARepliedStoppedStartsTheNextSongWhileMusicIsOn) {
   for (const auto& [mode, musicOn, startsNext, tries] : rows) {
     TestApp t;
     t.state.MusicOn = musicOn, t.state.SongTries = 2, t.sound.reply = mode, KeepPlaying(t.app);
-    EXPECT_EQ(std::ranges::count_if(t.sound.log, [](auto& c) { return c.starts_with("open "); }), startsNext) << mode;
+    EXPECT_EQ(Opens(t.sound), startsNext) << mode;
     EXPECT_EQ(t.state.SongTries, tries) << mode;
   }
 }

@@ -92,6 +92,10 @@ TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
        "6: where section a meets a a bar lasts 3.5 quarter notes"},
       {"section a\nmel: a9\n", 'x', "5: a pitch outside the MIDI range"},
       {"section a\nmel: ch~ dh\n", 'x', "5: a tie '~' must join notes of the same pitch"},
+      {"section a\nmel: ch~ rh\n", 'x', "5: a tie '~' cannot join a note to a rest"},
+      {"section a\nmel: !p c !< d !< e !f f\n", 'x', "5: a hairpin inside another hairpin"},
+      {"section a\nmel: !f c !< d e !p f\n", 'x', "5: a crescendo must end louder than it starts"},
+      {"section a\nmel: cq @>30 d @60 e f\n", 'x', "5: a tempo glide must be the section's last tempo mark"},
       {std::string(MaxTuneSourceBytes + 1, ' '), 'x', "1: the source is larger than 256 KiB"},
   };
   for (const auto& [text, what, expected] : rows) {
