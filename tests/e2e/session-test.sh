@@ -134,7 +134,7 @@ status=0 && "$program" --stop 2>/dev/null || status=$?
 "$program" -platform xcb --minimized >"$work/app.log" 2>&1 &
 app=$!
 find_window '^Timer$'
-timeout 5 xprop -id "$window" _NET_WM_STATE | grep -q '_NET_WM_STATE_HIDDEN' || fail "--minimized: $(xprop -id "$window")"
+timeout 5 xprop -id "$window" _NET_WM_STATE | grep -q '_NET_WM_STATE_HIDDEN' || fail "--minimized: the window does not ask to start hidden"
 end_with TERM
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 
