@@ -36,3 +36,15 @@ end_with() {
   wait "$app" || fail "SIG$1: exit status $?"
   app="" pid=""
 }
+# An X server of our own (Xvfb, no window manager) as $DISPLAY, killed at exit.
+xvfb() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  pids+=" $!"
+  wait_for 100 test -s "$work/display" && export DISPLAY=":$(cat "$work/display")" || fail "Xvfb did not start"
+}
+# The program's visible window named like $1 as $window, its process as $pid, and its caption.
+find_window() {
+  window=$(timeout 10 xdotool search --sync --onlyvisible --name "$1" | head -n1) || fail "no window '$1' appeared"
+  pid=$(timeout 5 xdotool getwindowpid "$window") || fail "the window has no process"
+}
+caption() { timeout 5 xdotool getwindowname "$window" || echo "<no answer>"; }

@@ -3,22 +3,18 @@
 # AT-SPI bus of its own, speaking through speech-dispatcher with a voice that says nothing (a generic module running
 # `true`). Orca's debug log records every line it speaks ("SPEECH OUTPUT"). With the clock ten times faster
 # (faketime): the time box's content when it gets focus and again after Tab back; the timer's start with the time
-# left; a rejected entry; the tune that Go plays; the alarm each time, once without a message and once with one typed
-# in the music window, the focus elsewhere; the caption when asked for (Orca+KP_Enter), and never a countdown second
-# unasked.
+# left; a rejected entry; the tune that Go plays; the alarm, the focus elsewhere; the caption when asked for
+# (Orca+KP_Enter), and never a countdown second unasked.
 set -euo pipefail
 
 program=$(realpath "${1:?usage: orca-test.sh path/to/tovins-timer}")
 source "$(dirname "$0")/lib.sh"
 need Xvfb xdotool faketime dbus-daemon orca speech-dispatcher
-[ -x /usr/libexec/at-spi-bus-launcher ] || { echo "SKIP: at-spi2-core is not installed"; exit 77; }
+[ -x /usr/libexec/at-spi-bus-launcher ] || skip "at-spi2-core is not installed"
 private_home
 log="$work/orca.debug"
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids=$!
-wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
+xvfb
 DBUS_SESSION_BUS_ADDRESS=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$work/dbus.pid" | head -n1)
 export DBUS_SESSION_BUS_ADDRESS
 pids+=" $(cat "$work/dbus.pid")"
@@ -71,9 +67,7 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 SDL_AUDIODRIVER=dummy
 settings Time=7 UseMidi=1
 faketime -f '@2026-12-06 10:00:00 x10' "$program" >"$work/app.log" 2>&1 &
 app=$!
-window=$(timeout 10 xdotool search --sync --onlyvisible --name '^Timer$' | head -n1) || fail "no window appeared"
-pid=$(timeout 5 xdotool getwindowpid "$window") || fail "the window has no process"
-caption() { timeout 5 xdotool getwindowname "$window" || echo "<no answer>"; }
+find_window '^Timer$'
 key() { step && timeout 5 xdotool key --window "$window" "$@" 2>/dev/null || fail "could not type $*"; }
 
 # No window manager: the window is given the focus, and the time box holds it.
@@ -83,6 +77,8 @@ hear "7 selected."
 key 2 0 Return
 hear "notification Timer started, 20 minutes left."
 key End  # after Enter, KP_Enter would be a double press
+# Asked once the caption counts down (on a loaded machine the first tick can come after the keys).
+wait_for 50 eval '[[ "$(caption)" =~ ^1[0-9]\ minutes\ left$ ]]' || fail "no countdown in the caption: '$(caption)'"
 key Insert+KP_Enter
 hear_like '1[0-9] minutes left'
 asked=$heard
@@ -97,28 +93,11 @@ key g
 hear_like 'notification .+ - .+'
 [ "${heard%.}" = "notification $(caption)" ] || fail "Orca said '$heard', the caption is '$(caption)'"
 
-# The alarm without a message, the time box focused.
-key ctrl+a 2 Return
-hear "notification Timer started, 2 minutes left."
-hear "notification Time is up!" 200
-key s
-
-# A message typed in the music window (Browse has the focus, then the folder box, then the message box; Escape closes
-# it); the alarm with it, the button focused.
-key f
-wait_for 50 eval 'timeout 5 xdotool search --onlyvisible --name "^Set folder" >/dev/null' || fail "the music window did not open"
-music=$(timeout 5 xdotool search --onlyvisible --name '^Set folder' | head -n1)
-# Typed as the keyboard would (XTEST) into the focused music window: Qt may give the dialog a new native window as
-# it shows, which the id found a moment earlier no longer names.
-timeout 5 xdotool windowfocus --sync "$music" && timeout 5 xdotool key Tab Tab &&
-  timeout 5 xdotool type "Tea time" && timeout 5 xdotool key Escape ||
-  fail "could not type the message: $(timeout 5 xdotool search --onlyvisible --name . getwindowname %@ 2>&1 | paste -sd '|')"
-wait_for 50 eval '! timeout 5 xdotool search --name "^Set folder" >/dev/null' || fail "the music window did not close"
-timeout 5 xdotool windowfocus --sync "$window" || fail "could not focus the window"
+# The alarm, the button focused (its message is the Qt shell test's).
 key ctrl+a 2 Return
 hear "notification Timer started, 2 minutes left."
 key Tab
-hear "notification Time is up! Tea time." 200
+hear "notification Time is up!" 200
 
 # The countdown was never said unasked (the window's title, said as the window comes back, is the user's doing).
 unasked=$(spoken | grep -xE '[0-9]+ (seconds?|minutes?) left\.?' | grep -vxF "$asked") &&

@@ -13,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "Fakes.h"
 #include "MciSoundChannel.h"
 #include "RegistryKeyValueStore.h"
 #include "Skips.h"
@@ -99,16 +100,9 @@ TEST(Win32FolderListing, EntriesWithTheirAttributesAndSizes) {
   // one the working folder (it would be the home folder, or a whole drive).
   SetCurrentDirectoryA(folder.c_str());
   for (const auto& [songFolder, songs] : {std::pair{folder, 1}, {"", 0}, {" ", 0}}) {
-    NullMainWindowView window;
-    NullSoundChannel sound;
-    NullKeyValueStore store;
-    NullUserFolders folders;
-    NullClock clock;
-    NullOutputVolume volume;
-    NullTuneStore tunes;
-    NullLauncher launcher;
-    NullFolderChooser chooser;
-    App app{AppState{}, Ports{window, sound, store, folders, listing, clock, volume, tunes, launcher, chooser}};
+    TestApp t;
+    App app{AppState{},
+            Ports{t.window, t.sound, t.store, t.folders, listing, t.clock, t.volume, t.tunes, t.launcher, t.chooser}};
     EXPECT_EQ(CountSongs(app, songFolder), songs) << "'" << songFolder << "'";
   }
   SetCurrentDirectoryA(ShellUserFolders().TempFolder().c_str());

@@ -20,18 +20,13 @@
 #include "app/Progress.h"
 
 namespace {
-struct Program {
+struct Program {  // the real window over the fakes' other ports
+  TestApp fakes;
   Win32MainWindowView window;
-  FakeSoundChannel sound;
-  FakeKeyValueStore store;
-  FakeUserFolders folders;
-  FakeFolderListing listing;
-  FakeClock clock;
-  FakeOutputVolume volume;
-  FakeTuneStore tunes;
   ShellLauncher launcher;
   ShellFolderChooser chooser;
-  App app{AppState{}, Ports{window, sound, store, folders, listing, clock, volume, tunes, launcher, chooser}};
+  App app{AppState{}, Ports{window, fakes.sound, fakes.store, fakes.folders, fakes.listing, fakes.clock, fakes.volume,
+                            fakes.tunes, launcher, chooser}};
 };
 
 Program& TheProgram() {
@@ -131,11 +126,10 @@ TEST(Tooltips, ShowOverMenuBarItemsAndControls) {
     if (menuPosition >= 0) GetMenuItemRect(main, GetMenu(main), static_cast<UINT>(menuPosition), &item);
     if (menuPosition < 0) GetWindowRect(GetDlgItem(main, controlId), &item);
     // The mouse as a user moves it: input, not a message to the window.
-    INPUT move = {};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = MulDiv((item.left + item.right) / 2, 65536, GetSystemMetrics(SM_CXSCREEN));
-    move.mi.dy = MulDiv((item.top + item.bottom) / 2, 65536, GetSystemMetrics(SM_CYSCREEN));
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    INPUT move = {INPUT_MOUSE,
+                  {{MulDiv((item.left + item.right) / 2, 65536, GetSystemMetrics(SM_CXSCREEN)),
+                    MulDiv((item.top + item.bottom) / 2, 65536, GetSystemMetrics(SM_CYSCREEN)), 0,
+                    MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0}}};
     SendInput(1, &move, sizeof move);
     // The tooltip's own timers run in real time: its messages for up to 5 s.
     std::string shown;
@@ -173,11 +167,11 @@ TEST(Messages, MouseWheelStepsMinutesOrVolume) {
   ASSERT_TRUE(main != nullptr && dialog != nullptr);
   for (const auto& [over, delta, keys, minutes, volume] : rows) {
     SetDlgItemTextA(main, IdTimeEdit, "20");
-    TheProgram().volume.wave = 0x4E204E20;  // 20000 on each side
+    TheProgram().fakes.volume.wave = 0x4E204E20;  // 20000 on each side
     const HWND target = over == 0 ? main : over == -1 ? dialog : GetDlgItem(over == IdTimeEdit ? main : dialog, over);
     SendMessageA(target, WM_MOUSEWHEEL, MAKEWPARAM(keys, delta), 0);
     EXPECT_EQ(WindowText(GetDlgItem(main, IdTimeEdit)), minutes) << over << ", " << delta << ", keys " << keys;
-    EXPECT_EQ(TheProgram().volume.wave, volume) << over << ", " << delta << ", keys " << keys;
+    EXPECT_EQ(TheProgram().fakes.volume.wave, volume) << over << ", " << delta << ", keys " << keys;
   }
   DestroyWindow(dialog);
 }

@@ -3,7 +3,7 @@
 # typed at once starts the countdown and is stored, Go plays a tune and Stop
 # ends it, an alarm with a message fires while the window is minimised and
 # shows the message in a box, and closing the window ends the program. Then from the command line: a bad entry,
-# "Timer.exe 1", and --stop of a ringing copy.
+# "Timer.exe 1", --stop of a ringing copy, and /minimized.
 # Usage: smoke-test.sh <build-windows folder>; WINEPREFIX and DISPLAY set.
 set -euo pipefail
 
@@ -97,5 +97,9 @@ probe close || fail "no window to close"
 wait_for 100 eval '! kill -0 "$pid" 2>/dev/null' || fail "Timer.exe still runs after closing its window"
 "$run" "$build/Timer.exe" /stop >/dev/null 2>&1 &
 exit_status $! && [ "$status" = 1 ] || fail "/stop with no copy running: exit status $status"
+"$run" "$build/Timer.exe" /minimized >/dev/null 2>&1 &
+pid=$!
+wait_for 300 eval 'probe iconic; iconic=$?; [ "$iconic" != 2 ]' && [ "$iconic" = 0 ] || fail "/minimized: not minimised"
+probe close && exit_status "$pid" || fail "the minimised window did not close"
 trap - EXIT
 echo "smoke: passed"
