@@ -176,8 +176,8 @@ class ShellTest : public QObject {
     const auto width = [](const QString& s) { return static_cast<int>(s.size()); };  // a pixel a character
     QCOMPARE(WrapToWidth("aaa bbb ccc ddd", 7, width), QStringLiteral("aaa bbb\nccc ddd"));
     QCOMPARE(WrapToWidth("a bbbbbbbbbbbb c", 5, width), QStringLiteral("a\nbbbbbbbbbbbb\nc"));
-    QCOMPARE(DialogUnits::FromFont(364, 16).ToPixels(93, 3, 30, 10), QRect(163, 6, 52, 20));  // Tahoma 12 pt, 96 dpi
-    QCOMPARE(DialogUnits::FromFont(300, 15).ToPixels(1, 1, 3, 3), QRect(2, 2, 4, 6));
+    QCOMPARE(Pixels(DialogUnits::FromFont(364, 16), {93, 3, 30, 10}), QRect(163, 6, 52, 20));  // Tahoma 12 pt, 96 dpi
+    QCOMPARE(Pixels(DialogUnits::FromFont(300, 15), {1, 1, 3, 3}), QRect(2, 2, 4, 6));
     QCOMPARE(CenteredCorner(QSize(1024, 768), QSize(450, 55)), QPoint(287, 356));
     const QFont desktop = QApplication::font();  // the windows' font: the desktop's, at least 12 points
     for (const auto& [size, used] : {std::pair{8.0, 12.0}, {14.0, 14.0}}) {

@@ -6,6 +6,7 @@
 
 #include "Win32.h"
 #include "app/App.h"
+#include "app/Desktop.h"
 
 class ShellFolderChooser;
 class ShellLauncher;
@@ -19,9 +20,8 @@ ShellLauncher& TheLauncher();
 inline HWND MainWindowHandle() { return reinterpret_cast<HWND>(TheApp().State.MainWindow); }
 inline HBRUSH BackgroundBrushHandle() { return reinterpret_cast<HBRUSH>(TheApp().State.BackgroundBrush); }
 
-inline constexpr const char* AppCaption = "Tovin's Timer";
-inline constexpr COLORREF BackgroundColour = RGB(255, 255, 221);
-inline constexpr COLORREF TextColour = RGB(0, 0, 170);
+inline constexpr COLORREF BackgroundColour = RGB(BackgroundRgb.Red, BackgroundRgb.Green, BackgroundRgb.Blue);
+inline constexpr COLORREF TextColour = RGB(TextRgb.Red, TextRgb.Green, TextRgb.Blue);
 
 int AppMessageBox(const std::string& text, UINT flags);
 void AppNotice(const std::string& text);

@@ -5,7 +5,6 @@
 #include "Win32.h"
 #include "Win32Adapters.h"
 #include "app/Ids.h"
-#include "settings/Settings.h"
 
 namespace {
 constexpr const char* IconName = "TIMER";
@@ -64,7 +63,7 @@ StartedProgram StartUp(HINSTANCE instance, int showCommand) {
   TheLauncher().SetOwner(state.MainWindow);
 
   CenterOnScreen(mainWindow, false);
-  LoadSettings(TheApp());
+  StartApp(TheApp());
   // Set after the stored text is in place, so it bounds typing only.
   SendDlgItemMessageA(mainWindow, IdTimeEdit, EM_LIMITTEXT, TimeEditTypingLimit, 0);
   PassWheelToMainWindow(GetDlgItem(mainWindow, IdTimeEdit));
