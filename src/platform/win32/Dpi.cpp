@@ -3,6 +3,7 @@
 // from their dialog templates at the DPI of their monitor.
 #include "Dpi.h"
 
+#include <array>
 #include <cstring>
 
 namespace {
@@ -176,7 +177,8 @@ std::optional<DialogTemplate> ReadTemplate(const char* name) {
     item.Place.Width = reader.Short();
     item.Place.Height = reader.Short();
     item.Id = reader.Word();
-    item.Class = reader.NameOrOrdinal();
+    const WORD system = reader.NameOrOrdinal(&item.Class);
+    if (system >= 0x80 && system <= 0x82) item.Class = std::array{L"BUTTON", L"EDIT", L"STATIC"}[system - 0x80];
     reader.NameOrOrdinal(&item.Text);
     const WORD extra = reader.Word();  // creation data, its size word included
     if (extra > 2) reader.Skip(extra - 2u);

@@ -18,7 +18,7 @@ struct TemplateItem {
   DWORD Style = 0;
   Rect Place = {};  // dialog units
   WORD Id = 0;
-  WORD Class = 0;  // the ordinal of a system class: 0x80 button, 0x81 edit, 0x82 static
+  std::wstring Class;  // "BUTTON", "EDIT", "STATIC", ... (a system class's ordinal read as its name)
   std::wstring Text;
 };
 
