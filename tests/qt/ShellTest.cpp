@@ -199,6 +199,8 @@ class ShellTest : public QObject {
     QStringList labels;
     for (QAction* action : w.MenuBar()->actions()) labels << action->text();
     QCOMPARE(labels, (QStringList{"&Go", "&Stop", "&Volume", "&Folder", "&Help", "", "__"}));
+    QCOMPARE(std::pair(w.windowTitle(), w.TimerButton()->text()),
+             std::pair(QStringLiteral("Timer"), QStringLiteral("&Timer")));
     const QRect minimise = w.MenuBar()->actionGeometry(w.MenuAction(CmdMinimize));
     QVERIFY(minimise.right() >= w.MenuBar()->width() - 12);
     QVERIFY(minimise.left() > w.MenuBar()->actionGeometry(w.MenuAction(CmdHelp)).right() + 20);
@@ -336,6 +338,7 @@ class ShellTest : public QObject {
     QCOMPARE(related.first().first->object(), dialog.Button(IdVolumeButton));
     QCOMPARE(related.first().first->text(QAccessible::Name), QStringLiteral("Volume"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Set folder for MP3 music files"));
+    QCOMPARE(dialog.Button(IdBrowseButton)->geometry(), Pixels(UnitsOf(dialog.font()), {179, 8, 36, 15}));
     QCOMPARE(dialog.Button(IdInternalMusicCheck)->isChecked(), false);
     QStringList texts;  // no Cancel
     for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) texts << button->text();
@@ -371,9 +374,9 @@ class ShellTest : public QObject {
     rig.window.Announcer()->installEventFilter(&ears);
     // Command (0: the alarm, -1: a minute passes), its entry or message -> what is said, and whether it stays shown.
     const std::tuple<int, const char*, QStringList, bool> cases[] = {
-        {CmdStartTimer, "20", {"Timer started, 20 minutes left"}, true},
+        {CmdStartTimer, "2", {"Timer started, 2 minutes left"}, true},
         {-1, "", {}, true},
-        {0, "", {"Time is up!"}, true},
+        {-1, "", {"Time is up!"}, true},
         {CmdStop, "", {}, false},
         {CmdGo, "", {"Scott Joplin - The Entertainer"}, true},
         {0, "Tea <b>is</b> ready", {"Time is up! Tea <b>is</b> ready"}, true},
