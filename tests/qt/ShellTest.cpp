@@ -178,8 +178,8 @@ class ShellTest : public QObject {
     const auto width = [](const QString& s) { return static_cast<int>(s.size()); };  // a pixel a character
     QCOMPARE(WrapToWidth("aaa bbb ccc ddd", 7, width), QStringLiteral("aaa bbb\nccc ddd"));
     QCOMPARE(WrapToWidth("a bbbbbbbbbbbb c", 5, width), QStringLiteral("a\nbbbbbbbbbbbb\nc"));
-    QCOMPARE(DialogUnits::FromFont(364, 16).ToPixels(93, 3, 30, 10), QRect(163, 6, 52, 20));  // Tahoma 12 pt, 96 dpi
-    QCOMPARE(DialogUnits::FromFont(300, 15).ToPixels(1, 1, 3, 3), QRect(2, 2, 4, 6));
+    QCOMPARE(Pixels(DialogUnits::FromFont(364, 16), {93, 3, 30, 10}), QRect(163, 6, 52, 20));  // Tahoma 12 pt, 96 dpi
+    QCOMPARE(Pixels(DialogUnits::FromFont(300, 15), {1, 1, 3, 3}), QRect(2, 2, 4, 6));
     const QFont desktop = QApplication::font();  // the windows' font: the desktop's, at least 12 points
     for (const auto& [size, used] : {std::pair{8.0, 12.0}, {14.0, 14.0}}) {
       QApplication::setFont(QFont(desktop.family(), static_cast<int>(size)));
@@ -200,6 +200,8 @@ class ShellTest : public QObject {
     QStringList labels;
     for (QAction* action : w.MenuBar()->actions()) labels << action->text();
     QCOMPARE(labels, (QStringList{"&Go", "&Stop", "&Volume", "&Folder", "&Help", "", "__"}));
+    QCOMPARE(std::pair(w.windowTitle(), w.TimerButton()->text()),
+             std::pair(QStringLiteral("Timer"), QStringLiteral("&Timer")));
     const QRect minimise = w.MenuBar()->actionGeometry(w.MenuAction(CmdMinimize));
     QVERIFY(minimise.right() >= w.MenuBar()->width() - 12);
     QVERIFY(minimise.left() > w.MenuBar()->actionGeometry(w.MenuAction(CmdHelp)).right() + 20);
@@ -344,6 +346,7 @@ class ShellTest : public QObject {
     QCOMPARE(related.first().first->object(), dialog.Button(IdVolumeButton));
     QCOMPARE(related.first().first->text(QAccessible::Name), QStringLiteral("Volume"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Set folder for MP3 music files"));
+    QCOMPARE(dialog.Button(IdBrowseButton)->geometry(), Pixels(UnitsOf(dialog.font()), {179, 8, 36, 15}));
     QCOMPARE(dialog.Button(IdInternalMusicCheck)->isChecked(), false);
     QStringList texts;  // no Cancel
     for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) texts << button->text();
@@ -379,9 +382,9 @@ class ShellTest : public QObject {
     rig.window.Announcer()->installEventFilter(&ears);
     // Command (0: the alarm, -1: a minute passes), its entry or message -> what is said, and whether it stays shown.
     const std::tuple<int, const char*, QStringList, bool> cases[] = {
-        {CmdStartTimer, "20", {"Timer started, 20 minutes left"}, true},
+        {CmdStartTimer, "2", {"Timer started, 2 minutes left"}, true},
         {-1, "", {}, true},
-        {0, "", {"Time is up!"}, true},
+        {-1, "", {"Time is up!"}, true},
         {CmdStop, "", {}, false},
         {CmdGo, "", {"Scott Joplin - The Entertainer"}, true},
         {0, "Tea <b>is</b> ready", {"Time is up! Tea <b>is</b> ready"}, true},

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <map>
+#include <span>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -18,6 +19,8 @@
 #include "Win32Adapters.h"
 #include "app/Ids.h"
 #include "app/Progress.h"
+#include "app/Tooltips.h"
+#include "settings/MusicDialog.h"
 
 namespace {
 struct Program {  // the real window over the fakes' other ports
@@ -103,6 +106,51 @@ TEST(Layout, TheProgramIsPerMonitorAware) {
       reinterpret_cast<void (*)()>(GetProcAddress(user, "GetAwarenessFromDpiAwarenessContext")));
   if (context == nullptr || awareness == nullptr) TIMER_GTEST_SKIP("a system older than Windows 10");
   EXPECT_EQ(awareness(context()), 2);  // DPI_AWARENESS_PER_MONITOR_AWARE
+}
+
+// The resources hold what the core describes: each window's place, caption
+// and controls (id, kind, rectangle, label) in template order, the menu bar
+// and the accelerator table.
+TEST(Resources, MatchTheCoreDescription) {
+  const auto narrow = [](const std::wstring& text) { return std::string(text.begin(), text.end()); };
+  const auto kind = [](const TemplateItem& item) {
+    const DWORD button = item.Style & BS_TYPEMASK;
+    if (item.Class == L"EDIT") return (item.Style & ES_MULTILINE) != 0 ? ControlKind::TextArea : ControlKind::Edit;
+    if (item.Class == L"STATIC") return ControlKind::Label;
+    if (button == BS_AUTOCHECKBOX) return ControlKind::Check;
+    return button == BS_DEFPUSHBUTTON ? ControlKind::DefaultButton : ControlKind::Button;
+  };
+  const std::tuple<const char*, const char*, Rect, std::span<const Control>> windows[] = {
+      {MainTemplateName, TimerCaption, MainWindowArea, MainControls},
+      {MusicDialogTemplateName, MusicDialogTitle, MusicDialogArea, MusicControls}};
+  for (const auto& [name, caption, area, controls] : windows) {
+    const std::optional<DialogTemplate> dialog = ReadTemplate(name);
+    ASSERT_TRUE(dialog && dialog->Items.size() == controls.size()) << name;
+    EXPECT_TRUE(dialog->Area == area && narrow(dialog->Caption) == caption) << name;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+      const TemplateItem& item = dialog->Items[i];
+      const Control& control = controls[i];
+      EXPECT_TRUE(static_cast<short>(item.Id) == control.Id && kind(item) == control.Kind &&
+                  item.Place == control.Place && narrow(item.Text) == control.Label)
+          << name << ": control " << i << " (" << control.Label << ")";
+    }
+  }
+  const HMENU menu = GetMenu(MainWindow());
+  ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(MainMenuItems.size()));
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char label[32] = {};
+    GetMenuStringA(menu, static_cast<UINT>(i), label, sizeof label, MF_BYPOSITION);
+    EXPECT_EQ(std::make_pair(static_cast<int>(GetMenuItemID(menu, i)), std::string(label)),
+              std::make_pair(MainMenuItems[i].Id, std::string(MainMenuItems[i].Label)));
+  }
+  ACCEL entries[16];
+  const int count = CopyAcceleratorTableA(LoadAcceleratorsA(GetModuleHandleA(nullptr), "Timer"), entries, 16);
+  ASSERT_EQ(count, static_cast<int>(Accelerators.size()));
+  for (int i = 0; i < count; ++i) {
+    const Accelerator read = {static_cast<char>(entries[i].key), (entries[i].fVirt & FVIRTKEY) == 0,
+                              (entries[i].fVirt & FALT) != 0, entries[i].cmd};
+    EXPECT_TRUE(read == Accelerators[i]) << "accelerator " << i << ": " << Accelerators[i].Key;
+  }
 }
 
 // With the mouse resting on a menu-bar item (its position) or a control (-1

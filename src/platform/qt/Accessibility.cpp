@@ -11,13 +11,11 @@
 
 #include "ClockLabel.h"
 #include "MainWindow.h"
+#include "ShellRules.h"
+#include "alarm/Countdown.h"
 #include "app/Text.h"
 
 namespace {
-QString FromText(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The top-level window: a frame, named by the caption even while minimised
 // (Qt would read the empty icon text then).
 class FrameAccessible : public QAccessibleWidget {

@@ -79,6 +79,11 @@ int NoticeMinimumWidth(const QString& caption) {
   return metrics.horizontalAdvance(caption) + 6 * metrics.height();
 }
 
+QRect Pixels(const DialogUnits& units, const Rect& where) {
+  const Rect pixels = units.ToPixels(where);
+  return QRect(pixels.X, pixels.Y, pixels.Width, pixels.Height);
+}
+
 void Place(QWidget* control, const QRect& where) {
   control->setFixedSize(where.size());
   control->move(where.topLeft());

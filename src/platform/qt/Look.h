@@ -6,13 +6,13 @@
 #include <QFont>
 #include <QIcon>
 
-#include "ShellRules.h"
+#include "app/Desktop.h"
 
 class QLineEdit;
 class QWidget;
 
-inline const QColor BackgroundColour(255, 255, 221);
-inline const QColor TextColour(0, 0, 170);
+inline const QColor BackgroundColour(BackgroundRgb.Red, BackgroundRgb.Green, BackgroundRgb.Blue);
+inline const QColor TextColour(TextRgb.Red, TextRgb.Green, TextRgb.Blue);
 // The windows are laid out for a 12-point font, in the desktop's own family.
 inline constexpr double TemplatePointSize = 12.0;
 
@@ -32,6 +32,8 @@ int TimeEditWidthFor(const QLineEdit& edit);
 // The least width of a message box that shows its whole caption beside the
 // title bar's icon and buttons (window managers draw titles larger and bold).
 int NoticeMinimumWidth(const QString& caption);
+// A template rectangle in pixels.
+QRect Pixels(const DialogUnits& units, const Rect& where);
 // Puts a control at its template place with a fixed size, so that a new text
 // never sends the window's layout round again (the clock changes each second).
 void Place(QWidget* control, const QRect& where);

@@ -29,16 +29,13 @@
 #include "alarm/Countdown.h"
 #include "app/App.h"
 #include "app/Commands.h"
+#include "app/Desktop.h"
 #include "app/Ids.h"
 #include "app/Text.h"
 #include "app/Tooltips.h"
 #include "music/Music.h"
-#include "settings/Settings.h"
 
 namespace {
-QString FromText(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 std::string ToText(const QString& text) { return text.toUtf8().toStdString(); }
 
 // What a screen reader hears when the time box's entry is rejected.
@@ -119,38 +116,45 @@ void MainWindow::BuildControls() {
   client_->setObjectName(QStringLiteral("client"));
   client_->setFont(TemplateFont());
   const DialogUnits du = UnitsOf(client_->font());
+  MakeControls();
+  const int width = PlaceControls(du);
+  DescribeControls();
+  setTabOrder(timeEdit_, timerButton_);
 
+  rejectFlash_.setObjectName(QStringLiteral("rejectFlash"));
+  rejectFlash_.setSingleShot(true);
+  rejectFlash_.setInterval(RejectFlashMs);
+  connect(&rejectFlash_, &QTimer::timeout, this, &MainWindow::EndRejectFlash);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->setMenuBar(menuBar_);
+  layout->addWidget(client_);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  client_->setFixedSize(width, du.Y(MainWindowArea.Height));
+}
+
+void MainWindow::MakeControls() {
   timeEdit_ = new QLineEdit(client_);
   timeEdit_->setObjectName(QStringLiteral("timeEdit"));
   timeEdit_->setAlignment(Qt::AlignCenter);
   timeEdit_->setAccessibleName(QStringLiteral("Time"));
   timeEdit_->setTextMargins(0, 0, 0, 0);
-  // Ten typed digits fit without scrolling; the rest of the row moves right
-  // by whatever that adds to the template's width.
-  const QRect editRect = du.ToPixels(3, 3, 40, 10);
-  const int editWidth = std::max(editRect.width(), TimeEditWidthFor(*timeEdit_));
-  const int shift = editWidth - editRect.width();
-  Place(timeEdit_, QRect(editRect.topLeft(), QSize(editWidth, editRect.height())));
-  const auto shifted = [&du, shift](int x, int y, int width, int height) {
-    return du.ToPixels(x, y, width, height).translated(shift, 0);
-  };
   connect(timeEdit_, &QLineEdit::textEdited, this, &MainWindow::OnTimeEdited);
 
-  separator_ = PlainLabel(QStringLiteral(">"), client_);
+  separator_ = PlainLabel(QString::fromUtf8(ControlOf(MainControls, -1).Label), client_);
   separator_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  Place(separator_, shifted(43, 3, 10, 10));
 
   alarmDisplay_ = PlainLabel(QString(), client_);
   alarmDisplay_->setObjectName(QStringLiteral("alarmDisplay"));
   alarmDisplay_->setAccessibleName(QStringLiteral("Alarm"));
   alarmDisplay_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  Place(alarmDisplay_, shifted(53, 3, 40, 9));
 
-  timerButton_ = new QPushButton(QStringLiteral("&Timer"), client_);
+  timerButton_ = new QPushButton(QString::fromUtf8(ControlOf(MainControls, IdTimerButton).Label), client_);
   timerButton_->setObjectName(QStringLiteral("timerButton"));
   timerButton_->setDefault(true);
   KeepSystemColours(timerButton_);
-  Place(timerButton_, shifted(93, 3, 30, 10));
   connect(timerButton_, &QPushButton::clicked, this, [this] {
     if (app_) RunCommand(*app_, CmdStartTimer);
     ContinueMusicSoon();
@@ -160,30 +164,28 @@ void MainWindow::BuildControls() {
   clock_ = new ClockLabel(client_);
   clock_->setObjectName(QStringLiteral("clock"));
   clock_->setAccessibleName(QStringLiteral("Clock"));
-  Place(clock_, shifted(123, 3, 55, 10));
+}
 
+int MainWindow::PlaceControls(const DialogUnits& du) {
+  // Ten typed digits fit the time box without scrolling; the rest of the row
+  // moves right by whatever that adds to the template's width.
+  const QRect edit = Pixels(du, ControlOf(MainControls, IdTimeEdit).Place);
+  const int shift = std::max(edit.width(), TimeEditWidthFor(*timeEdit_)) - edit.width();
+  for (const Control& control : MainControls) {
+    const QRect where = Pixels(du, control.Place);
+    Place(control.Id == -1 ? separator_ : Item(control.Id),
+          control.Id == IdTimeEdit ? where.adjusted(0, 0, shift, 0) : where.translated(shift, 0));
+  }
+  // Wide enough for the whole menu bar, whatever the desktop's menu font.
+  return std::max(du.X(MainWindowArea.Width) + shift, menuBar_->sizeHint().width());
+}
+
+void MainWindow::DescribeControls() {
   // Described by their tooltips' texts unwrapped, without the tooltips' line breaks.
   for (const ControlTooltip& tip : ControlTooltips) {
     if (QWidget* control = Item(tip.Id)) control->setAccessibleDescription(QString::fromUtf8(tip.Text));
   }
   announcement_ = new Announcement(client_);
-
-  rejectFlash_.setObjectName(QStringLiteral("rejectFlash"));
-  rejectFlash_.setSingleShot(true);
-  rejectFlash_.setInterval(RejectFlashMs);
-  connect(&rejectFlash_, &QTimer::timeout, this, &MainWindow::EndRejectFlash);
-
-  setTabOrder(timeEdit_, timerButton_);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
-  layout->setMenuBar(menuBar_);
-  layout->addWidget(client_);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
-  // Wide enough for the whole menu bar, whatever the desktop's menu font.
-  const int width = std::max(du.X(180) + shift, menuBar_->sizeHint().width());
-  client_->setFixedSize(width, du.Y(15));
 }
 
 void MainWindow::SetUpTooltips() {
@@ -209,17 +211,24 @@ void MainWindow::FinishDecorating() {
 
 void MainWindow::Start(App& app, bool ownTicks) {
   app_ = &app;
-  // The first clock reading gives StartTimer its time of day; the clock
-  // label itself first shows at the first tick, as the window opens.
-  ClockTick(app);
+  StartApp(app);
   adjustSize();
   CenterOnScreen(this);
-  LoadSettings(app);
+  ReadyTimeBox();
+  StopBlinkingWhenIdle();
+  qApp->installEventFilter(this);
+  if (ownTicks) ArmTick();
+}
+
+void MainWindow::ReadyTimeBox() {
   // Set after the stored text is in place: it bounds typing only.
   typingLimit_ = TimeEditTypingLimit;
   // Typing at once replaces the stored entry: "20" and Enter mean 20.
   timeEdit_->selectAll();
   timeEdit_->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::StopBlinkingWhenIdle() {
   // As in GTK programs, the cursor stops blinking after ten seconds without
   // input, so a window left focused all through a countdown repaints nothing.
   flashTime_ = QGuiApplication::styleHints()->cursorFlashTime();
@@ -229,14 +238,11 @@ void MainWindow::Start(App& app, bool ownTicks) {
   blinkTimeout_.setTimerType(Qt::VeryCoarseTimer);
   connect(&blinkTimeout_, &QTimer::timeout, this, [] { QGuiApplication::styleHints()->setCursorFlashTime(0); });
   KeepCursorBlinking();
-  qApp->installEventFilter(this);
-  if (ownTicks) ArmTick();
 }
 
 void MainWindow::Tick() {
   if (!app_) return;
-  ClockTick(*app_);
-  CountdownTick(*app_);
+  ::Tick(*app_);
   ContinueMusicSoon();
   if (afterTick_) afterTick_();
 }

@@ -10,6 +10,7 @@
 #include "app/Ports.h"
 
 struct App;
+struct DialogUnits;
 class Announcement;
 class ClockLabel;
 class QLabel;
@@ -63,6 +64,12 @@ class MainWindow : public QWidget, public MainWindowView {
  private:
   void BuildMenu();
   void BuildControls();
+  void MakeControls();
+  // Returns the client area's width.
+  int PlaceControls(const DialogUnits& du);
+  void DescribeControls();
+  void ReadyTimeBox();
+  void StopBlinkingWhenIdle();
   void SetUpTooltips();
   void FinishDecorating();
   void ArmTick();

@@ -13,15 +13,13 @@
 
 #include "Accessibility.h"
 #include "Look.h"
+#include "ShellRules.h"
 #include "app/App.h"
+#include "app/Desktop.h"
 #include "app/Ids.h"
 #include "settings/MusicDialog.h"
 
 namespace {
-QString FromText(const std::string& text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 bool IsEnter(const QEvent* event) {
   if (event->type() != QEvent::KeyPress) return false;
   const int key = static_cast<const QKeyEvent*>(event)->key();
@@ -45,57 +43,59 @@ MusicSettingsDialog::MusicSettingsDialog(App& app, QWidget* parent) : QDialog(pa
   PaintYellow(this);
   const DialogUnits du = UnitsOf(font());
 
-  auto addButton = [&](int id, const char* text, QRect where) {
-    auto* button = new QPushButton(QString::fromUtf8(text), this);
-    button->setObjectName(QStringLiteral("button%1").arg(id));
-    button->setAutoDefault(false);  // no default button: Enter is handled in keyPressEvent
-    KeepSystemColours(button);
-    Place(button, where);
-    buttons_[id] = button;
-    connect(button, &QPushButton::clicked, this, [this, id] { Command(id); });
-  };
-  auto addCheck = [&](int id, const char* text, QRect where) {
-    auto* check = new QCheckBox(QString::fromUtf8(text), this);
-    check->setObjectName(QStringLiteral("check%1").arg(id));
-    Place(check, where);
-    buttons_[id] = check;
-    connect(check, &QCheckBox::clicked, this, [this, id] { Command(id); });
-  };
-  auto addLabel = [&](const char* text, QRect where, QWidget* hintFor = nullptr) {
-    QLabel* label = hintFor ? new HintLabel(hintFor, this) : new QLabel(this);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(QString::fromUtf8(text));
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    label->setWordWrap(true);
-    Place(label, where);
-    return label;
-  };
-
   // Template order, which is also the tab order.
-  addButton(IdBrowseButton, "&Browse", du.ToPixels(179, 8, 36, 15));
-  folderEdit_ = new QLineEdit(this);
-  folderEdit_->setObjectName(QStringLiteral("folderEdit"));
-  folderEdit_->setAlignment(Qt::AlignCenter);
-  Place(folderEdit_, du.ToPixels(3, 14, 167, 10));
-  messageEdit_ = new QPlainTextEdit(this);
-  messageEdit_->setObjectName(QStringLiteral("messageEdit"));
-  messageEdit_->setTabChangesFocus(true);
-  messageEdit_->installEventFilter(this);  // Enter never breaks the message's line
-  messageEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Place(messageEdit_, du.ToPixels(42, 32, 173, 20));
-  addButton(IdPlayButton, "&Play music", du.ToPixels(3, 60, 50, 20));
-  addButton(IdStopButton, "&Stop music", du.ToPixels(56, 60, 50, 20));
-  addButton(IdVolumeButton, "&Volume", du.ToPixels(172, 60, 44, 20));
-  addCheck(IdSubfoldersCheck, "Play music from subfolders too", du.ToPixels(4, 86, 146, 8));
-  addCheck(IdInternalMusicCheck, "Use internal music instead of MP3 songs", du.ToPixels(4, 98, 151, 8));
-  // Each text field is named by its label for a screen reader.
-  addLabel("Alarm message", du.ToPixels(3, 33, 38, 18))->setBuddy(messageEdit_);
-  addLabel("Folder for MP3 songs:", du.ToPixels(22, 5, 129, 8))->setBuddy(folderEdit_);
-  addButton(IdDoneButton, "&Done", du.ToPixels(172, 86, 44, 20));
-  // The wheel's hint belongs with the Volume button, not to the whole window.
-  addLabel("Or CTRL + mousewheel", du.ToPixels(121, 62, 49, 18), buttons_[IdVolumeButton]);
+  std::map<int, QWidget*> made;
+  for (const Control& control : MusicControls) {
+    const int id = control.Id;
+    const QString text = QString::fromUtf8(control.Label);
+    QWidget* widget = nullptr;
+    switch (control.Kind) {
+      case ControlKind::Edit:
+        widget = folderEdit_ = new QLineEdit(this);
+        folderEdit_->setObjectName(QStringLiteral("folderEdit"));
+        folderEdit_->setAlignment(Qt::AlignCenter);
+        break;
+      case ControlKind::TextArea:
+        widget = messageEdit_ = new QPlainTextEdit(this);
+        messageEdit_->setObjectName(QStringLiteral("messageEdit"));
+        messageEdit_->setTabChangesFocus(true);
+        messageEdit_->installEventFilter(this);  // Enter never breaks the message's line
+        messageEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        break;
+      case ControlKind::Check: {
+        auto* check = new QCheckBox(text, this);
+        check->setObjectName(QStringLiteral("check%1").arg(id));
+        connect(check, &QCheckBox::clicked, this, [this, id] { Command(id); });
+        widget = buttons_[id] = check;
+        break;
+      }
+      case ControlKind::Label: {
+        // Each text field is named by its label for a screen reader; the
+        // wheel's hint belongs with the Volume button, not to the whole window.
+        const bool hint = buttons_.count(control.Names) != 0;
+        QLabel* label = hint ? new HintLabel(made[control.Names], this) : new QLabel(this);
+        if (!hint) label->setBuddy(made[control.Names]);
+        label->setTextFormat(Qt::PlainText);
+        label->setText(text);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        label->setWordWrap(true);
+        widget = label;
+        break;
+      }
+      default: {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(QStringLiteral("button%1").arg(id));
+        button->setAutoDefault(false);  // no default button: Enter is handled in keyPressEvent
+        KeepSystemColours(button);
+        connect(button, &QPushButton::clicked, this, [this, id] { Command(id); });
+        widget = buttons_[id] = button;
+      }
+    }
+    Place(widget, Pixels(du, control.Place));
+    made[id] = widget;
+  }
 
-  setFixedSize(du.X(219), du.Y(112));
+  setFixedSize(du.X(MusicDialogArea.Width), du.Y(MusicDialogArea.Height));
   MusicDialogInit(app_, *this);
   CenterOnScreen(this);
   buttons_[IdBrowseButton]->setFocus();  // the first tab stop

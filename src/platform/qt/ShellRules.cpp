@@ -4,34 +4,26 @@
 #include <QStringList>
 #include <algorithm>
 
+#include "alarm/Countdown.h"
+#include "app/Desktop.h"
 #include "app/Ids.h"
 #include "app/Text.h"
 
 std::optional<int> AcceleratorCommand(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text) {
-  const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
-  if (mods == Qt::NoModifier) {
-    if (qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter) return CmdStartTimer;
-    if (qtKey == Qt::Key_Tab) return CmdNextFocus;
+  Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
+  if (mods == Qt::ShiftModifier && qtKey == Qt::Key_Backtab) {  // Tab's two stops: the same toggle
+    mods = Qt::NoModifier;
+    qtKey = Qt::Key_Tab;
   }
-  if (mods == Qt::ShiftModifier && qtKey == Qt::Key_Backtab) return CmdNextFocus;  // two stops: same toggle
-  if (mods == Qt::AltModifier && qtKey == Qt::Key_T) return CmdStartTimer;
-  // Character entries match the typed character exactly: only lower case.
-  if ((mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0 && text.size() == 1) {
-    switch (text.at(0).unicode()) {
-      case 'h':
-        return CmdHelp;
-      case 'g':
-        return CmdGo;
-      case 's':
-        return CmdStop;
-      case 'v':
-        return CmdVolume;
-      case 'f':
-        return CmdFolder;
-      case 't':
-        return CmdStartTimer;
-      default:
-        break;
+  const bool plain = (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+  for (const Accelerator& key : Accelerators) {
+    if (!key.Typed) {
+      const bool enter = qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter;
+      if (mods == Qt::NoModifier && (key.Key == EnterKey ? enter : qtKey == Qt::Key_Tab)) return key.Command;
+    } else if (key.Alt) {
+      if (mods == Qt::AltModifier && qtKey == QChar(key.Key).toUpper().unicode()) return key.Command;
+    } else if (plain && text.size() == 1 && text.at(0) == QLatin1Char(key.Key)) {
+      return key.Command;
     }
   }
   return std::nullopt;
@@ -78,23 +70,6 @@ QString WrapToWidth(const QString& text, int maxWidth, const std::function<int(c
   }
   if (!line.isEmpty()) lines << line;
   return lines.join(QLatin1Char('\n'));
-}
-
-DialogUnits DialogUnits::FromFont(int widthOfAlphabet, int charHeight) {
-  DialogUnits units;
-  units.BaseX = std::max(1, (widthOfAlphabet / 26 + 1) / 2);
-  units.BaseY = std::max(1, charHeight);
-  return units;
-}
-
-int DialogUnits::X(int units) const { return (units * BaseX + 2) / 4; }
-int DialogUnits::Y(int units) const { return (units * BaseY + 4) / 8; }
-
-QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
-  // Corners are converted, so neighbouring controls meet without gaps.
-  const int left = X(x);
-  const int top = Y(y);
-  return QRect(left, top, X(x + width) - left, Y(y + height) - top);
 }
 
 QString CaptionAnnouncement(const QString& previous, const QString& caption, const QString& countdown,

@@ -1,11 +1,16 @@
-// Small pure helpers of the Qt shell: the accelerator table, the tick
-// schedule, the typing limit, tooltip wrapping and dialog units.
+// Small pure helpers of the Qt shell: the core's text, the accelerator table, the tick
+// schedule, the typing limit, tooltip wrapping and the caption's announcements.
 #pragma once
 
-#include <QRect>
 #include <QString>
 #include <functional>
 #include <optional>
+#include <string>
+
+// The core's UTF-8 text as Qt's.
+inline QString FromText(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // The main window's accelerator table: the command a key press stands for,
 // or nothing when the key is to be typed or handled normally.
@@ -37,15 +42,3 @@ QString WrapToWidth(const QString& text, int maxWidth, const std::function<int(c
 // song that starts with the alarm is not said over it.
 QString CaptionAnnouncement(const QString& previous, const QString& caption, const QString& countdown,
                             const QString& timeLeft);
-
-// Dialog units: a quarter of the average character width across, an eighth
-// of the character height down.
-struct DialogUnits {
-  int BaseX = 8;
-  int BaseY = 16;
-  // BaseX from the width of "A".."Z" "a".."z" as one string, rounded.
-  static DialogUnits FromFont(int widthOfAlphabet, int charHeight);
-  int X(int units) const;
-  int Y(int units) const;
-  QRect ToPixels(int x, int y, int width, int height) const;
-};

@@ -3,10 +3,8 @@
 // from their dialog templates at the DPI of their monitor.
 #include "Dpi.h"
 
+#include <array>
 #include <cstring>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace {
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
@@ -56,18 +54,6 @@ UINT SystemDpi() {
   return dpi > 0 ? static_cast<UINT>(dpi) : BaseDpi;
 }
 
-struct TemplateItem {
-  WORD Id;
-  int Left, Top, Right, Bottom;  // dialog units
-};
-
-struct DialogTemplate {
-  int Width = 0, Height = 0;  // of the client area, in dialog units
-  WORD PointSize = 0;
-  std::wstring Face;
-  std::vector<TemplateItem> Items;
-};
-
 // Reads a DLGTEMPLATE (the form the DIALOG statement makes); a read past the
 // end marks it failed and yields zeros.
 class TemplateReader {
@@ -94,14 +80,14 @@ class TemplateReader {
     for (WORD c = Word(); ok_ && c != 0; c = Word()) text.push_back(static_cast<wchar_t>(c));
     return text;
   }
-  // A menu, class or title: none, an ordinal, or a string.
-  void SkipNameOrOrdinal() {
+  // A menu, class or title: none, an ordinal (returned), or a string.
+  WORD NameOrOrdinal(std::wstring* name = nullptr) {
     const WORD first = Word();
-    if (first == 0xFFFF) {
-      Word();
-    } else if (first != 0) {
-      String();
-    }
+    if (first == 0xFFFF) return Word();
+    if (first == 0) return 0;
+    const std::wstring rest = String();
+    if (name != nullptr) *name = static_cast<wchar_t>(first) + rest;
+    return 0;
   }
   void Skip(std::size_t bytes) {
     if (static_cast<std::size_t>(end_ - at_) < bytes) {
@@ -121,52 +107,10 @@ class TemplateReader {
   bool ok_ = true;
 };
 
-std::optional<DialogTemplate> ReadTemplate(const char* name) {
-  const HMODULE program = GetModuleHandleA(nullptr);
-  const HRSRC info = FindResourceA(program, name, MAKEINTRESOURCEA(5));  // RT_DIALOG
-  const HGLOBAL loaded = info != nullptr ? LoadResource(program, info) : nullptr;
-  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
-  if (bytes == nullptr) return std::nullopt;
-  TemplateReader reader(static_cast<const BYTE*>(bytes), SizeofResource(program, info));
-  DialogTemplate dialog;
-  const DWORD style = reader.Dword();
-  if (style == 0xFFFF0001) return std::nullopt;  // a DIALOGEX template: none here
-  reader.Dword();                                // extended style
-  const WORD count = reader.Word();
-  reader.Short();  // position
-  reader.Short();
-  dialog.Width = reader.Short();
-  dialog.Height = reader.Short();
-  reader.SkipNameOrOrdinal();  // menu
-  reader.SkipNameOrOrdinal();  // class
-  reader.String();             // caption
-  if ((style & DS_SETFONT) != 0) {
-    dialog.PointSize = reader.Word();
-    dialog.Face = reader.String();
-  }
-  for (WORD i = 0; i < count && reader.Ok(); ++i) {
-    reader.AlignToDword();
-    reader.Dword();  // style
-    reader.Dword();  // extended style
-    const int x = reader.Short();
-    const int y = reader.Short();
-    const int width = reader.Short();
-    const int height = reader.Short();
-    const WORD id = reader.Word();
-    reader.SkipNameOrOrdinal();        // class
-    reader.SkipNameOrOrdinal();        // text
-    const WORD extra = reader.Word();  // creation data, its size word included
-    if (extra > 2) reader.Skip(extra - 2u);
-    dialog.Items.push_back({id, x, y, x + width, y + height});
-  }
-  if (!reader.Ok()) return std::nullopt;
-  return dialog;
-}
-
 // The font's dialog base units, found as the dialog manager finds them.
-SIZE BaseUnits(HWND window, HFONT font) {
+std::optional<DialogUnits> BaseUnits(HWND window, HFONT font) {
   const HDC context = GetDC(window);
-  if (context == nullptr) return {0, 0};
+  if (context == nullptr) return std::nullopt;
   const HGDIOBJ previous = SelectObject(context, font);
   TEXTMETRICW metrics = {};
   SIZE extent = {};
@@ -175,8 +119,8 @@ SIZE BaseUnits(HWND window, HFONT font) {
       GetTextExtentPoint32W(context, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &extent);
   SelectObject(context, previous);
   ReleaseDC(window, context);
-  if (!measured) return {0, 0};
-  return {(extent.cx / 26 + 1) / 2, metrics.tmHeight};
+  if (!measured) return std::nullopt;
+  return DialogUnits::FromFont(extent.cx, metrics.tmHeight);
 }
 
 HFONT TemplateFont(const DialogTemplate& dialog, UINT dpi) {
@@ -199,6 +143,50 @@ void AdjustFrame(RECT& frame, HWND window, UINT dpi) {
   }
 }
 }  // namespace
+
+std::optional<DialogTemplate> ReadTemplate(const char* name) {
+  const HMODULE program = GetModuleHandleA(nullptr);
+  const HRSRC info = FindResourceA(program, name, MAKEINTRESOURCEA(5));  // RT_DIALOG
+  const HGLOBAL loaded = info != nullptr ? LoadResource(program, info) : nullptr;
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (bytes == nullptr) return std::nullopt;
+  TemplateReader reader(static_cast<const BYTE*>(bytes), SizeofResource(program, info));
+  DialogTemplate dialog;
+  const DWORD style = reader.Dword();
+  if (style == 0xFFFF0001) return std::nullopt;  // a DIALOGEX template: none here
+  reader.Dword();                                // extended style
+  const WORD count = reader.Word();
+  dialog.Area.X = reader.Short();
+  dialog.Area.Y = reader.Short();
+  dialog.Area.Width = reader.Short();
+  dialog.Area.Height = reader.Short();
+  reader.NameOrOrdinal();  // menu
+  reader.NameOrOrdinal();  // class
+  dialog.Caption = reader.String();
+  if ((style & DS_SETFONT) != 0) {
+    dialog.PointSize = reader.Word();
+    dialog.Face = reader.String();
+  }
+  for (WORD i = 0; i < count && reader.Ok(); ++i) {
+    reader.AlignToDword();
+    TemplateItem item;
+    item.Style = reader.Dword();
+    reader.Dword();  // extended style
+    item.Place.X = reader.Short();
+    item.Place.Y = reader.Short();
+    item.Place.Width = reader.Short();
+    item.Place.Height = reader.Short();
+    item.Id = reader.Word();
+    const WORD system = reader.NameOrOrdinal(&item.Class);
+    if (system >= 0x80 && system <= 0x82) item.Class = std::array{L"BUTTON", L"EDIT", L"STATIC"}[system - 0x80];
+    reader.NameOrOrdinal(&item.Text);
+    const WORD extra = reader.Word();  // creation data, its size word included
+    if (extra > 2) reader.Skip(extra - 2u);
+    dialog.Items.push_back(item);
+  }
+  if (!reader.Ok()) return std::nullopt;
+  return dialog;
+}
 
 UINT WindowDpi(HWND window) {
   const DpiFunctions& functions = Functions();
@@ -237,13 +225,11 @@ void LayOutForDpi(HWND window, const char* templateName, UINT dpi, const POINT* 
   if (!dialog || dialog->PointSize == 0) return;  // the dialog manager's layout stays
   const HFONT font = TemplateFont(*dialog, dpi);
   if (font == nullptr) return;
-  const SIZE units = BaseUnits(window, font);
-  if (units.cx <= 0 || units.cy <= 0) {
+  const std::optional<DialogUnits> units = BaseUnits(window, font);
+  if (!units) {
     DeleteObject(font);
     return;
   }
-  const auto x = [&](int dialogUnits) { return MulDiv(dialogUnits, units.cx, 4); };
-  const auto y = [&](int dialogUnits) { return MulDiv(dialogUnits, units.cy, 8); };
 
   // The controls come in template order; each takes the next item of its id,
   // as several static texts share one.
@@ -253,15 +239,14 @@ void LayOutForDpi(HWND window, const char* templateName, UINT dpi, const POINT* 
     std::size_t i = next;
     while (i < dialog->Items.size() && dialog->Items[i].Id != id) ++i;
     if (i == dialog->Items.size()) continue;  // not one of the template's
-    const TemplateItem& item = dialog->Items[i];
+    const Rect place = units->ToPixels(dialog->Items[i].Place);
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    SetWindowPos(child, nullptr, x(item.Left), y(item.Top), x(item.Right) - x(item.Left), y(item.Bottom) - y(item.Top),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(child, nullptr, place.X, place.Y, place.Width, place.Height, SWP_NOZORDER | SWP_NOACTIVATE);
     next = i + 1;
   }
 
-  const int clientWidth = x(dialog->Width);
-  const int clientHeight = y(dialog->Height);
+  const int clientWidth = units->X(dialog->Area.Width);
+  const int clientHeight = units->Y(dialog->Area.Height);
   RECT frame = {0, 0, clientWidth, clientHeight};
   AdjustFrame(frame, window, dpi);
   const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (topLeft != nullptr ? 0 : SWP_NOMOVE);

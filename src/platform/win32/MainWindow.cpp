@@ -6,7 +6,6 @@
 #include "Shell.h"
 #include "Views.h"
 #include "Win32.h"
-#include "alarm/Countdown.h"
 #include "app/Commands.h"
 #include "app/Ids.h"
 #include "music/Music.h"
@@ -26,8 +25,6 @@ void OnCreate(HWND window) {
     AppNotice(TimerFailedText);
     ExitProcess(0);  // without the tick there is no timer to offer
   }
-  // Sets the time of day that the Timer command needs before the first tick.
-  ClockTick(TheApp());
   SetProgramIcons(window);
 }
 
@@ -91,8 +88,7 @@ void OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam) {
 }
 
 void OnTimer() {
-  ClockTick(TheApp());
-  CountdownTick(TheApp());
+  Tick(TheApp());
   FollowCountdownOnTaskbar(MainWindowHandle(), TheApp().State);
 }
 }  // namespace
@@ -197,7 +193,11 @@ void Win32MainWindowView::SetItemText(int id, const std::string& text) { ::SetIt
 
 std::string Win32MainWindowView::ItemText(int id) { return WindowText(ItemWindow(id)); }
 
-bool Win32MainWindowView::IsMinimized() { return IsIconic(MainWindowHandle()) != FALSE; }
+// A window not shown yet counts as minimised too: the clock label first shows
+// the time at the first tick.
+bool Win32MainWindowView::IsMinimized() {
+  return IsIconic(MainWindowHandle()) != FALSE || IsWindowVisible(MainWindowHandle()) == FALSE;
+}
 
 void Win32MainWindowView::Notice(const std::string& text) { AppNotice(text); }
 

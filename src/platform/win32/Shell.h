@@ -6,6 +6,7 @@
 
 #include "Win32.h"
 #include "app/App.h"
+#include "app/Desktop.h"
 
 class ShellFolderChooser;
 class ShellLauncher;
@@ -27,8 +28,8 @@ inline HWND MainWindowHandle() { return TheHandles().MainWindow; }
 inline HBRUSH BackgroundBrushHandle() { return TheHandles().BackgroundBrush; }
 
 inline constexpr const char* IconName = "TIMER";  // the program's icon resource
-inline constexpr COLORREF BackgroundColour = RGB(255, 255, 221);
-inline constexpr COLORREF TextColour = RGB(0, 0, 170);
+inline constexpr COLORREF BackgroundColour = RGB(BackgroundRgb.Red, BackgroundRgb.Green, BackgroundRgb.Blue);
+inline constexpr COLORREF TextColour = RGB(TextRgb.Red, TextRgb.Green, TextRgb.Blue);
 // The 16-bit message of the same meaning as WM_CTLCOLOREDIT and friends.
 inline constexpr UINT WmCtlColorLegacy = 0x0019;
 // Windows 8.1 and later: the window has moved to a monitor of another DPI.

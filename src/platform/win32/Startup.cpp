@@ -5,7 +5,6 @@
 #include "Win32.h"
 #include "Win32Adapters.h"
 #include "app/Ids.h"
-#include "settings/Settings.h"
 
 namespace {
 constexpr const char* AcceleratorsName = "Timer";
@@ -68,7 +67,7 @@ StartedProgram StartUp(HINSTANCE instance, int showCommand) {
   TheLauncher().SetOwner(reinterpret_cast<std::uintptr_t>(mainWindow));
 
   CenterOnScreen(mainWindow, false);
-  LoadSettings(TheApp());
+  StartApp(TheApp());
   // Set after the stored text is in place, so it bounds typing only.
   SendDlgItemMessageA(mainWindow, IdTimeEdit, EM_LIMITTEXT, TimeEditTypingLimit, 0);
   PassWheelToMainWindow(GetDlgItem(mainWindow, IdTimeEdit));
