@@ -147,11 +147,13 @@ void PlayNextSong(App& app) {
 
 void KeepPlaying(App& app) {
   AppState& s = app.State;
-  // Asked at every tick, music or not: the channel lets its device go when
-  // nothing has been open since the last question.
+  if (!s.MusicOn) {
+    // The music is over and no alarm's song waits: the device goes.
+    if (!s.AlarmPrepared) app.Port.Sound.Release();
+    return;
+  }
   std::string mode = app.Port.Sound.Mode();
   if (mode.size() > 255) mode.resize(255);  // the reply buffer's size
-  if (!s.MusicOn) return;
   if (mode.empty()) {
     if (s.StartPending) {
       PlayMp3Song(app);  // the start that ran out of time goes on

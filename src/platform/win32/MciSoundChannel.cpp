@@ -28,7 +28,7 @@ void MciSoundChannel::Open(const std::string& path) { Send(MciOpenCommand(path))
 
 void MciSoundChannel::Play() { Send(MciPlayCommand()); }
 
-std::string MciSoundChannel::Mode() {
+std::string MciSoundChannel::Mode() const {
   char reply[MciReplyLength] = {};
   mciSendStringA(MciStatusCommand().c_str(), reply, MciReplyLength, nullptr);
   reply[MciReplyLength - 1] = '\0';

@@ -19,5 +19,6 @@ class MciSoundChannel : public SoundChannel {
   void Close() override;
   void Open(const std::string& path) override;
   void Play() override;
-  std::string Mode() override;
+  std::string Mode() const override;
+  void Release() override {}  // Close already let the device go
 };
