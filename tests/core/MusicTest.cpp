@@ -244,17 +244,16 @@ TEST(KeepPlaying, StartsThatOpenNothingAreTriedEveryFiveSeconds) {
 }
 
 // At a tick a replied "stopped" starts the next song while music is in force;
-// with no music in force nor an alarm's song prepared the device goes.
+// without music the device goes.
 TEST(KeepPlaying, ARepliedStoppedStartsTheNextSongAndNoMusicLetsTheDeviceGo) {
-  // mode, music on, prepared -> next song started, device let go
-  const std::tuple<std::string, bool, bool, bool, bool> rows[] = {{"", true, false, false, false},
-                                                                  {"playing", true, false, false, false},
-                                                                  {"xx stopped yy", true, false, true, false},
-                                                                  {"stopped", false, false, false, true},
-                                                                  {"playing", false, true, false, false}};
-  for (const auto& [mode, musicOn, prepared, startsNext, released] : rows) {
+  // mode, music on -> next song started, device let go
+  const std::tuple<std::string, bool, bool, bool> rows[] = {{"", true, false, false},
+                                                            {"playing", true, false, false},
+                                                            {"xx stopped yy", true, true, false},
+                                                            {"stopped", false, false, true}};
+  for (const auto& [mode, musicOn, startsNext, released] : rows) {
     TestApp t;
-    t.state.MusicOn = musicOn, t.state.AlarmPrepared = prepared, t.sound.reply = mode, KeepPlaying(t.app);
+    t.state.MusicOn = musicOn, t.sound.reply = mode, KeepPlaying(t.app);
     EXPECT_EQ(std::ranges::count_if(t.sound.log, [](auto& c) { return c.starts_with("open "); }), startsNext) << mode;
     EXPECT_EQ(t.sound.releases, released) << mode;
   }

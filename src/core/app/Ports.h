@@ -51,7 +51,7 @@ class SoundChannel {
   // The music is over: the device goes (with what was loaded for it), so the
   // sound server idles, and the next open takes it again. No effect while a
   // song or the tone is open. The core asks at every tick without music in
-  // force or prepared, so the tries of one song start share the device.
+  // force, so the tries of one song start share the device.
   virtual void Release() = 0;
   // The program's own tone, opened like a song where no song or tune can
   // play: Play sounds it, again and again until Close. False when no device

@@ -148,8 +148,7 @@ void PlayNextSong(App& app) {
 void KeepPlaying(App& app) {
   AppState& s = app.State;
   if (!s.MusicOn) {
-    // The music is over and no alarm's song waits: the device goes.
-    if (!s.AlarmPrepared) app.Port.Sound.Release();
+    app.Port.Sound.Release();  // the music is over (an alarm's song waits open)
     return;
   }
   std::string mode = app.Port.Sound.Mode();
