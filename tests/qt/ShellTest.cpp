@@ -561,21 +561,16 @@ class ShellTest : public QObject {
       LazyOutputVolume volume(channel);
       volume.SetWaveVolume(before);  // no sound server here: the channel's own gain
       QCOMPARE(volume.GetWaveVolume(), std::optional(before));
-      channel.Release();
-      QVERIFY(!channel.Loaded());  // a volume step holds nothing past the next tick
-      channel.Close();
-      QCOMPARE(channel.Mode(), std::string());
-      QVERIFY(!channel.Loaded());  // asking and closing load nothing
+      channel.Release(), channel.Close();  // a step holds nothing past the next tick; asking and closing load nothing
+      QVERIFY(channel.Mode().empty() && !channel.Loaded());
       channel.Open(song.toStdString());
       QCOMPARE(channel.Lacking(), lacking);
       if (!lacking.empty()) QVERIFY(channel.Mode().empty() && channel.OpenTone());
       if (during) volume.SetMidiVolume(*during);
-      channel.Play();
-      channel.Release();
+      channel.Play(), channel.Release();
       QVERIFY(channel.Loaded());  // not while it plays
       QTRY_VERIFY(lacking.empty() ? channel.Mode() == "stopped" : sounded());
-      channel.Close();
-      channel.Release();  // the music is over: the sound stack goes
+      channel.Close(), channel.Release();  // the music is over: the sound stack goes
       QVERIFY(!channel.Loaded() && !dlopen(TIMER_SOUND_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD));
       QCOMPARE(sounded(), heard);
       volume.SetWaveVolume(before);  // and comes back for the next step
