@@ -229,9 +229,10 @@ TEST(KeepPlaying, StartsThatOpenNothingAreTriedEveryFiveSeconds) {
   }
 }
 
-// Playing clears the count of broken songs tried; an open still going on
-// (Windows) neither clears it nor moves on.
-TEST(KeepPlaying, OnlyARepliedStoppedStartsTheNextSongWhileMusicIsOn) {
+// At a tick a replied "stopped" starts the next song while music is in force;
+// without music the device goes. Playing clears the count of broken songs
+// tried; an open still going on (Windows) neither clears it nor moves on.
+TEST(KeepPlaying, ARepliedStoppedStartsTheNextSongAndNoMusicLetsTheDeviceGo) {
   const std::tuple<std::string, bool, bool, int> rows[] = {{"", true, false, 2},
                                                            {"playing", true, false, 0},
                                                            {"xx stopped yy", true, true, 2},
@@ -242,6 +243,7 @@ TEST(KeepPlaying, OnlyARepliedStoppedStartsTheNextSongWhileMusicIsOn) {
     t.state.MusicOn = musicOn, t.state.SongTries = 2, t.sound.reply = mode, KeepPlaying(t.app);
     EXPECT_EQ(Opens(t.sound), startsNext) << mode;
     EXPECT_EQ(t.state.SongTries, tries) << mode;
+    EXPECT_EQ(t.sound.releases, !musicOn) << mode;
   }
 }
 

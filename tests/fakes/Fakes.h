@@ -79,7 +79,7 @@ struct FakeMusicDialogView : MusicDialogView {
   std::string folder, message;
 };
 
-// Records every command as text: "close", "open <path>", "tone", "play", "status".
+// Records every command as text: "close", "open <path>", "tone", "play", "status"; counts releases.
 struct FakeSoundChannel : SoundChannel {
   void Close() override { log.push_back("close"), isOpen = ended = false, openPath.clear(); }
   void Open(const std::string& path) override {  // refused: alias in use, or cannot open
@@ -92,13 +92,14 @@ struct FakeSoundChannel : SoundChannel {
   }
   std::string Lacking() override { return lacking; }
   void Play() override { log.push_back("play"); }
-  std::string Mode() override {
+  std::string Mode() const override {
     log.push_back("status");
     return !reply.empty() ? reply : !isOpen ? "" : ended || endsAtOnce.count(openPath) ? "stopped" : "playing";
   }
+  void Release() override { ++releases; }
   void FinishSong() { ended = true; }  // the open song has played to its end
 
-  std::vector<std::string> log;
+  mutable std::vector<std::string> log;
   std::set<std::string> unplayable;  // paths whose open fails (besides "")
   std::set<std::string> endsAtOnce;  // paths that open but read as stopped at once
   bool device = true;                // false: every open fails
@@ -107,6 +108,7 @@ struct FakeSoundChannel : SoundChannel {
   std::string reply;                 // the mode reply, when the test chooses one
   bool isOpen = false, ended = false;
   std::string openPath;
+  int releases = 0;
 };
 
 // An in-memory registry: key path -> value name -> data bytes.

@@ -33,7 +33,8 @@ class NullSoundChannel : public SoundChannel {
   void Close() override {}
   void Open(const std::string&) override {}
   void Play() override {}
-  std::string Mode() override { return {}; }
+  std::string Mode() const override { return {}; }
+  void Release() override {}
 };
 
 // Nothing can be stored; every read gives the default.

@@ -51,7 +51,12 @@ class SoundChannel {
   virtual void Play() = 0;                         // from the start, returns at once
   // Contains "stopped" once the open song has ended or cannot play; empty
   // when nothing is open; OpeningMode while an open goes on in the background.
-  virtual std::string Mode() = 0;
+  virtual std::string Mode() const = 0;
+  // The music is over: the device goes (with what was loaded for it), so the
+  // sound server idles, and the next open takes it again. No effect while a
+  // song or the tone is open. The core asks at every tick without music in
+  // force, so the tries of one song start share the device.
+  virtual void Release() = 0;
   // The program's own tone, opened like a song where no song or tune can
   // play: Play sounds it, again and again until Close. False when no device
   // opens (or the platform has none).

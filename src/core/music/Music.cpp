@@ -163,11 +163,12 @@ void PlayNextSong(App& app) {
 
 void KeepPlaying(App& app) {
   AppState& s = app.State;
-  // Asked at every tick, music or not: the channel lets its device go when
-  // nothing has been open since the last question.
+  if (!s.MusicOn) {
+    app.Port.Sound.Release();  // the music is over (an alarm's song waits open)
+    return;
+  }
   std::string mode = app.Port.Sound.Mode();
   if (mode.size() > 255) mode.resize(255);  // the reply buffer's size
-  if (!s.MusicOn) return;
   if (mode.empty()) {
     if (s.StartPending) {
       PlayMp3Song(app);  // the start that ran out of time goes on

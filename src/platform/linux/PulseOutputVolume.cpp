@@ -68,7 +68,16 @@ void OnSuccess(pa_context*, int success, void* data) {
   outcome.done = true;
 }
 
-struct StoredEntry {
+}  // namespace
+
+struct PulseOutputVolume::Stream {
+  std::uint32_t index;
+  pa_cvolume volume;
+  pa_channel_map map;
+  bool muted;
+};
+
+struct PulseOutputVolume::StoredEntry {
   bool done = false;
   bool ok = false;
   std::string key;
@@ -77,30 +86,6 @@ struct StoredEntry {
   pa_channel_map map{};
   std::string device;
   int mute = 0;
-};
-
-void OnEntry(pa_context*, const pa_ext_stream_restore_info* info, int eol, void* data) {
-  auto& entry = *static_cast<StoredEntry*>(data);
-  if (eol != 0) {
-    entry.ok = eol > 0;
-    entry.done = true;
-    return;
-  }
-  if (info->name == nullptr || entry.key != info->name) return;
-  entry.found = true;
-  entry.volume = info->volume;
-  entry.map = info->channel_map;
-  entry.device = info->device ? info->device : "";
-  entry.mute = info->mute;
-}
-
-}  // namespace
-
-struct PulseOutputVolume::Stream {
-  std::uint32_t index;
-  pa_cvolume volume;
-  pa_channel_map map;
-  bool muted;
 };
 
 namespace {
@@ -229,15 +214,36 @@ bool PulseOutputVolume::ListStreams(std::vector<Stream>& streams, std::string& k
   return true;
 }
 
+bool PulseOutputVolume::ReadEntry(const std::string& key, StoredEntry& entry) {
+  entry.key = key;
+  pa_operation* operation = pa_ext_stream_restore_read(
+      context_,
+      [](pa_context*, const pa_ext_stream_restore_info* info, int eol, void* data) {
+        auto& entry = *static_cast<StoredEntry*>(data);
+        if (eol != 0) {
+          entry.ok = eol > 0;
+          entry.done = true;
+          return;
+        }
+        if (info->name == nullptr || entry.key != info->name) return;
+        entry.found = true;
+        entry.volume = info->volume;
+        entry.map = info->channel_map;
+        entry.device = info->device ? info->device : "";
+        entry.mute = info->mute;
+      },
+      &entry);
+  return Finish(operation, entry.done) && entry.ok;
+}
+
 std::optional<std::uint32_t> PulseOutputVolume::ServerLevel() {
   std::vector<Stream> streams;
   std::string key;
   if (!ListStreams(streams, key)) return std::nullopt;
   if (!streams.empty()) return Packed(streams.front().volume, streams.front().map);
   StoredEntry entry;
-  entry.key = key;
   // Without a stored-entry service the server cannot hold our level.
-  if (!Finish(pa_ext_stream_restore_read(context_, OnEntry, &entry), entry.done) || !entry.ok) return std::nullopt;
+  if (!ReadEntry(key, entry)) return std::nullopt;
   if (!entry.found || entry.volume.channels == 0) return FullBoth;  // new streams start at 100%
   return Packed(entry.volume, entry.map);
 }
@@ -257,8 +263,7 @@ bool PulseOutputVolume::SetServerLevel(std::uint32_t value) {
   // The stored entry: the level of the next stream, also of the next start.
   // Its device and mute, set in the mixer, stay as they are.
   StoredEntry entry;
-  entry.key = key;
-  if (!Finish(pa_ext_stream_restore_read(context_, OnEntry, &entry), entry.done) || !entry.ok) return !streams.empty();
+  if (!ReadEntry(key, entry)) return !streams.empty();
   pa_ext_stream_restore_info info{};
   info.name = key.c_str();
   info.channel_map = stereo;
@@ -284,8 +289,7 @@ bool PulseOutputVolume::UnmuteServerStream() {
   // The stored entry, which the server applies to every new stream of ours;
   // its level and device stay as they are.
   StoredEntry entry;
-  entry.key = key;
-  if (!Finish(pa_ext_stream_restore_read(context_, OnEntry, &entry), entry.done) || !entry.ok) return true;
+  if (!ReadEntry(key, entry)) return true;
   if (!entry.found || entry.mute == 0) return true;
   pa_ext_stream_restore_info info{};
   info.name = key.c_str();

@@ -52,7 +52,10 @@ class PulseOutputVolume : public OutputVolume {
   bool Exchange(const std::function<bool()>& exchange);
   bool Run(bool& done);
   bool Finish(pa_operation* operation, bool& done);
+  struct StoredEntry;  // what the server stores for our streams
   bool ListStreams(std::vector<Stream>& streams, std::string& key);
+  // False when the server has no stored-entry service or did not answer.
+  bool ReadEntry(const std::string& key, StoredEntry& entry);
   std::optional<std::uint32_t> ServerLevel();
   bool SetServerLevel(std::uint32_t value);
   bool UnmuteServerStream();

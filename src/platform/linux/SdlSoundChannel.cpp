@@ -226,7 +226,6 @@ void SdlSoundChannel::FillTone(void* self, std::uint8_t* stream, int length) {
 }
 
 bool SdlSoundChannel::OpenTone() {
-  openedSinceAsked_ = true;
   if (music_ != nullptr || tone_ != ToneState::Closed || !OpenDevice()) return false;
   tone_ = ToneState::Open;
   return true;
@@ -246,7 +245,6 @@ void SdlSoundChannel::Close() {
 }
 
 void SdlSoundChannel::Open(const std::string& path) {
-  openedSinceAsked_ = true;
   if (music_ != nullptr || tone_ != ToneState::Closed || path.empty()) return;  // one song at a time
   struct stat st {};
   if (stat(path.c_str(), &st) != 0 || !IsRegularFile(st)) return;
@@ -283,17 +281,12 @@ void SdlSoundChannel::Play() {
   }
 }
 
-std::string SdlSoundChannel::Mode() {
-  const bool justOpened = openedSinceAsked_;
-  openedSinceAsked_ = false;
+std::string SdlSoundChannel::Mode() const {
   if (tone_ != ToneState::Closed) return tone_ == ToneState::Playing ? "playing" : "stopped";
-  if (music_ == nullptr) {
-    // Asked once a second: with nothing open and no song tried since the
-    // last question, the music is over (Stop, or songs that could not open),
-    // so the device goes and the sound server idles. A song start that asks
-    // after each failed try keeps it for the next.
-    if (!justOpened) CloseDevice();
-    return {};
-  }
+  if (music_ == nullptr) return {};
   return Mix_PlayingMusic() != 0 ? "playing" : "stopped";
+}
+
+void SdlSoundChannel::Release() {
+  if (music_ == nullptr && tone_ == ToneState::Closed) CloseDevice();
 }

@@ -19,13 +19,10 @@ inline constexpr char SoundStreamName[] = "Music";
 struct _Mix_Music;
 struct SDL_RWops;
 
-// Construct one per program; SdlOutputVolume takes it to share its output:
-//   SdlSoundChannel sound;
-//   SdlOutputVolume volume(sound);
-// Without a usable audio device every open fails quietly (and the mode stays
-// empty); the device is tried again at a later song, at most every few seconds.
-// The device is closed again once the mode is asked with no song open and
-// none tried since the last time it was asked.
+// One per program, made by the sound module (see LazySound.h), which hands it
+// the output gain. Without a usable audio device every open fails quietly (and
+// the mode stays empty); the device is tried again at a later song, at most
+// every few seconds. Release closes it again.
 class SdlSoundChannel : public SoundChannel {
  public:
   SdlSoundChannel();
@@ -40,9 +37,10 @@ class SdlSoundChannel : public SoundChannel {
   // whole, so one of more than 16 MB is refused.
   void Open(const std::string& path) override;
   void Play() override;
-  // "" with nothing open (and then the audio device is closed too),
-  // "playing", or "stopped" once the song has ended or could not play.
-  std::string Mode() override;
+  // "" with nothing open, "playing", or "stopped" once the song has ended
+  // or could not play.
+  std::string Mode() const override;
+  void Release() override;
   // Three beeps and a pause, made here, over and over until Close.
   bool OpenTone() override;
   // "No SoundFont: install timgm6mb-soundfont" when none can be loaded.
@@ -52,7 +50,6 @@ class SdlSoundChannel : public SoundChannel {
   // the high 16 bits; applied to everything played. Full at start.
   std::uint32_t Gain() const { return gain_.load(std::memory_order_relaxed); }
   void SetGain(std::uint32_t value) { gain_.store(value, std::memory_order_relaxed); }
-  bool DeviceOpen() const { return deviceOpen_; }
 
   // The General MIDI SoundFont used for MIDI songs, "" when none can be
   // loaded: the first of $SDL_SOUNDFONTS when it is set, else the first of
@@ -68,7 +65,6 @@ class SdlSoundChannel : public SoundChannel {
   _Mix_Music* music_ = nullptr;
   SDL_RWops* source_ = nullptr;  // the open file, read while the song plays
   bool deviceOpen_ = false;
-  bool openedSinceAsked_ = false;  // an open was tried since the mode was last asked
   std::optional<std::chrono::steady_clock::time_point> lastDeviceFailure_;
   std::atomic<std::uint32_t> gain_{0xFFFFFFFFu};
   enum class ToneState { Closed, Open, Playing } tone_ = ToneState::Closed;

@@ -96,7 +96,7 @@ void MciSoundChannel::Play() {
   });
 }
 
-std::string MciSoundChannel::Mode() {
+std::string MciSoundChannel::Mode() const {
   if (tone_.IsOpen()) return tone_.IsPlaying() ? "playing" : "stopped";
   Song::State state;
   {

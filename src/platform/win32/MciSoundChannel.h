@@ -35,7 +35,8 @@ class MciSoundChannel : public SoundChannel {
   void Close() override;
   void Open(const std::string& path) override;
   void Play() override;
-  std::string Mode() override;
+  std::string Mode() const override;
+  void Release() override {}  // Close already let the device go
   // The tone where no song or tune plays; the tunes need a MIDI device.
   bool OpenTone() override;
   std::string Lacking() override;
@@ -48,5 +49,5 @@ class MciSoundChannel : public SoundChannel {
   MciSend send_;
   std::uint32_t waitMs_;
   std::shared_ptr<Song> song_;
-  MciThread thread_;  // last: goes first, while what its jobs use is still there
+  mutable MciThread thread_;  // last: goes first, while what its jobs use is still there
 };

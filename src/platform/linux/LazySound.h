@@ -15,12 +15,10 @@
 extern "C" {
 using CreateSoundFn = SoundChannel* (*)();
 using SetSoundGainFn = void (*)(SoundChannel*, std::uint32_t);
-using SoundDeviceOpenFn = bool (*)(SoundChannel*);
 using CreateVolumeFn = OutputVolume* (*)(OutputVolume* fallback);
 }
 inline constexpr const char* CreateSoundSymbol = "TovinsTimerCreateSound";
 inline constexpr const char* SetSoundGainSymbol = "TovinsTimerSetSoundGain";
-inline constexpr const char* SoundDeviceOpenSymbol = "TovinsTimerSoundDeviceOpen";
 inline constexpr const char* CreateVolumeSymbol = "TovinsTimerCreateVolume";
 inline constexpr const char* SoundModuleName = "tovins-timer-sound.so";
 
@@ -40,13 +38,11 @@ class LazySoundChannel : public SoundChannel {
   void Play() override;
   bool OpenTone() override;
   std::string Lacking() override;
-  // Once the music is over (nothing open, and nothing tried since the last
-  // question, when the once-a-second check asks), the module is unloaded
-  // with the device, synthesizer and SoundFont, and loaded again at the next
-  // song. Loaded only for a volume step, it goes at the next question; while
-  // songs are tried every few seconds on a device that does not open, it
-  // stays, and goes when the tries stop.
-  std::string Mode() override;
+  std::string Mode() const override;
+  // The module goes with the device, synthesizer and SoundFont, and comes
+  // back at the next song or volume step; one loaded for a step alone goes
+  // at the next tick too.
+  void Release() override;
 
   // The output gain (left level low, right level high); kept here until the
   // module is loaded, then handed on with every change. Full at start.
@@ -66,12 +62,9 @@ class LazySoundChannel : public SoundChannel {
   std::unique_ptr<SoundChannel> real_;
   void* module_ = nullptr;
   SetSoundGainFn setGain_ = nullptr;
-  SoundDeviceOpenFn deviceOpen_ = nullptr;
   CreateVolumeFn createVolume_ = nullptr;
   std::unique_ptr<OutputVolume> serverVolume_;  // made by the module, goes with it
   bool missing_ = false;
-  bool openedSinceAsked_ = false;
-  int questionsSinceOpen_ = 0;
   std::uint32_t gain_ = 0xFFFFFFFFu;
 };
 

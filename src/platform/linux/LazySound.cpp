@@ -8,10 +8,6 @@
 #include <climits>
 
 namespace {
-// Questions (ticks) without a song tried after which a module whose device
-// never opened goes: longer than the pause between two tries of the music.
-constexpr int QuietQuestions = 10;
-
 std::string ProgramFolder() {
   char path[PATH_MAX];
   const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
@@ -40,8 +36,7 @@ bool LazySoundChannel::Load() {
     if (!module) continue;
     auto create = reinterpret_cast<CreateSoundFn>(dlsym(module, CreateSoundSymbol));
     auto setGain = reinterpret_cast<SetSoundGainFn>(dlsym(module, SetSoundGainSymbol));
-    auto deviceOpen = reinterpret_cast<SoundDeviceOpenFn>(dlsym(module, SoundDeviceOpenSymbol));
-    SoundChannel* channel = (create && setGain && deviceOpen) ? create() : nullptr;
+    SoundChannel* channel = (create && setGain) ? create() : nullptr;
     if (!channel) {
       dlclose(module);
       continue;
@@ -52,10 +47,8 @@ bool LazySoundChannel::Load() {
     module_ = module;
     real_.reset(channel);
     setGain_ = setGain;
-    deviceOpen_ = deviceOpen;
     createVolume_ = reinterpret_cast<CreateVolumeFn>(dlsym(module, CreateVolumeSymbol));
     setGain_(channel, gain_);
-    questionsSinceOpen_ = QuietQuestions;  // nothing tried yet
     return true;
   }
   missing_ = true;
@@ -69,7 +62,6 @@ void LazySoundChannel::Unload() {
   dlclose(module_);
   module_ = nullptr;
   setGain_ = nullptr;
-  deviceOpen_ = nullptr;
   createVolume_ = nullptr;
   malloc_trim(0);
 }
@@ -79,17 +71,10 @@ void LazySoundChannel::Close() {
 }
 
 void LazySoundChannel::Open(const std::string& path) {
-  openedSinceAsked_ = true;
   if (Load()) real_->Open(path);
-  questionsSinceOpen_ = 0;
 }
 
-bool LazySoundChannel::OpenTone() {
-  openedSinceAsked_ = true;
-  const bool opened = Load() && real_->OpenTone();
-  questionsSinceOpen_ = 0;
-  return opened;
-}
+bool LazySoundChannel::OpenTone() { return Load() && real_->OpenTone(); }
 
 std::string LazySoundChannel::Lacking() { return Load() ? real_->Lacking() : std::string(); }
 
@@ -97,19 +82,10 @@ void LazySoundChannel::Play() {
   if (real_) real_->Play();
 }
 
-std::string LazySoundChannel::Mode() {
-  if (!real_) return {};
-  // A device that could not open keeps the module while songs are still
-  // tried; one that played is let go with everything else.
-  const bool played = deviceOpen_(real_.get());
-  const bool justOpened = openedSinceAsked_;
-  openedSinceAsked_ = false;
-  if (!justOpened && questionsSinceOpen_ < QuietQuestions + 1) ++questionsSinceOpen_;
-  std::string mode = real_->Mode();
-  // A song start that asks after each failed try keeps the module for the
-  // next try; the next tick's question lets it go.
-  if (mode.empty() && !justOpened && (played || questionsSinceOpen_ > QuietQuestions)) Unload();
-  return mode;
+std::string LazySoundChannel::Mode() const { return real_ ? real_->Mode() : std::string(); }
+
+void LazySoundChannel::Release() {
+  if (real_ && real_->Mode().empty()) Unload();
 }
 
 void LazySoundChannel::SetGain(std::uint32_t value) {

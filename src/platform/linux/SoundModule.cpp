@@ -13,10 +13,6 @@ __attribute__((visibility("default"))) void TovinsTimerSetSoundGain(SoundChannel
   static_cast<SdlSoundChannel*>(channel)->SetGain(gain);
 }
 
-__attribute__((visibility("default"))) bool TovinsTimerSoundDeviceOpen(SoundChannel* channel) {
-  return static_cast<SdlSoundChannel*>(channel)->DeviceOpen();
-}
-
 __attribute__((visibility("default"))) OutputVolume* TovinsTimerCreateVolume(OutputVolume* fallback) {
   return new PulseOutputVolume(*fallback, SoundAppName);
 }
