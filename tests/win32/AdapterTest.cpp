@@ -121,6 +121,10 @@ TEST(Win32Clock, CountsUtcSecondsFrom1970AndSpansOnTheTickCount) {
   const std::int64_t boot = Win32Clock().BootSeconds();
   EXPECT_GE(boot, static_cast<std::int64_t>(ticksBefore));
   EXPECT_LE(boot, static_cast<std::int64_t>(GetTickCount64() / 1000));
+  // The test runs in New York's zone (CMake sets TZ, which Wine takes over): behind UTC, by
+  // five hours in winter and four in summer.
+  EXPECT_EQ(Win32Clock().UtcOffset(1768478400), -5 * 3600);  // 2026-01-15 12:00 UTC
+  EXPECT_EQ(Win32Clock().UtcOffset(1784116800), -4 * 3600);  // 2026-07-15 12:00 UTC
 }
 
 // The tune file holds exactly the bytes given, over a longer file from
