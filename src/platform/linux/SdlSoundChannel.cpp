@@ -16,6 +16,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "music/Tone.h"
+
 namespace {
 
 constexpr int SampleRate = 44100;
@@ -41,24 +43,6 @@ bool LoadableSoundFont(const std::string& path) {
   const bool whole = std::fread(head, 1, sizeof head, file) == sizeof head;
   std::fclose(file);
   return whole && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "sfbk", 4) == 0;
-}
-
-// The program's own tone: three short beeps of A5, then a pause, over and
-// over; soft edges so that it does not click.
-constexpr int ToneCycleFrames = SampleRate * 6 / 5;
-constexpr int BeepFrames = SampleRate * 3 / 20;
-constexpr int BeepSpacingFrames = SampleRate / 4;
-constexpr int EdgeFrames = SampleRate / 200;
-constexpr double ToneHz = 880.0;
-constexpr double ToneLevel = 9000.0;
-
-double ToneSample(int frame) {
-  const int inCycle = frame % ToneCycleFrames;
-  const int beep = inCycle / BeepSpacingFrames;
-  const int inBeep = inCycle % BeepSpacingFrames;
-  if (beep >= 3 || inBeep >= BeepFrames) return 0.0;
-  const double edge = std::min({1.0, double(inBeep) / EdgeFrames, double(BeepFrames - inBeep) / EdgeFrames});
-  return ToneLevel * edge * std::sin(2.0 * M_PI * ToneHz * inCycle / SampleRate);
 }
 
 bool IsRegularFile(const struct stat& st) { return S_ISREG(st.st_mode) && st.st_size > 0; }
@@ -219,9 +203,9 @@ void SdlSoundChannel::FillTone(void* self, std::uint8_t* stream, int length) {
   auto* samples = reinterpret_cast<Sint16*>(stream);
   const int frames = length / static_cast<int>(2 * sizeof(Sint16));
   for (int i = 0; i < frames; ++i) {
-    const auto sample = static_cast<Sint16>(std::lround(ToneSample(channel->toneFrame_)));
+    const auto sample = static_cast<Sint16>(std::lround(ToneSample(channel->toneFrame_, SampleRate)));
     samples[2 * i] = samples[2 * i + 1] = sample;
-    channel->toneFrame_ = (channel->toneFrame_ + 1) % ToneCycleFrames;
+    channel->toneFrame_ = (channel->toneFrame_ + 1) % ToneCycleFrames(SampleRate);
   }
 }
 

@@ -1,30 +1,17 @@
 // waveOut with one prepared header that loops (see WaveTone.h).
 #include "WaveTone.h"
 
-#include <algorithm>
 #include <cmath>
 
+#include "music/Tone.h"
+
 namespace {
-// As the Linux program's: three short beeps every 1.2 s, soft edges so that
-// they do not click, loud enough to wake but below a song's peaks.
 constexpr int SampleRate = 22050;
-constexpr int CycleFrames = SampleRate * 6 / 5;
-constexpr int BeepFrames = SampleRate * 3 / 20;
-constexpr int BeepSpacingFrames = SampleRate / 4;
-constexpr int EdgeFrames = SampleRate / 200;
-constexpr double ToneHz = 880.0;
-constexpr double ToneLevel = 9000.0;
-constexpr double Pi = 3.14159265358979323846;
 
 std::vector<std::int16_t> ToneCycle() {
-  std::vector<std::int16_t> samples(CycleFrames);
-  for (int frame = 0; frame < CycleFrames; ++frame) {
-    const int beep = frame / BeepSpacingFrames, inBeep = frame % BeepSpacingFrames;
-    if (beep >= 3 || inBeep >= BeepFrames) continue;
-    const double edge = std::min({1.0, double(inBeep) / EdgeFrames, double(BeepFrames - inBeep) / EdgeFrames});
-    samples[frame] =
-        static_cast<std::int16_t>(std::lround(ToneLevel * edge * std::sin(2 * Pi * ToneHz * frame / SampleRate)));
-  }
+  std::vector<std::int16_t> samples(ToneCycleFrames(SampleRate));
+  for (int frame = 0; frame < static_cast<int>(samples.size()); ++frame)
+    samples[frame] = static_cast<std::int16_t>(std::lround(ToneSample(frame, SampleRate)));
   return samples;
 }
 }  // namespace
