@@ -44,7 +44,9 @@ xvfb() {
 }
 # The program's visible window named like $1 as $window, its process as $pid, and its caption.
 find_window() {
-  window=$(timeout 10 xdotool search --sync --onlyvisible --name "$1" | head -n1) || fail "no window '$1' appeared"
+  # A first start after installing can be slow (font and icon caches): a bound, not a timing.
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -n1) ||
+    fail "no window '$1' appeared (the program $(kill -0 "${app:-0}" 2>/dev/null && echo runs || echo had ended))"
   pid=$(timeout 5 xdotool getwindowpid "$window") || fail "the window has no process"
 }
 caption() { timeout 5 xdotool getwindowname "$window" || echo "<no answer>"; }
