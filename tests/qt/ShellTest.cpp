@@ -120,22 +120,26 @@ class ShellTest : public QObject {
  private slots:
   void initTestCase() { QApplication::setStyle(new TimerStyle); }
 
-  // Our sound streams carry the program's icon; a mixer started from here
-  // carries its own, and an icon the user chose stays everywhere.
-  void mixerStartsWithoutOurStreamIcon() {
-    const char* variable = "PULSE_PROP_application.icon_name";
-    // Set before start-up -> ours, the mixer's ("": none).
-    for (const auto& [before, ours, mixers] : {std::tuple<QByteArray, QByteArray, QByteArray>{"", "tovins-timer", ""},
-                                               {"my-icon", "my-icon", "my-icon\n"}}) {
+  // Our sound streams carry the program's icon and FluidSynth loads with one
+  // thread; a mixer started from here gets neither, and what the user set
+  // stays everywhere.
+  void soundEnvironmentNotPassedOn() {
+    // Variable, set before start-up -> ours, the mixer's ("": none).
+    const std::tuple<const char*, QByteArray, QByteArray, QByteArray> cases[] = {
+        {"PULSE_PROP_application.icon_name", "", "tovins-timer", ""},
+        {"PULSE_PROP_application.icon_name", "my-icon", "my-icon", "my-icon\n"},
+        {"OMP_NUM_THREADS", "", "1", ""},
+        {"OMP_NUM_THREADS", "1", "1", "1\n"}};
+    for (const auto& [variable, before, ours, mixers] : cases) {
       before.isEmpty() ? qunsetenv(variable) : qputenv(variable, before);
-      NameSoundStreams();
+      SetSoundEnvironment();
       QCOMPARE(qgetenv(variable), ours);
-      const QString seen = dir_.filePath("mixer-" + before + ".env"),
+      const QString seen = dir_.filePath(QString("mixer-%1-%2.env").arg(variable, before)),
                     env = "bash -c \"printenv %1 >%2.part; mv %2.part %2\"";
       QVERIFY(QtLauncher().Launch(env.arg(variable, seen).toStdString()));
       QTRY_COMPARE(Contents(seen), mixers);
+      qunsetenv(variable);
     }
-    qunsetenv(variable);
     QVERIFY(!QtLauncher().Launch("no-such-mixer-program"));
   }
 

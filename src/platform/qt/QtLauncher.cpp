@@ -14,7 +14,7 @@ bool QtLauncher::Launch(const std::string& program) {
   process.setProgram(words.takeFirst());
   process.setArguments(words);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  ForgetSoundStreamNames(environment);
+  ForgetSoundEnvironment(environment);
   process.setProcessEnvironment(environment);
   return process.startDetached();
 }

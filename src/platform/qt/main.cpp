@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
   const bool readAgain = !firstReading.Error.empty() && HasToolkitOption(rawArguments);
   if (request.Action != LaunchAction::Open && !readAgain) return Finish(request, argc, argv);
 
-  NameSoundStreams();
+  SetSoundEnvironment();
   // Shared-memory images gain a window this small nothing, and every such
   // paint waits for the X server's reply: with plain requests a clock tick is
   // one write. Not passed on to programs started from here.
