@@ -27,12 +27,6 @@ std::string Level(std::uint32_t level) {
   return level == 0xFFFFFFFF ? "full" : std::to_string(level & 0xFFFF) + "," + std::to_string(level >> 16);
 }
 
-std::string Text(const pa_cvolume& volume) {  // "-": no channels
-  std::string text = volume.channels ? "" : "-";
-  for (int i = 0; i < volume.channels; ++i) text += (i ? "," : "") + std::to_string(volume.values[i]);
-  return text;
-}
-
 pa_cvolume Cvolume(const std::string& text) {  // "65536,98304", "65536" (mono); "-": none
   pa_cvolume volume{};
   const int channels = std::sscanf(text.c_str(), "%u,%u", &volume.values[0], &volume.values[1]);
@@ -115,9 +109,10 @@ struct Rig {
         &text));
     return text + Gain();
   }
-  static void Add(void* text, const char* who, const auto& info, const char* device) {
-    *static_cast<std::string*>(text) += std::string(who) + " " + Text(info.volume) +
-                                        (device ? std::string(" ") + device : "") + (info.mute ? " muted; " : "; ");
+  static void Add(void* text, const char* who, const auto& info, const char* device) {  // volume "-": no channels
+    std::string& out = *static_cast<std::string*>(text) += std::string(who) + (info.volume.channels ? " " : " -");
+    for (int i = 0; i < info.volume.channels; ++i) out += (i ? "," : "") + std::to_string(info.volume.values[i]);
+    out += (device ? std::string(" ") + device : "") + (info.mute ? " muted; " : "; ");
   }
   std::string Gain() {
     return "gain " + Level(fallback.wave) + " " + Level(fallback.midi) + (volume.UsingServer() ? " server" : " own");
@@ -145,11 +140,8 @@ void Step(Rig& r, const std::string& step) {
   if (op == "stop") {  // ten steps; the connections they tried wait unanswered in the server's queue
     kill(r.pid, SIGSTOP), waitpid(r.pid, nullptr, WUNTRACED);
     for (std::uint32_t i = 0; i < 10; ++i) r.volume.SetWaveVolume(level() + i);
-    FILE* ss = popen(("ss -xlH src '" + r.dir / "native" + "' | awk '{print $3}'").c_str(), "r");
-    char queued[16] = "?";
-    if (ss && std::fscanf(ss, "%15s", queued) != 1) queued[0] = '?';
-    if (ss) pclose(ss);
-    r.log += "connections tried " + std::string(queued) + "; ";
+    r.dir.Run("ss -xlH src '" + r.dir / "native" + "' | awk '{printf $3}' >queued");
+    r.log += "connections tried " + ReadBytes(r.dir / "queued") + "; ";
   }
   if (op == "cont") {  // steps until the server takes one again
     kill(r.pid, SIGCONT), waitpid(r.pid, nullptr, WCONTINUED);

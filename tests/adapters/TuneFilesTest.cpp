@@ -45,7 +45,7 @@ TEST(EmbeddedTuneStore, WriteReplacesWholeOrNotAtAll) {
   for (const auto& [plant, after] : cases) {
     TempDir dir;
     WriteBytes(dir / "victim", "precious");
-    ASSERT_EQ(std::system(("cd '" + dir.Path() + "' && " + plant).c_str()), 0);
+    ASSERT_EQ(dir.Run(plant), 0);
     rlimit limit{};
     getrlimit(RLIMIT_FSIZE, &limit);
     const rlimit full{std::string(after) == "good tune" ? 1000 : limit.rlim_cur, limit.rlim_max};
@@ -77,7 +77,7 @@ TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
     if (geteuid() != 0 && std::strstr(plant, "chown")) continue;  // only root can give a folder away
     TempDir cache;
     ScopedEnv cacheHere("XDG_CACHE_HOME", cache.Path());
-    ASSERT_EQ(std::system(("cd '" + cache.Path() + "' && " + plant).c_str()), 0);
+    ASSERT_EQ(cache.Run(plant), 0);
     EXPECT_EQ(folders.TempFolder(), "") << plant;
   }
   EXPECT_EQ(folders.SpecialFolderPath(13), "");  // nothing configured, no ~/Music

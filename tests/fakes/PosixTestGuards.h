@@ -44,6 +44,9 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   const std::string& Path() const { return path_; }  // with a trailing "/"
   std::string operator/(const std::string& relative) const { return path_ + relative; }
+  int Run(const std::string& command) const {  // a shell command run here; its exit status as std::system gives it
+    return std::system(("cd '" + path_ + "' && " + command).c_str());
+  }
 
  private:
   std::string path_;
@@ -51,14 +54,12 @@ class TempDir {
 
 // Sets an environment variable (nullopt: removes it) until the end of the scope.
 struct ScopedEnv {
-  static void Set(const char* name, const std::optional<std::string>& value) {
-    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-  }
   ScopedEnv(const char* name, const std::optional<std::string>& value) : name(name) {
     if (const char* was = std::getenv(name)) old = was;
-    Set(name, value);
+    Set(value);
   }
-  ~ScopedEnv() { Set(name, old); }
+  ~ScopedEnv() { Set(old); }
+  void Set(const std::optional<std::string>& value) { value ? setenv(name, value->c_str(), 1) : unsetenv(name); }
   const char* name;
   std::optional<std::string> old;
 };

@@ -120,8 +120,7 @@ TEST(TuneTool, WritesTheWholeTuneOrNothing) {
   for (const auto& [source, limits, exit, says] : rows) {
     if (!source.empty()) WriteBytes(dir / "in.tune", source);
     WriteBytes(dir / "out.mid", "old contents");
-    const std::string command = "cd '" + dir.Path() + "' && " + limits + "'" TUNEC_PATH "' in.tune out.mid 2>err";
-    const int status = std::system(("sh -c \"" + command + "\"").c_str());
+    const int status = dir.Run(std::string(limits) + "'" TUNEC_PATH "' in.tune out.mid 2>err");
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, exit) << limits;
     EXPECT_EQ(ReadBytes(dir / "out.mid"), exit ? "old contents" : CompileTune(good, "x").midi) << limits;
     EXPECT_NE(ReadBytes(dir / "err").find(says), std::string::npos) << says;
