@@ -47,24 +47,23 @@ struct Rig {
 
   explicit Rig(bool restore) : restore(restore) {}
   ~Rig() { Kill(), context ? pa_context_unref(context) : void(), pa_mainloop_free(loop); }
-  bool Start() {  // and connect, retried until the server listens
-    const std::string at = dir.Path(),
-                      command =
-                          "HOME=" + at + " XDG_RUNTIME_DIR=" + at + " PULSE_RUNTIME_PATH=" + at +
-                          " PULSE_STATE_PATH=" + at +
-                          " DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent DISPLAY= exec pulseaudio -n --daemonize=no"
-                          " --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no --log-target=file:" +
-                          at + "log -L module-null-sink" + (restore ? " -L module-stream-restore" : "") +
-                          " -L 'module-native-protocol-unix auth-anonymous=1 socket=" + at + "native'";
+  // Starts the server (in its shell: $1 the folder, $2 the module that keeps entries) and connects, retried until
+  // the server listens.
+  bool Start() {
     if ((pid = fork()) == 0) {
       prctl(PR_SET_PDEATHSIG, SIGKILL);
-      execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
+      execl("/bin/sh", "sh", "-c",
+            "HOME=$1 XDG_RUNTIME_DIR=$1 PULSE_RUNTIME_PATH=$1 PULSE_STATE_PATH=$1 DISPLAY= DBUS_SESSION_BUS_ADDRESS="
+            "unix:path=/nonexistent exec pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no"
+            " --realtime=no --high-priority=no --log-target=file:${1}log -L module-null-sink"
+            " -L \"module-native-protocol-unix auth-anonymous=1 socket=${1}native\" $2",
+            "sh", dir.Path().c_str(), restore ? "-L module-stream-restore" : "", nullptr);
       _exit(127);
     }
     for (int tries = 0; pid > 0 && tries < 500; ++tries, std::this_thread::sleep_for(10ms)) {
       if (context) pa_context_unref(context);
       context = pa_context_new(pa_mainloop_get_api(loop), "mixer");
-      pa_context_connect(context, ("unix:" + at + "native").c_str(), PA_CONTEXT_NOAUTOSPAWN, nullptr);
+      pa_context_connect(context, ("unix:" + dir / "native").c_str(), PA_CONTEXT_NOAUTOSPAWN, nullptr);
       while (pa_context_get_state(context) < PA_CONTEXT_READY) pa_mainloop_iterate(loop, 1, nullptr);
       if (pa_context_get_state(context) == PA_CONTEXT_READY) return true;
     }

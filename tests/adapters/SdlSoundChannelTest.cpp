@@ -6,35 +6,20 @@
 #include <sys/stat.h>
 
 #include <atomic>
-#include <cmath>
 #include <thread>
-#include <vector>
 
 #include "PosixTestGuards.h"
 #include "SdlSoundChannel.h"
 
 namespace {
 
-// A 440 Hz sine encoded with lame from raw 16-bit mono at 22,050 Hz; false when lame could not.
-bool MakeSineMp3(const std::string& path, double seconds, int amplitude) {
-  const std::string command = "lame --quiet -r -s 22.05 --bitwidth 16 --signed --little-endian -m m -b 64 - '" + path;
-  FILE* lame = popen((command + "' 2>/dev/null").c_str(), "w");
-  for (int i = 0; lame && i < static_cast<int>(seconds * 22050); ++i) {
-    const auto s = static_cast<std::uint16_t>(std::lround(amplitude * std::sin(2.0 * M_PI * 440.0 * i / 22050)));
-    std::fputc(s & 0xFF, lame), std::fputc(s >> 8, lame);
-  }
-  return lame && pclose(lame) == 0;
-}
-
 // The largest absolute sample of one channel (0 left, 1 right) in the first
-// 64 MB of what SDL's disk driver wrote (16-bit stereo).
+// 64 MB of what SDL's disk driver wrote (16-bit stereo, little-endian).
 int PeakOfRawSamples(const std::string& path, int channel) {
-  std::vector<std::int16_t> samples(std::size_t{32} << 20);  // little-endian, as the machine
-  std::ifstream in(path, std::ios::binary);
-  in.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
+  const std::string raw = ReadBytes(path).substr(0, std::size_t{64} << 20);
   int peak = 0;
-  for (auto i = static_cast<std::size_t>(channel); i < static_cast<std::size_t>(in.gcount()) / 2; i += 2)
-    peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
+  for (auto i = static_cast<std::size_t>(channel) * 2; i + 1 < raw.size(); i += 4)
+    peak = std::max(peak, std::abs(int{static_cast<std::int16_t>((raw[i] & 0xFF) | raw[i + 1] << 8)}));
   return peak;
 }
 
@@ -43,7 +28,11 @@ int PeakOfRawSamples(const std::string& path, int channel) {
 TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
   ASSERT_NE(SdlSoundChannel::SoundFontPath(), "") << "no General MIDI SoundFont installed";
   TempDir dir;
-  ASSERT_TRUE(MakeSineMp3(dir / "sine.mp3", 1.0, 16000) && MakeSineMp3(dir / "silent.mp3", 0.5, 0));
+  // A 440 Hz sine at about 16000 and a silent one, raw 16-bit mono at 22,050 Hz encoded with lame.
+  ASSERT_EQ(dir.Run("sine() { sox -n -r 22050 -c 1 -b 16 -e signed -t raw - synth $1 sin 440 vol $2 | lame --quiet -r"
+                    " -s 22.05 --bitwidth 16 --signed --little-endian -m m -b 64 - $3; } && sine 1 0.49 sine.mp3 &&"
+                    " sine 0.5 0 silent.mp3"),
+            0);
   // A quarter of a second of middle C: format 0, 96 ticks a beat at 120 beats a minute.
   WriteBytes(dir / "tune.mid",
              {"MThd\0\0\0\x06\0\0\0\x01\0\x60MTrk\0\0\0\x0C\0\x90\x3C\x64\x30\x80\x3C\0\0\xFF\x2F\0", 34});
