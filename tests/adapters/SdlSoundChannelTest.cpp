@@ -3,9 +3,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 #include "PosixTestGuards.h"
@@ -67,7 +67,7 @@ TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
   // A FIFO is never opened (reading it would block); a song that does not
   // load opens the device, which stays while the tone is open and goes at a
   // release with nothing open.
-  ASSERT_EQ(mkfifo((dir / "pipe.mp3").c_str(), 0600), 0);
+  ASSERT_EQ(dir.Run("mkfifo pipe.mp3"), 0);
   WriteBytes(dir / "noise.mp3", std::string(4000, 'x'));
   ScopedEnv file("SDL_DISKAUDIOFILE", dir / "noise.raw");
   SdlSoundChannel channel;
@@ -99,8 +99,8 @@ TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
   EXPECT_EQ(toneChannel.Lacking(), "No SoundFont: install timgm6mb-soundfont");
   ASSERT_TRUE(toneChannel.OpenTone());
   toneChannel.Play();
-  struct stat written {};
-  while (stat((dir / "tone.raw").c_str(), &written) != 0 || written.st_size < 3 * 44100 * 4) std::this_thread::yield();
+  const std::filesystem::path tone = dir / "tone.raw";
+  while (!std::filesystem::exists(tone) || std::filesystem::file_size(tone) < 3 * 44100 * 4) std::this_thread::yield();
   EXPECT_EQ(toneChannel.Mode(), "playing");
   toneChannel.Close();
   EXPECT_NEAR(PeakOfRawSamples(dir / "tone.raw", 1), 9000, 300);

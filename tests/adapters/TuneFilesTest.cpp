@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -68,8 +67,7 @@ TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
   const std::string h = home.Path().substr(0, home.Path().size() - 1);
   ScopedEnv homeEnv("HOME", h), cacheEnv("XDG_CACHE_HOME", std::nullopt), configEnv("XDG_CONFIG_HOME", std::nullopt);
   XdgUserFolders folders;
-  std::filesystem::create_directories(h + "/.cache/TimerZqv2010");
-  chmod((h + "/.cache/TimerZqv2010").c_str(), 0777);
+  ASSERT_EQ(home.Run("mkdir .cache && mkdir -m 777 .cache/TimerZqv2010"), 0);
   EXPECT_EQ(folders.TempFolder(), h + "/.cache/TimerZqv2010/");
   EXPECT_EQ(ModeOf(h + "/.cache/TimerZqv2010"), std::filesystem::perms{0700})
       << "a folder left open to others is closed again";

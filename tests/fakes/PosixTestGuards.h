@@ -18,16 +18,13 @@
 #include <string>
 #include <string_view>
 
-class HangGuard {
- public:
+struct HangGuard {
   explicit HangGuard(const std::string& what, unsigned seconds = 120) {
     std::snprintf(what_, sizeof what_, "hung: %s\n", what.c_str());
     signal(SIGALRM, [](int) { (void)!write(2, what_, std::strlen(what_)), _exit(3); });
     alarm(seconds);
   }
   ~HangGuard() { alarm(0); }
-
- private:
   static inline char what_[256];
 };
 
