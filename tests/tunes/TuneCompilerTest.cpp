@@ -60,10 +60,9 @@ TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
   const std::tuple<std::string, char, std::string> rows[] = {
       {"section a\nmel: c4h !prog=violin d\nsection b\nmel: cw\nplay a b\n", 'i',
        "p73 7=100 10=64 p40 p73 | p42 7=100 10=64 91=0"},  // programs counted from 1 in the source
-      {"time 8/4\nsection a\nmel: c4e d eb5 f#3q bb a4h\n", 'n',
-       "C4@0+42 D4@48+42 D#5@96+42 F#3@144+86 A#3@240+86 A4@336+182"},
-      {"time 8/4\nsection a\nmel: cq. de ee3 e e gh+e rs fs.\n", 'n',
-       "C4@0+134 D4@144+42 E4@192+28 E4@224+28 E4@256+28 G4@288+230 F4@552+32"},
+      {"time 12/4\nsection a\nmel: c4e d eb5 f#3q bb a4h cq. de ee3 e e gh+e rs fs.\n", 'n',
+       "C4@0+42 D4@48+42 D#5@96+42 F#3@144+86 A#3@240+86 A4@336+182 C4@528+134 D4@672+42 E4@720+28 E4@752+28 "
+       "E4@784+28 G4@816+230 F4@1080+32"},
       // Staccato half, tenuto all, plain a little short; ties across a bar make one note.
       {"section a\nmel: cq' d_ f e~ | e f [c e g]h~ | [c e g]q r r\n", 'n',
        "C4@0+48 D4@96+96 F4@192+86 E4@288+182 F4@480+86 C4@576+278 E4@576+278 G4@576+278"},
