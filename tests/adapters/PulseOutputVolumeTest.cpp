@@ -91,22 +91,18 @@ struct Rig {
   // Every stream (ours, a copy's of another process, another program's), our entry, the own gain.
   std::string State() {
     std::string text = log;
-    Wait(pa_context_get_sink_input_info_list(
-        context,
-        [](pa_context*, const pa_sink_input_info* info, int eol, void* text) {
-          const auto prop = [&](const char* name) { return std::string(pa_proplist_gets(info->proplist, name)); };
-          if (eol) return;
-          const bool ours = prop(PA_PROP_APPLICATION_PROCESS_ID) == std::to_string(getpid());
-          Add(text, prop(PA_PROP_APPLICATION_NAME) != App ? "other" : ours ? "ours" : "copy", *info, nullptr);
-        },
-        &text));
-    Wait(pa_ext_stream_restore_read(
-        context,
-        [](pa_context*, const pa_ext_stream_restore_info* info, int eol, void* text) {
-          if (!eol && std::string(info->name) == Key) Add(text, "entry", *info, info->device);
-        },
-        &text));
+    Wait(pa_context_get_sink_input_info_list(context, OnStream, &text));
+    Wait(pa_ext_stream_restore_read(context, OnEntry, &text));
     return text + Gain();
+  }
+  static void OnStream(pa_context*, const pa_sink_input_info* info, int eol, void* text) {
+    const auto prop = [&](const char* name) { return std::string(pa_proplist_gets(info->proplist, name)); };
+    if (eol) return;
+    const bool ours = prop(PA_PROP_APPLICATION_PROCESS_ID) == std::to_string(getpid());
+    Add(text, prop(PA_PROP_APPLICATION_NAME) != App ? "other" : ours ? "ours" : "copy", *info, nullptr);
+  }
+  static void OnEntry(pa_context*, const pa_ext_stream_restore_info* info, int eol, void* text) {
+    if (!eol && std::string(info->name) == Key) Add(text, "entry", *info, info->device);
   }
   static void Add(void* text, const char* who, const auto& info, const char* device) {  // volume "-": no channels
     std::string& out = *static_cast<std::string*>(text) += std::string(who) + (info.volume.channels ? " " : " -");

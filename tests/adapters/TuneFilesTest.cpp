@@ -69,8 +69,7 @@ TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
   XdgUserFolders folders;
   ASSERT_EQ(home.Run("mkdir .cache && mkdir -m 777 .cache/TimerZqv2010"), 0);
   EXPECT_EQ(folders.TempFolder(), h + "/.cache/TimerZqv2010/");
-  EXPECT_EQ(ModeOf(h + "/.cache/TimerZqv2010"), std::filesystem::perms{0700})
-      << "a folder left open to others is closed again";
+  EXPECT_EQ(ModeOf(h + "/.cache/TimerZqv2010"), std::filesystem::perms{0700}) << "closed to others again";
   for (const char* plant : {"mkdir x && ln -s x TimerZqv2010", "mkdir TimerZqv2010 && chown 65534 TimerZqv2010"}) {
     if (geteuid() != 0 && std::strstr(plant, "chown")) continue;  // only root can give a folder away
     TempDir cache;
