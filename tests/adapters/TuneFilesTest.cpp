@@ -78,10 +78,9 @@ TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
     EXPECT_EQ(folders.TempFolder(), "") << plant;
   }
   EXPECT_EQ(folders.SpecialFolderPath(13), "");  // nothing configured, no ~/Music
-  std::filesystem::create_directories(h + "/Music");
-  const auto cwd = std::filesystem::current_path();
-  ScopedEnv relative("XDG_CONFIG_HOME", "conf");  // relative: ignored, as the XDG rules say
-  ASSERT_EQ(chdir(h.c_str()), 0);
+  ASSERT_EQ(home.Run("mkdir Music conf"), 0);
+  // The same folder named by a relative path: ignored, as the XDG rules say.
+  ScopedEnv relative("XDG_CONFIG_HOME", std::filesystem::relative(h + "/conf").string());
   const std::pair<const char*, std::string> cases[] = {
       {"", h + "/Music"},
       {"# comment\n  XDG_MUSIC_DIR=\"$HOME/My \\\"Songs\\\"\"\n", h + "/My \"Songs\""},
@@ -95,7 +94,6 @@ TEST(XdgUserFolders, PrivateTempFolderAndTheMusicFolder) {
     ScopedEnv config("XDG_CONFIG_HOME", h + "/conf");
     EXPECT_EQ(folders.SpecialFolderPath(13), expected) << contents;
   }
-  std::filesystem::current_path(cwd);
   if (geteuid() != 0) TIMER_GTEST_SKIP("not run as root, so no folder given away was planted");
 }
 

@@ -29,8 +29,7 @@ struct HangGuard {
 };
 
 // A fresh folder under $TMPDIR (or /tmp), removed with all it holds.
-class TempDir {
- public:
+struct TempDir {
   TempDir() : path_(std::filesystem::temp_directory_path() / "timer-test-XXXXXX") {
     if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ += "/";
@@ -44,8 +43,6 @@ class TempDir {
   int Run(const std::string& command) const {  // a shell command run here; its exit status as std::system gives it
     return std::system(("cd '" + path_ + "' && " + command).c_str());
   }
-
- private:
   std::string path_;
 };
 
@@ -61,8 +58,7 @@ struct ScopedEnv {
   std::optional<std::string> old;
 };
 
-inline void WriteBytes(const std::string& path, std::string_view bytes) {  // and the folders on its way
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+inline void WriteBytes(const std::string& path, std::string_view bytes) {
   if (!std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
     throw std::runtime_error("cannot write " + path);
 }

@@ -182,11 +182,10 @@ TEST(CommittedTunes, CanonVoicesKeepToTheGroundsChords) {
   const std::vector<SmfNote>& chords = smf.tracks.at(4).notes;
   for (const std::size_t voice : {1, 2}) {
     int misses = 0;
-    for (const SmfNote& note : smf.tracks.at(voice).notes) {
+    for (const SmfNote& note : smf.tracks.at(voice).notes)
       misses += note.start % 192 == 0 && std::none_of(chords.begin(), chords.end(), [&](const SmfNote& c) {
                   return c.start <= note.start && note.start < c.end && (c.pitch - note.pitch) % 12 == 0;
                 });
-    }
     EXPECT_EQ(misses, 1) << "voice " << voice;
   }
 }
