@@ -60,10 +60,8 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
     app.State.UseMidi = false, app.State.SubfoldersOn = true, app.State.MP3Folder = root.Path();
     HangGuard guard(what);
     StartMusic(app);
-    const auto& order = app.State.SongOrder;
-    EXPECT_EQ(order.empty() ? 0 : static_cast<int>(order.size()) - 1, songs);
-    const bool tune = std::find(TuneTitles.begin(), TuneTitles.end(), t.window.caption) != TuneTitles.end();
-    EXPECT_EQ(tune, heard == Tune) << t.window.caption;
+    EXPECT_EQ(std::max(static_cast<int>(app.State.SongOrder.size()) - 1, 0), songs);  // numbered from 1
+    EXPECT_EQ(std::count(TuneTitles.begin(), TuneTitles.end(), t.window.caption), heard == Tune) << t.window.caption;
     EXPECT_EQ(sound.Mode(), "playing");
     EXPECT_EQ(listing.OpenListings(), 0u);
   }
