@@ -40,8 +40,8 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
        "ln -s ../.. a/b/up && ln -s ../q p/toq && ln -s ../p q/top",
        3, Song},
   };
-  rusage before{}, after{};
-  getrusage(RUSAGE_SELF, &before);
+  auto peakMemory = [usage = rusage{}]() mutable { return getrusage(RUSAGE_SELF, &usage), usage.ru_maxrss; };
+  const auto memoryBefore = peakMemory();
   const auto descriptors = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
   const auto descriptorsBefore = descriptors();
   for (const auto& [what, make, songs, heard] : rows) {
@@ -65,9 +65,8 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
     EXPECT_EQ(sound.Mode(), "playing");
     EXPECT_EQ(listing.OpenListings(), 0u);
   }
-  getrusage(RUSAGE_SELF, &after);
   EXPECT_EQ(descriptors(), descriptorsBefore) << "every file, folder and song opened is closed again";
-  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 512 * 1024) << "no file is read whole, however big it says it is";
+  EXPECT_LT(peakMemory() - memoryBefore, 512 * 1024) << "no file is read whole, however big it says it is";
 }
 
 }  // namespace

@@ -92,16 +92,15 @@ TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
     EXPECT_EQ(SdlSoundChannel::SoundFontPath(), found) << named;
   }
   ScopedEnv fonts("SDL_SOUNDFONTS", broken), toneFile("SDL_DISKAUDIOFILE", dir / "tone.raw");
-  SdlSoundChannel toneChannel;
-  toneChannel.Open(dir / "tune.mid");
-  EXPECT_EQ(toneChannel.Mode(), "");
-  EXPECT_EQ(toneChannel.Lacking(), "No SoundFont: install timgm6mb-soundfont");
-  ASSERT_TRUE(toneChannel.OpenTone());
-  toneChannel.Play();
+  channel.Open(dir / "tune.mid");
+  EXPECT_EQ(channel.Mode(), "");
+  EXPECT_EQ(channel.Lacking(), "No SoundFont: install timgm6mb-soundfont");
+  ASSERT_TRUE(channel.OpenTone());
+  channel.Play();
   const std::filesystem::path tone = dir / "tone.raw";
   while (!std::filesystem::exists(tone) || std::filesystem::file_size(tone) < 3 * 44100 * 4) std::this_thread::yield();
-  EXPECT_EQ(toneChannel.Mode(), "playing");
-  toneChannel.Close();
+  EXPECT_EQ(channel.Mode(), "playing");
+  channel.Close();
   EXPECT_NEAR(PeakOfRawSamples(dir / "tone.raw", 1), 9000, 300);
 }
 
