@@ -22,17 +22,15 @@ std::string_view TestTune(char letter) { return letter == 'a' || letter == 'A' ?
 // The permissions of what lies at the path, a link not followed.
 std::filesystem::perms ModeOf(const std::string& path) { return std::filesystem::symlink_status(path).permissions(); }
 
-TEST(EmbeddedTuneStore, FindsOneLetterMidiTunesOnly) {
+// The store finds one-letter MIDI tunes only. Whatever lies at the tune file's
+// name, a write replaces it whole with a private regular file (a planted link
+// is replaced, never followed) or fails leaving everything as it was: a full
+// disk never replaces a good tune file.
+TEST(EmbeddedTuneStore, FindsOneLetterMidiTunesAndWritesWholeOrNotAtAll) {
   EmbeddedTuneStore store(TestTune);
   EXPECT_EQ(store.FindResource("A", "midi"), std::optional<std::string_view>("MThd tune a"));
   for (const char* name : {"ab", "b", ""}) EXPECT_EQ(store.FindResource(name, "MIDI"), std::nullopt) << name;
   EXPECT_EQ(store.FindResource("a", "WAVE"), std::nullopt);
-}
-
-// Whatever lies at the tune file's name, a write replaces it whole with a
-// private regular file (a planted link is replaced, never followed) or fails
-// leaving everything as it was: a full disk never replaces a good tune file.
-TEST(EmbeddedTuneStore, WriteReplacesWholeOrNotAtAll) {
   const std::pair<const char*, const char*> cases[] = {
       // what lies there (made by a shell command) -> Temp.mid afterwards
       {"head -c 9000 /dev/zero > Temp.mid", "new"},
@@ -49,7 +47,7 @@ TEST(EmbeddedTuneStore, WriteReplacesWholeOrNotAtAll) {
     getrlimit(RLIMIT_FSIZE, &limit);
     const rlimit full{std::string(after) == "good tune" ? 1000 : limit.rlim_cur, limit.rlim_max};
     setrlimit(RLIMIT_FSIZE, &full);
-    const bool written = EmbeddedTuneStore(TestTune).WriteFile(dir / "Temp.mid", tune);
+    const bool written = store.WriteFile(dir / "Temp.mid", tune);
     setrlimit(RLIMIT_FSIZE, &limit);
     EXPECT_EQ(written, std::string(after) == "new") << after;
     EXPECT_EQ(ReadBytes(dir / "Temp.mid"), written ? tune : after);

@@ -40,9 +40,8 @@ struct TempDir {
   TempDir(const TempDir&) = delete;
   const std::string& Path() const { return path_; }  // with a trailing "/"
   std::string operator/(const std::string& relative) const { return path_ + relative; }
-  int Run(const std::string& command) const {  // a shell command run here; its exit status as std::system gives it
-    return std::system(("cd '" + path_ + "' && " + command).c_str());
-  }
+  // A shell command run here; its exit status as std::system gives it.
+  int Run(const std::string& command) const { return std::system(("cd '" + path_ + "' && " + command).c_str()); }
   std::string path_;
 };
 

@@ -77,34 +77,33 @@ TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
       {"section a\nmel: cw\nsection b\nmel: cq @>30 c c c\nplay a a@60 b@60\n", 'S', "11700"},
       // Channel 10 is the drum kit: the tenth track and those after it move up one.
       {Tracks(15), 'c', "0 1 2 3 4 5 6 7 8 10 11 12 13 14 15"},
-      {Tracks(16), 'x', "17: more than 15 tracks"},
+      {Tracks(16), 'x', "t.tune:17: more than 15 tracks"},
       {"section a\nmel: [c d e f g a b c5 d e]w\n", 'm', "C4 D4 E4 F4 G4 A4 B4 C5 D5 E5"},
-      {"section a\nmel: [c d e f g a b c5 d e f]w\n", 'x', "5: more than ten notes in one chord"},
+      {"section a\nmel: [c d e f g a b c5 d e f]w\n", 'x', "t.tune:5: more than ten notes in one chord"},
       {"section a\nmel: ch... ds\n", 'n', "C4@0+350 D4@360+21"},  // three dots: a half and seven eighths of it
-      {"section a\nmel: cq.... d e f\n", 'x', "5: more than three dots"},
-      {"tempo 1000\n", 'x', "1: the tempo must be a whole number from 10 to 400"},
-      {"tempo 100\ntrack m program=kazoo\n", 'x', "2: an instrument (name or General MIDI program) must be"},
-      {"section a\nx: c\n", 'x', "5: no track named 'x'"},
-      {"section a\nmel: c d e | f g a b\n", 'x', "5: this bar lasts 3 quarter notes"},
-      {"section a pickup=w\nmel: cw\n", 'x', "4: the pickup must be shorter than a bar"},
+      {"section a\nmel: cq.... d e f\n", 'x', "t.tune:5: more than three dots"},
+      {"tempo 1000\n", 'x', "t.tune:1: the tempo must be a whole number from 10 to 400"},
+      {"tempo 100\ntrack m program=kazoo\n", 'x', "t.tune:2: an instrument (name or General MIDI program) must be"},
+      {"section a\nx: c\n", 'x', "t.tune:5: no track named 'x'"},
+      {"section a\nmel: c d e | f g a b\n", 'x', "t.tune:5: this bar lasts 3 quarter notes"},
+      {"section a pickup=w\nmel: cw\n", 'x', "t.tune:4: the pickup must be shorter than a bar"},
       {"section a pickup=e\nmel: ce | cw | cq c c\nplay a a\n", 'x',
-       "6: where section a meets a a bar lasts 3.5 quarter notes"},
-      {"section a\nmel: a9\n", 'x', "5: a pitch outside the MIDI range"},
-      {"section a\nmel: ch~ dh\n", 'x', "5: a tie '~' must join notes of the same pitch"},
-      {"section a\nmel: ch~ rh\n", 'x', "5: a tie '~' cannot join a note to a rest"},
-      {"section a\nmel: !p c !< d !< e !f f\n", 'x', "5: a hairpin inside another hairpin"},
-      {"section a\nmel: !f c !< d e !p f\n", 'x', "5: a crescendo must end louder than it starts"},
-      {"section a\nmel: cq @>30 d @60 e f\n", 'x', "5: a tempo glide must be the section's last tempo mark"},
-      {std::string(MaxTuneSourceBytes + 1, ' '), 'x', "1: the source is larger than 256 KiB"},
+       "t.tune:6: where section a meets a a bar lasts 3.5 quarter notes"},
+      {"section a\nmel: a9\n", 'x', "t.tune:5: a pitch outside the MIDI range"},
+      {"section a\nmel: ch~ dh\n", 'x', "t.tune:5: a tie '~' must join notes of the same pitch"},
+      {"section a\nmel: ch~ rh\n", 'x', "t.tune:5: a tie '~' cannot join a note to a rest"},
+      {"section a\nmel: !p c !< d !< e !f f\n", 'x', "t.tune:5: a hairpin inside another hairpin"},
+      {"section a\nmel: !f c !< d e !p f\n", 'x', "t.tune:5: a crescendo must end louder than it starts"},
+      {"section a\nmel: cq @>30 d @60 e f\n", 'x', "t.tune:5: a tempo glide must be the section's last tempo mark"},
+      {std::string(MaxTuneSourceBytes + 1, ' '), 'x', "t.tune:1: the source is larger than 256 KiB"},
   };
   for (const auto& [text, what, expected] : rows) {
     const std::string source = text.rfind("tempo", 0) == 0 ? text : Header + text;
     const TuneCompileResult result = CompileTune(source, "t.tune");
-    const std::string want = (what == 'x' ? "t.tune:" : "") + expected;
-    const std::string got = what == 'x' || !result.Ok() ? result.error.substr(0, want.size())
+    const std::string got = what == 'x' || !result.Ok() ? result.error.substr(0, expected.size())
                             : what == 'S'               ? std::to_string(std::lround(result.seconds * 1000))
                                                         : Facet(ReadSmf(result.midi), what);
-    EXPECT_EQ(got, want) << source;
+    EXPECT_EQ(got, expected) << source;
   }
 }
 
@@ -129,7 +128,8 @@ TEST(TuneTool, WritesTheWholeTuneOrNothing) {
 }
 
 // Each committed tune: its title belongs to the melody its file plays, and the
-// file is well formed, of the allowed size, current with its source and embedded.
+// file is well formed, of the allowed size, current with its source and embedded;
+// the canon's voices keep to its ground's chords.
 TEST(CommittedTunes, EachTitleNamesTheMelodyItsFilePlays) {
   const char* const rows[][2] = {
       {"Ludwig van Beethoven - Ode to Joy", "F#4 F#4 G4 A4 A4 G4 F#4 E4"},
@@ -171,13 +171,10 @@ TEST(CommittedTunes, EachTitleNamesTheMelodyItsFilePlays) {
     EXPECT_TRUE(EmbeddedTune(static_cast<char>(letter + 32)) == bytes);  // looked up in either case
   }
   EXPECT_TRUE(EmbeddedTune('@').empty() && EmbeddedTune('[').empty());
-}
-
-// In the canon (L) each voice keeps to the ground's chords (track 4): of its
-// notes that start on a chord change (every 192 ticks), only the one suspension
-// the piece writes is outside the chord sounding then. A voice entering half a
-// ground late misses about a third of them.
-TEST(CommittedTunes, CanonVoicesKeepToTheGroundsChords) {
+  // In the canon (L) each voice keeps to the ground's chords (track 4): of its
+  // notes that start on a chord change (every 192 ticks), only the one suspension
+  // the piece writes is outside the chord sounding then. A voice entering half a
+  // ground late misses about a third of them.
   const Smf smf = ReadSmf(EmbeddedTune('L'));
   const std::vector<SmfNote>& chords = smf.tracks.at(4).notes;
   for (const std::size_t voice : {1, 2}) {
