@@ -41,9 +41,8 @@ TEST(BrokenMedia, WhateverTheFolderHoldsSomethingIsHeardAndNothingHangs) {
        3, Song},
   };
   auto peakMemory = [usage = rusage{}]() mutable { return getrusage(RUSAGE_SELF, &usage), usage.ru_maxrss; };
-  const auto memoryBefore = peakMemory();
   const auto descriptors = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
-  const auto descriptorsBefore = descriptors();
+  const long memoryBefore = peakMemory(), descriptorsBefore = descriptors();
   for (const auto& [what, make, songs, heard] : rows) {
     SCOPED_TRACE(what);
     TempDir root;

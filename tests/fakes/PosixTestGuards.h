@@ -58,8 +58,7 @@ struct ScopedEnv {
 };
 
 inline void WriteBytes(const std::string& path, std::string_view bytes) {
-  if (!std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-    throw std::runtime_error("cannot write " + path);
+  if (!(std::ofstream(path, std::ios::binary) << bytes)) throw std::runtime_error("cannot write " + path);
 }
 
 inline std::string ReadBytes(const std::string& path) {  // "" for what is no file
