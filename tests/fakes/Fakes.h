@@ -42,8 +42,7 @@ struct FakeClock : Clock {
   std::uint32_t MillisecondsSinceStart() override { return milliseconds; }
   std::optional<std::uint64_t> counter = 12345;
   std::uint32_t milliseconds = 777;
-  std::int64_t utc = Day;
-  std::int64_t boot = 86;  // since the computer started
+  std::int64_t utc = Day, boot = 86;  // boot: since the computer started
   std::int32_t offset = 0;
   std::map<std::int64_t, std::int32_t> changes;
   Clock* zone = nullptr;  // when set, its zone rules (a real clock's) instead
@@ -101,12 +100,12 @@ struct FakeSoundChannel : SoundChannel {
   void FinishSong() { ended = true; }  // the open song has played to its end
 
   mutable std::vector<std::string> log;
-  std::set<std::string> unplayable;  // paths whose open fails (besides "")
-  std::set<std::string> endsAtOnce;  // paths that open but read as stopped at once
-  bool device = true;                // false: every open fails
-  std::string lacking;               // what the channel says a tune lacked
-  std::function<void()> onOpen;      // runs at each open (the time it takes)
-  std::string reply;                 // the mode reply, when the test chooses one
+  // Paths whose open fails (besides ""), and paths that open but read as stopped at once.
+  std::set<std::string> unplayable, endsAtOnce;
+  bool device = true;            // false: every open fails
+  std::string lacking;           // what the channel says a tune lacked
+  std::function<void()> onOpen;  // runs at each open (the time it takes)
+  std::string reply;             // the mode reply, when the test chooses one
   bool isOpen = false, ended = false;
   std::string openPath;
   int releases = 0;
