@@ -102,12 +102,11 @@ struct FakeSoundChannel : SoundChannel {
   mutable std::vector<std::string> log;
   // Paths whose open fails (besides ""), and paths that open but read as stopped at once.
   std::set<std::string> unplayable, endsAtOnce;
-  bool device = true;            // false: every open fails
-  std::string lacking;           // what the channel says a tune lacked
+  // device false: every open fails; lacking: what the channel says a tune lacked; reply: the mode reply, when the
+  // test chooses one.
+  bool device = true, isOpen = false, ended = false;
+  std::string lacking, reply, openPath;
   std::function<void()> onOpen;  // runs at each open (the time it takes)
-  std::string reply;             // the mode reply, when the test chooses one
-  bool isOpen = false, ended = false;
-  std::string openPath;
   int releases = 0;
 };
 
