@@ -1,7 +1,6 @@
 // The POSIX folder listing on a real folder: names, attributes and sizes.
 // (The walk over real trees: BrokenMediaTest.)
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <tuple>
 #include <vector>
@@ -18,16 +17,11 @@ constexpr std::uint32_t Dir = FileAttrDirectory, Arc = FileAttrArchive, Hid = Fi
 // lead to, but a link back to an ancestor is hidden: the walk must not enter it.
 TEST(PosixFolderListing, AttributesSizesAndSortedNames) {
   TempDir root;
-  // dir.mp3: a folder named like a song
-  for (const auto& [name, bytes] : {std::pair{"b.mp3", "12345"},
-                                    {"A.MP3", "1"},
-                                    {".hidden.mp3", "12"},
-                                    {"notes.txt", "x"},
-                                    {"dir.mp3/inside.mp3", "1"}})
-    WriteBytes(root / name, bytes);
-  ASSERT_EQ(mkfifo((root / "pipe.mp3").c_str(), 0600), 0);  // listing it must not block
-  for (const auto& [to, link] : {std::pair{"b.mp3", "link.mp3"}, {"nowhere.mp3", "dangling.mp3"}, {".", "self.mp3"}})
-    ASSERT_EQ(symlink(to, (root / link).c_str()), 0);
+  // dir.mp3: a folder named like a song; listing pipe.mp3 must not block
+  ASSERT_EQ(root.Run("printf 12345 >b.mp3 && printf 1 >A.MP3 && printf 12 >.hidden.mp3 && printf x >notes.txt && "
+                     "mkdir dir.mp3 && printf 1 >dir.mp3/inside.mp3 && mkfifo pipe.mp3 && ln -s b.mp3 link.mp3 && "
+                     "ln -s nowhere.mp3 dangling.mp3 && ln -s . self.mp3"),
+            0);
   using Row = std::tuple<std::string, std::uint32_t, std::uint64_t>;
   const std::vector<Row> expected = {
       {".hidden.mp3", Hid | Arc, 2}, {"A.MP3", Arc, 1},    {"b.mp3", Arc, 5},    {"dangling.mp3", Sys, 0},

@@ -27,12 +27,6 @@ std::string Level(std::uint32_t level) {
   return level == 0xFFFFFFFF ? "full" : std::to_string(level & 0xFFFF) + "," + std::to_string(level >> 16);
 }
 
-std::string Text(const pa_cvolume& volume) {  // "-": no channels
-  std::string text = volume.channels ? "" : "-";
-  for (int i = 0; i < volume.channels; ++i) text += (i ? "," : "") + std::to_string(volume.values[i]);
-  return text;
-}
-
 pa_cvolume Cvolume(const std::string& text) {  // "65536,98304", "65536" (mono); "-": none
   pa_cvolume volume{};
   const int channels = std::sscanf(text.c_str(), "%u,%u", &volume.values[0], &volume.values[1]);
@@ -53,24 +47,23 @@ struct Rig {
 
   explicit Rig(bool restore) : restore(restore) {}
   ~Rig() { Kill(), context ? pa_context_unref(context) : void(), pa_mainloop_free(loop); }
-  bool Start() {  // and connect, retried until the server listens
-    const std::string at = dir.Path(),
-                      command =
-                          "HOME=" + at + " XDG_RUNTIME_DIR=" + at + " PULSE_RUNTIME_PATH=" + at +
-                          " PULSE_STATE_PATH=" + at +
-                          " DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent DISPLAY= exec pulseaudio -n --daemonize=no"
-                          " --exit-idle-time=-1 --use-pid-file=no --realtime=no --high-priority=no --log-target=file:" +
-                          at + "log -L module-null-sink" + (restore ? " -L module-stream-restore" : "") +
-                          " -L 'module-native-protocol-unix auth-anonymous=1 socket=" + at + "native'";
+  // Starts the server (in its shell: $1 the folder, $2 the module that keeps entries) and connects, retried until
+  // the server listens.
+  bool Start() {
     if ((pid = fork()) == 0) {
       prctl(PR_SET_PDEATHSIG, SIGKILL);
-      execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
+      execl("/bin/sh", "sh", "-c",
+            "HOME=$1 XDG_RUNTIME_DIR=$1 PULSE_RUNTIME_PATH=$1 PULSE_STATE_PATH=$1 DISPLAY= DBUS_SESSION_BUS_ADDRESS="
+            "unix:path=/nonexistent exec pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no"
+            " --realtime=no --high-priority=no --log-target=file:${1}log -L module-null-sink"
+            " -L \"module-native-protocol-unix auth-anonymous=1 socket=${1}native\" $2",
+            "sh", dir.Path().c_str(), restore ? "-L module-stream-restore" : "", nullptr);
       _exit(127);
     }
     for (int tries = 0; pid > 0 && tries < 500; ++tries, std::this_thread::sleep_for(10ms)) {
       if (context) pa_context_unref(context);
       context = pa_context_new(pa_mainloop_get_api(loop), "mixer");
-      pa_context_connect(context, ("unix:" + at + "native").c_str(), PA_CONTEXT_NOAUTOSPAWN, nullptr);
+      pa_context_connect(context, ("unix:" + dir / "native").c_str(), PA_CONTEXT_NOAUTOSPAWN, nullptr);
       while (pa_context_get_state(context) < PA_CONTEXT_READY) pa_mainloop_iterate(loop, 1, nullptr);
       if (pa_context_get_state(context) == PA_CONTEXT_READY) return true;
     }
@@ -98,26 +91,23 @@ struct Rig {
   // Every stream (ours, a copy's of another process, another program's), our entry, the own gain.
   std::string State() {
     std::string text = log;
-    Wait(pa_context_get_sink_input_info_list(
-        context,
-        [](pa_context*, const pa_sink_input_info* info, int eol, void* text) {
-          const auto prop = [&](const char* name) { return std::string(pa_proplist_gets(info->proplist, name)); };
-          if (eol) return;
-          const bool ours = prop(PA_PROP_APPLICATION_PROCESS_ID) == std::to_string(getpid());
-          Add(text, prop(PA_PROP_APPLICATION_NAME) != App ? "other" : ours ? "ours" : "copy", *info, nullptr);
-        },
-        &text));
-    Wait(pa_ext_stream_restore_read(
-        context,
-        [](pa_context*, const pa_ext_stream_restore_info* info, int eol, void* text) {
-          if (!eol && std::string(info->name) == Key) Add(text, "entry", *info, info->device);
-        },
-        &text));
+    Wait(pa_context_get_sink_input_info_list(context, OnStream, &text));
+    Wait(pa_ext_stream_restore_read(context, OnEntry, &text));
     return text + Gain();
   }
-  static void Add(void* text, const char* who, const auto& info, const char* device) {
-    *static_cast<std::string*>(text) += std::string(who) + " " + Text(info.volume) +
-                                        (device ? std::string(" ") + device : "") + (info.mute ? " muted; " : "; ");
+  static void OnStream(pa_context*, const pa_sink_input_info* info, int eol, void* text) {
+    const auto prop = [&](const char* name) { return std::string(pa_proplist_gets(info->proplist, name)); };
+    if (eol) return;
+    const bool ours = prop(PA_PROP_APPLICATION_PROCESS_ID) == std::to_string(getpid());
+    Add(text, prop(PA_PROP_APPLICATION_NAME) != App ? "other" : ours ? "ours" : "copy", *info, nullptr);
+  }
+  static void OnEntry(pa_context*, const pa_ext_stream_restore_info* info, int eol, void* text) {
+    if (!eol && std::string(info->name) == Key) Add(text, "entry", *info, info->device);
+  }
+  static void Add(void* text, const char* who, const auto& info, const char* device) {  // volume "-": no channels
+    std::string& out = *static_cast<std::string*>(text) += std::string(who) + (info.volume.channels ? " " : " -");
+    for (int i = 0; i < info.volume.channels; ++i) out += (i ? "," : "") + std::to_string(info.volume.values[i]);
+    out += (device ? std::string(" ") + device : "") + (info.mute ? " muted; " : "; ");
   }
   std::string Gain() {
     return "gain " + Level(fallback.wave) + " " + Level(fallback.midi) + (volume.UsingServer() ? " server" : " own");
@@ -145,17 +135,12 @@ void Step(Rig& r, const std::string& step) {
   if (op == "stop") {  // ten steps; the connections they tried wait unanswered in the server's queue
     kill(r.pid, SIGSTOP), waitpid(r.pid, nullptr, WUNTRACED);
     for (std::uint32_t i = 0; i < 10; ++i) r.volume.SetWaveVolume(level() + i);
-    FILE* ss = popen(("ss -xlH src '" + r.dir / "native" + "' | awk '{print $3}'").c_str(), "r");
-    char queued[16] = "?";
-    if (ss && std::fscanf(ss, "%15s", queued) != 1) queued[0] = '?';
-    if (ss) pclose(ss);
-    r.log += "connections tried " + std::string(queued) + "; ";
+    r.dir.Run("ss -xlH src '" + r.dir / "native" + "' | awk '{printf $3}' >queued");
+    r.log += "connections tried " + ReadBytes(r.dir / "queued") + "; ";
   }
-  if (op == "cont") {  // steps until the server takes one again
+  if (op == "cont") {  // steps until the server takes one again (or the hang guard ends the test)
     kill(r.pid, SIGCONT), waitpid(r.pid, nullptr, WCONTINUED);
-    for (const auto end = steady_clock::now() + 10s; !r.volume.UsingServer() && steady_clock::now() < end;
-         std::this_thread::sleep_for(50ms))
-      r.volume.SetWaveVolume(level());
+    while (!r.volume.UsingServer()) r.volume.SetWaveVolume(level()), std::this_thread::sleep_for(50ms);
   }
   if (op == "restart") r.Kill(), r.log += r.Start() ? "" : "no restart; ";
 }
@@ -185,9 +170,8 @@ TEST(PulseOutputVolume, LevelsEntriesOtherStreamsStopsAndUnmute) {
       // A stopped server: steps to the own gain with no new connection tried (only the first step waits
       // on the server), the server's again once it is back.
       {true, "play ours 65536,65536; read; stop 4096,4096; midi 8192,8192; read; gain; cont 32768,32768",
-       "read full; connections tried 0; read 4105,4096; gain 4105,4096 8192,8192 own; ours 32769,32769; entry "
-       "32769,32769; "
-       "gain full full server"},
+       "read full; connections tried 0; read 4105,4096; gain 4105,4096 8192,8192 own; ours 32769,32769; "
+       "entry 32769,32769; gain full full server"},
       // A restarted server takes the next step at once.
       {true, "set 16384,16384; restart; set 32768,32768", "entry 32769,32769; gain full full server"},
       // Unmute: our live stream, level kept; another program's mute stays.

@@ -3,38 +3,23 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <atomic>
-#include <cmath>
+#include <filesystem>
 #include <thread>
-#include <vector>
 
 #include "PosixTestGuards.h"
 #include "SdlSoundChannel.h"
 
 namespace {
 
-// A 440 Hz sine encoded with lame from raw 16-bit mono at 22,050 Hz; false when lame could not.
-bool MakeSineMp3(const std::string& path, double seconds, int amplitude) {
-  const std::string command = "lame --quiet -r -s 22.05 --bitwidth 16 --signed --little-endian -m m -b 64 - '" + path;
-  FILE* lame = popen((command + "' 2>/dev/null").c_str(), "w");
-  for (int i = 0; lame && i < static_cast<int>(seconds * 22050); ++i) {
-    const auto s = static_cast<std::uint16_t>(std::lround(amplitude * std::sin(2.0 * M_PI * 440.0 * i / 22050)));
-    std::fputc(s & 0xFF, lame), std::fputc(s >> 8, lame);
-  }
-  return lame && pclose(lame) == 0;
-}
-
 // The largest absolute sample of one channel (0 left, 1 right) in the first
-// 64 MB of what SDL's disk driver wrote (16-bit stereo).
+// 64 MB of what SDL's disk driver wrote (16-bit stereo, little-endian).
 int PeakOfRawSamples(const std::string& path, int channel) {
-  std::vector<std::int16_t> samples(std::size_t{32} << 20);  // little-endian, as the machine
-  std::ifstream in(path, std::ios::binary);
-  in.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
+  const std::string raw = ReadBytes(path).substr(0, std::size_t{64} << 20);
   int peak = 0;
-  for (auto i = static_cast<std::size_t>(channel); i < static_cast<std::size_t>(in.gcount()) / 2; i += 2)
-    peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
+  for (auto i = static_cast<std::size_t>(channel) * 2; i + 1 < raw.size(); i += 4)
+    peak = std::max(peak, std::abs(int{static_cast<std::int16_t>((raw[i] & 0xFF) | raw[i + 1] << 8)}));
   return peak;
 }
 
@@ -43,7 +28,11 @@ int PeakOfRawSamples(const std::string& path, int channel) {
 TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
   ASSERT_NE(SdlSoundChannel::SoundFontPath(), "") << "no General MIDI SoundFont installed";
   TempDir dir;
-  ASSERT_TRUE(MakeSineMp3(dir / "sine.mp3", 1.0, 16000) && MakeSineMp3(dir / "silent.mp3", 0.5, 0));
+  // A 440 Hz sine at about 16000 and a silent one, raw 16-bit mono at 22,050 Hz encoded with lame.
+  ASSERT_EQ(dir.Run("sine() { sox -n -r 22050 -c 1 -b 16 -e signed -t raw - synth $1 sin 440 vol $2 | lame --quiet -r"
+                    " -s 22.05 --bitwidth 16 --signed --little-endian -m m -b 64 - $3; } && sine 1 0.49 sine.mp3 &&"
+                    " sine 0.5 0 silent.mp3"),
+            0);
   // A quarter of a second of middle C: format 0, 96 ticks a beat at 120 beats a minute.
   WriteBytes(dir / "tune.mid",
              {"MThd\0\0\0\x06\0\0\0\x01\0\x60MTrk\0\0\0\x0C\0\x90\x3C\x64\x30\x80\x3C\0\0\xFF\x2F\0", 34});
@@ -78,8 +67,7 @@ TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
   // A FIFO is never opened (reading it would block); a song that does not
   // load opens the device, which stays while the tone is open and goes at a
   // release with nothing open.
-  ASSERT_EQ(mkfifo((dir / "pipe.mp3").c_str(), 0600), 0);
-  WriteBytes(dir / "noise.mp3", std::string(4000, 'x'));
+  ASSERT_EQ(dir.Run("mkfifo pipe.mp3 && head -c 4000 /dev/zero | tr '\\0' x >noise.mp3"), 0);
   ScopedEnv file("SDL_DISKAUDIOFILE", dir / "noise.raw");
   SdlSoundChannel channel;
   const auto device = [] { return SDL_WasInit(SDL_INIT_AUDIO) != 0 ? "open; " : "closed; "; };
@@ -104,16 +92,15 @@ TEST(SdlSoundChannel, SongsAreHeardAtTheirGain) {
     EXPECT_EQ(SdlSoundChannel::SoundFontPath(), found) << named;
   }
   ScopedEnv fonts("SDL_SOUNDFONTS", broken), toneFile("SDL_DISKAUDIOFILE", dir / "tone.raw");
-  SdlSoundChannel toneChannel;
-  toneChannel.Open(dir / "tune.mid");
-  EXPECT_EQ(toneChannel.Mode(), "");
-  EXPECT_EQ(toneChannel.Lacking(), "No SoundFont: install timgm6mb-soundfont");
-  ASSERT_TRUE(toneChannel.OpenTone());
-  toneChannel.Play();
-  struct stat written {};
-  while (stat((dir / "tone.raw").c_str(), &written) != 0 || written.st_size < 3 * 44100 * 4) std::this_thread::yield();
-  EXPECT_EQ(toneChannel.Mode(), "playing");
-  toneChannel.Close();
+  channel.Open(dir / "tune.mid");
+  EXPECT_EQ(channel.Mode(), "");
+  EXPECT_EQ(channel.Lacking(), "No SoundFont: install timgm6mb-soundfont");
+  ASSERT_TRUE(channel.OpenTone());
+  channel.Play();
+  const std::filesystem::path tone = dir / "tone.raw";
+  while (!std::filesystem::exists(tone) || std::filesystem::file_size(tone) < 3 * 44100 * 4) std::this_thread::yield();
+  EXPECT_EQ(channel.Mode(), "playing");
+  channel.Close();
   EXPECT_NEAR(PeakOfRawSamples(dir / "tone.raw", 1), 9000, 300);
 }
 

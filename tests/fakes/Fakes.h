@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cctype>
 #include <functional>
 #include <map>
 #include <set>
@@ -41,8 +42,7 @@ struct FakeClock : Clock {
   std::uint32_t MillisecondsSinceStart() override { return milliseconds; }
   std::optional<std::uint64_t> counter = 12345;
   std::uint32_t milliseconds = 777;
-  std::int64_t utc = Day;
-  std::int64_t boot = 86;  // since the computer started
+  std::int64_t utc = Day, boot = 86;  // boot: since the computer started
   std::int32_t offset = 0;
   std::map<std::int64_t, std::int32_t> changes;
   Clock* zone = nullptr;  // when set, its zone rules (a real clock's) instead
@@ -100,26 +100,28 @@ struct FakeSoundChannel : SoundChannel {
   void FinishSong() { ended = true; }  // the open song has played to its end
 
   mutable std::vector<std::string> log;
-  std::set<std::string> unplayable;  // paths whose open fails (besides "")
-  std::set<std::string> endsAtOnce;  // paths that open but read as stopped at once
-  bool device = true;                // false: every open fails
-  std::string lacking;               // what the channel says a tune lacked
-  std::function<void()> onOpen;      // runs at each open (the time it takes)
-  std::string reply;                 // the mode reply, when the test chooses one
-  bool isOpen = false, ended = false;
-  std::string openPath;
+  // Paths whose open fails (besides ""), and paths that open but read as stopped at once.
+  std::set<std::string> unplayable, endsAtOnce;
+  // device false: every open fails; lacking: what the channel says a tune lacked; reply: the mode reply, when the
+  // test chooses one.
+  bool device = true, isOpen = false, ended = false;
+  std::string lacking, reply, openPath;
+  std::function<void()> onOpen;  // runs at each open (the time it takes)
   int releases = 0;
 };
 
 // An in-memory registry: key path -> value name -> data bytes.
-class FakeKeyValueStore : public KeyValueStore {
- public:
+struct FakeKeyValueStore : KeyValueStore {
   bool CreateKey(const std::string& p, Key& key) override { return keys[p], openKeys[key = next_++] = p, true; }
   bool SetValue(Key key, const std::string& valueName, std::string_view data) override {
     return openKeys.count(key) && (keys[openKeys[key]][valueName] = data, true);
   }
   bool OpenKey(const std::string& path, Key& key) override { return keys.count(path) && CreateKey(path, key); }
-  bool QueryValue(Key key, const std::string& valueName, char* buffer, std::uint32_t& size) override;
+  bool QueryValue(Key key, const std::string& valueName, char* buffer, std::uint32_t& size) override {
+    if (!openKeys.count(key) || !keys[openKeys[key]].count(valueName)) return false;
+    const std::string& value = keys[openKeys[key]][valueName];
+    return value.size() <= size && (size = static_cast<std::uint32_t>(value.copy(buffer, size)), true);
+  }
   void CloseKey(Key key) override { openKeys.erase(key); }
 
   // The stored text of a setting (data up to its NUL), if any.
@@ -130,8 +132,6 @@ class FakeKeyValueStore : public KeyValueStore {
   void PutRaw(const std::string& key, const std::string& name, const std::string& data) { keys[key][name] = data; }
   std::map<std::string, std::map<std::string, std::string>> keys;
   std::map<Key, std::string> openKeys;
-
- private:
   Key next_ = 1;
 };
 
@@ -144,8 +144,7 @@ struct FakeUserFolders : UserFolders {
 // An in-memory folder tree: folder path with its trailing separator -> its
 // entries in listing order, "." and ".." first. A subfolder is an entry with
 // FileAttrDirectory; its own entries make it a folder.
-class FakeFolderListing : public FolderListing {
- public:
+struct FakeFolderListing : FolderListing {
   void AddFile(const std::string& folder, const std::string& name, std::uint64_t size = 1000,
                std::uint32_t attributes = FileAttrArchive) {
     auto& entries = folders[folder.ends_with(PathSeparator) ? folder : folder + PathSeparator];
@@ -153,7 +152,21 @@ class FakeFolderListing : public FolderListing {
     entries.push_back({name, attributes, static_cast<std::uint32_t>(size >> 32), static_cast<std::uint32_t>(size)});
   }
   // Patterns are "<folder>*.*" (everything) or "<folder>*<suffix>" (any case).
-  Handle FindFirst(const std::string& pattern, FindData& data, std::uint32_t& error) override;
+  Handle FindFirst(const std::string& pattern, FindData& data, std::uint32_t& error) override {
+    const auto lower = [](std::string text) {
+      for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      return text;
+    };
+    const std::size_t cut = pattern.rfind(PathSeparator) + 1;
+    const std::string suffix = lower(pattern.substr(cut + 1));
+    std::vector<FindData>& matches = listings_[next_];
+    for (const FindData& entry : folders[pattern.substr(0, cut)])
+      if (suffix == ".*" || lower(entry.Name).ends_with(suffix)) matches.push_back(entry);
+    if (matches.empty()) return listings_.erase(next_), error = ListingFileNotFound, InvalidHandle;
+    ++openListings;
+    FindNext(next_, data, error);
+    return next_++;
+  }
   bool FindNext(Handle handle, FindData& data, std::uint32_t& error) override {
     const auto left = listings_.find(handle);
     if (left == listings_.end() || left->second.empty()) return error = ListingNoMoreFiles, false;
@@ -164,8 +177,6 @@ class FakeFolderListing : public FolderListing {
 
   std::map<std::string, std::vector<FindData>> folders;
   int openListings = 0;
-
- private:
   std::map<Handle, std::vector<FindData>> listings_;  // the matches not yet returned
   Handle next_ = 1;
 };
@@ -180,16 +191,13 @@ struct FakeOutputVolume : OutputVolume {
 };
 
 // Tunes "a".."z", each a small distinct byte string.
-class FakeTuneStore : public TuneStore {
- public:
+struct FakeTuneStore : TuneStore {
   std::optional<std::string_view> FindResource(const std::string& name, const std::string& type) override {
     if (type != "MIDI" || name.size() != 1 || name[0] < 'a' || name[0] > 'z') return std::nullopt;
     return std::string_view(found_ = "MThd-tune-" + name);
   }
   bool WriteFile(const std::string& path, std::string_view bytes) override { return files[path] = bytes, true; }
   std::map<std::string, std::string> files;
-
- private:
   std::string found_;
 };
 

@@ -18,22 +18,18 @@
 #include <string>
 #include <string_view>
 
-class HangGuard {
- public:
+struct HangGuard {
   explicit HangGuard(const std::string& what, unsigned seconds = 120) {
     std::snprintf(what_, sizeof what_, "hung: %s\n", what.c_str());
     signal(SIGALRM, [](int) { (void)!write(2, what_, std::strlen(what_)), _exit(3); });
     alarm(seconds);
   }
   ~HangGuard() { alarm(0); }
-
- private:
   static inline char what_[256];
 };
 
 // A fresh folder under $TMPDIR (or /tmp), removed with all it holds.
-class TempDir {
- public:
+struct TempDir {
   TempDir() : path_(std::filesystem::temp_directory_path() / "timer-test-XXXXXX") {
     if (mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     path_ += "/";
@@ -44,29 +40,25 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   const std::string& Path() const { return path_; }  // with a trailing "/"
   std::string operator/(const std::string& relative) const { return path_ + relative; }
-
- private:
+  // A shell command run here; its exit status as std::system gives it.
+  int Run(const std::string& command) const { return std::system(("cd '" + path_ + "' && " + command).c_str()); }
   std::string path_;
 };
 
 // Sets an environment variable (nullopt: removes it) until the end of the scope.
 struct ScopedEnv {
-  static void Set(const char* name, const std::optional<std::string>& value) {
-    value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-  }
   ScopedEnv(const char* name, const std::optional<std::string>& value) : name(name) {
     if (const char* was = std::getenv(name)) old = was;
-    Set(name, value);
+    Set(value);
   }
-  ~ScopedEnv() { Set(name, old); }
+  ~ScopedEnv() { Set(old); }
+  void Set(const std::optional<std::string>& value) { value ? setenv(name, value->c_str(), 1) : unsetenv(name); }
   const char* name;
   std::optional<std::string> old;
 };
 
-inline void WriteBytes(const std::string& path, std::string_view bytes) {  // and the folders on its way
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  if (!std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
-    throw std::runtime_error("cannot write " + path);
+inline void WriteBytes(const std::string& path, std::string_view bytes) {
+  if (!(std::ofstream(path, std::ios::binary) << bytes)) throw std::runtime_error("cannot write " + path);
 }
 
 inline std::string ReadBytes(const std::string& path) {  // "" for what is no file

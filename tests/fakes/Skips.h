@@ -10,13 +10,10 @@ inline bool SkipsFail() {
   return value != nullptr && *value != '\0' && std::string_view(value) != "0";
 }
 #ifdef GTEST_SKIP
-#define TIMER_GTEST_SKIP(why) \
-  do {                        \
-    if (SkipsFail()) {        \
-      FAIL() << (why);        \
-    } else {                  \
-      GTEST_SKIP() << (why);  \
-    }                         \
+#define TIMER_GTEST_SKIP(why)         \
+  do {                                \
+    if (SkipsFail()) FAIL() << (why); \
+    GTEST_SKIP() << (why);            \
   } while (false)
 #endif
 #ifdef QSKIP

@@ -60,10 +60,9 @@ TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
   const std::tuple<std::string, char, std::string> rows[] = {
       {"section a\nmel: c4h !prog=violin d\nsection b\nmel: cw\nplay a b\n", 'i',
        "p73 7=100 10=64 p40 p73 | p42 7=100 10=64 91=0"},  // programs counted from 1 in the source
-      {"time 8/4\nsection a\nmel: c4e d eb5 f#3q bb a4h\n", 'n',
-       "C4@0+42 D4@48+42 D#5@96+42 F#3@144+86 A#3@240+86 A4@336+182"},
-      {"time 8/4\nsection a\nmel: cq. de ee3 e e gh+e rs fs.\n", 'n',
-       "C4@0+134 D4@144+42 E4@192+28 E4@224+28 E4@256+28 G4@288+230 F4@552+32"},
+      {"time 12/4\nsection a\nmel: c4e d eb5 f#3q bb a4h cq. de ee3 e e gh+e rs fs.\n", 'n',
+       "C4@0+42 D4@48+42 D#5@96+42 F#3@144+86 A#3@240+86 A4@336+182 C4@528+134 D4@672+42 E4@720+28 E4@752+28 "
+       "E4@784+28 G4@816+230 F4@1080+32"},
       // Staccato half, tenuto all, plain a little short; ties across a bar make one note.
       {"section a\nmel: cq' d_ f e~ | e f [c e g]h~ | [c e g]q r r\n", 'n',
        "C4@0+48 D4@96+96 F4@192+86 E4@288+182 F4@480+86 C4@576+278 E4@576+278 G4@576+278"},
@@ -78,34 +77,33 @@ TEST(TuneCompiler, TheNotationBecomesTheseEventsOrAnError) {
       {"section a\nmel: cw\nsection b\nmel: cq @>30 c c c\nplay a a@60 b@60\n", 'S', "11700"},
       // Channel 10 is the drum kit: the tenth track and those after it move up one.
       {Tracks(15), 'c', "0 1 2 3 4 5 6 7 8 10 11 12 13 14 15"},
-      {Tracks(16), 'x', "17: more than 15 tracks"},
+      {Tracks(16), 'x', "t.tune:17: more than 15 tracks"},
       {"section a\nmel: [c d e f g a b c5 d e]w\n", 'm', "C4 D4 E4 F4 G4 A4 B4 C5 D5 E5"},
-      {"section a\nmel: [c d e f g a b c5 d e f]w\n", 'x', "5: more than ten notes in one chord"},
+      {"section a\nmel: [c d e f g a b c5 d e f]w\n", 'x', "t.tune:5: more than ten notes in one chord"},
       {"section a\nmel: ch... ds\n", 'n', "C4@0+350 D4@360+21"},  // three dots: a half and seven eighths of it
-      {"section a\nmel: cq.... d e f\n", 'x', "5: more than three dots"},
-      {"tempo 1000\n", 'x', "1: the tempo must be a whole number from 10 to 400"},
-      {"tempo 100\ntrack m program=kazoo\n", 'x', "2: an instrument (name or General MIDI program) must be"},
-      {"section a\nx: c\n", 'x', "5: no track named 'x'"},
-      {"section a\nmel: c d e | f g a b\n", 'x', "5: this bar lasts 3 quarter notes"},
-      {"section a pickup=w\nmel: cw\n", 'x', "4: the pickup must be shorter than a bar"},
+      {"section a\nmel: cq.... d e f\n", 'x', "t.tune:5: more than three dots"},
+      {"tempo 1000\n", 'x', "t.tune:1: the tempo must be a whole number from 10 to 400"},
+      {"tempo 100\ntrack m program=kazoo\n", 'x', "t.tune:2: an instrument (name or General MIDI program) must be"},
+      {"section a\nx: c\n", 'x', "t.tune:5: no track named 'x'"},
+      {"section a\nmel: c d e | f g a b\n", 'x', "t.tune:5: this bar lasts 3 quarter notes"},
+      {"section a pickup=w\nmel: cw\n", 'x', "t.tune:4: the pickup must be shorter than a bar"},
       {"section a pickup=e\nmel: ce | cw | cq c c\nplay a a\n", 'x',
-       "6: where section a meets a a bar lasts 3.5 quarter notes"},
-      {"section a\nmel: a9\n", 'x', "5: a pitch outside the MIDI range"},
-      {"section a\nmel: ch~ dh\n", 'x', "5: a tie '~' must join notes of the same pitch"},
-      {"section a\nmel: ch~ rh\n", 'x', "5: a tie '~' cannot join a note to a rest"},
-      {"section a\nmel: !p c !< d !< e !f f\n", 'x', "5: a hairpin inside another hairpin"},
-      {"section a\nmel: !f c !< d e !p f\n", 'x', "5: a crescendo must end louder than it starts"},
-      {"section a\nmel: cq @>30 d @60 e f\n", 'x', "5: a tempo glide must be the section's last tempo mark"},
-      {std::string(MaxTuneSourceBytes + 1, ' '), 'x', "1: the source is larger than 256 KiB"},
+       "t.tune:6: where section a meets a a bar lasts 3.5 quarter notes"},
+      {"section a\nmel: a9\n", 'x', "t.tune:5: a pitch outside the MIDI range"},
+      {"section a\nmel: ch~ dh\n", 'x', "t.tune:5: a tie '~' must join notes of the same pitch"},
+      {"section a\nmel: ch~ rh\n", 'x', "t.tune:5: a tie '~' cannot join a note to a rest"},
+      {"section a\nmel: !p c !< d !< e !f f\n", 'x', "t.tune:5: a hairpin inside another hairpin"},
+      {"section a\nmel: !f c !< d e !p f\n", 'x', "t.tune:5: a crescendo must end louder than it starts"},
+      {"section a\nmel: cq @>30 d @60 e f\n", 'x', "t.tune:5: a tempo glide must be the section's last tempo mark"},
+      {std::string(MaxTuneSourceBytes + 1, ' '), 'x', "t.tune:1: the source is larger than 256 KiB"},
   };
   for (const auto& [text, what, expected] : rows) {
     const std::string source = text.rfind("tempo", 0) == 0 ? text : Header + text;
     const TuneCompileResult result = CompileTune(source, "t.tune");
-    const std::string want = (what == 'x' ? "t.tune:" : "") + expected;
-    const std::string got = what == 'x' || !result.Ok() ? result.error.substr(0, want.size())
+    const std::string got = what == 'x' || !result.Ok() ? result.error.substr(0, expected.size())
                             : what == 'S'               ? std::to_string(std::lround(result.seconds * 1000))
                                                         : Facet(ReadSmf(result.midi), what);
-    EXPECT_EQ(got, want) << source;
+    EXPECT_EQ(got, expected) << source;
   }
 }
 
@@ -120,8 +118,7 @@ TEST(TuneTool, WritesTheWholeTuneOrNothing) {
   for (const auto& [source, limits, exit, says] : rows) {
     if (!source.empty()) WriteBytes(dir / "in.tune", source);
     WriteBytes(dir / "out.mid", "old contents");
-    const std::string command = "cd '" + dir.Path() + "' && " + limits + "'" TUNEC_PATH "' in.tune out.mid 2>err";
-    const int status = std::system(("sh -c \"" + command + "\"").c_str());
+    const int status = dir.Run(std::string(limits) + "'" TUNEC_PATH "' in.tune out.mid 2>err");
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, exit) << limits;
     EXPECT_EQ(ReadBytes(dir / "out.mid"), exit ? "old contents" : CompileTune(good, "x").midi) << limits;
     EXPECT_NE(ReadBytes(dir / "err").find(says), std::string::npos) << says;
@@ -131,7 +128,8 @@ TEST(TuneTool, WritesTheWholeTuneOrNothing) {
 }
 
 // Each committed tune: its title belongs to the melody its file plays, and the
-// file is well formed, of the allowed size, current with its source and embedded.
+// file is well formed, of the allowed size, current with its source and embedded;
+// the canon's voices keep to its ground's chords.
 TEST(CommittedTunes, EachTitleNamesTheMelodyItsFilePlays) {
   const char* const rows[][2] = {
       {"Ludwig van Beethoven - Ode to Joy", "F#4 F#4 G4 A4 A4 G4 F#4 E4"},
@@ -173,22 +171,18 @@ TEST(CommittedTunes, EachTitleNamesTheMelodyItsFilePlays) {
     EXPECT_TRUE(EmbeddedTune(static_cast<char>(letter + 32)) == bytes);  // looked up in either case
   }
   EXPECT_TRUE(EmbeddedTune('@').empty() && EmbeddedTune('[').empty());
-}
-
-// In the canon (L) each voice keeps to the ground's chords (track 4): of its
-// notes that start on a chord change (every 192 ticks), only the one suspension
-// the piece writes is outside the chord sounding then. A voice entering half a
-// ground late misses about a third of them.
-TEST(CommittedTunes, CanonVoicesKeepToTheGroundsChords) {
+  // In the canon (L) each voice keeps to the ground's chords (track 4): of its
+  // notes that start on a chord change (every 192 ticks), only the one suspension
+  // the piece writes is outside the chord sounding then. A voice entering half a
+  // ground late misses about a third of them.
   const Smf smf = ReadSmf(EmbeddedTune('L'));
   const std::vector<SmfNote>& chords = smf.tracks.at(4).notes;
   for (const std::size_t voice : {1, 2}) {
     int misses = 0;
-    for (const SmfNote& note : smf.tracks.at(voice).notes) {
+    for (const SmfNote& note : smf.tracks.at(voice).notes)
       misses += note.start % 192 == 0 && std::none_of(chords.begin(), chords.end(), [&](const SmfNote& c) {
                   return c.start <= note.start && note.start < c.end && (c.pitch - note.pitch) % 12 == 0;
                 });
-    }
     EXPECT_EQ(misses, 1) << "voice " << voice;
   }
 }
