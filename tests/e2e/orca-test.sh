@@ -15,9 +15,7 @@ private_home
 log="$work/orca.debug"
 
 xvfb
-DBUS_SESSION_BUS_ADDRESS=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$work/dbus.pid" | head -n1)
-export DBUS_SESSION_BUS_ADDRESS
-pids+=" $(cat "$work/dbus.pid")"
+session_bus
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
 launcher=$!
 # The AT-SPI bus is a daemon of the launcher's that outlives it: ended with it.
@@ -65,9 +63,7 @@ wait_for 600 eval 'spoken | grep -qx "Screen reader on."' || fail "Orca did not 
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 SDL_AUDIODRIVER=dummy
 settings Time=7 UseMidi=1
-faketime -f '@2026-12-06 10:00:00 x10' "$program" >"$work/app.log" 2>&1 &
-app=$!
-find_window '^Timer$'
+launch '^Timer$' faketime -f '@2026-12-06 10:00:00 x10' "$program"
 key() { step && timeout 5 xdotool key --window "$window" "$@" 2>/dev/null || fail "could not type $*"; }
 
 # No window manager: the window is given the focus, and the time box holds it.
