@@ -47,7 +47,6 @@ xvfb
 # Typing warns that no window has the focus (there is no window manager): that is expected, so it is not shown.
 shows() { [[ "$(caption)" =~ $1 ]]; }
 key() { timeout 5 xdotool key --window "$window" "$@" 2>/dev/null || fail "could not type into the window"; }
-type_timer() { timeout 5 xdotool type --window "$window" --delay 30 "$1" 2>/dev/null && key Return || fail "could not type"; }
 wait_window() { timeout 5 xdotool search --sync --name "$1" >/dev/null || fail "no window '$1' appeared"; }
 playing_tune() { caption | grep -qvxE '(.* left|Timer( started)?|Time is up!|<no answer>)?'; }
 stored_time() { grep -A1 -Fx '[Time]' "$ini" | grep -qx "String%20Value=$1" || fail "Time is not stored as $1: $(cat "$ini")"; }
@@ -60,7 +59,7 @@ settings UseMidi=0 MP3Folder="$work/broken"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
 launch '^Timer$' faketime -f '@2026-12-06 10:00:00 x10' "$program"
 grep -q tovins-timer-sound "/proc/$pid/maps" && fail "the sound module was loaded before any music"
-type_timer 1
+timeout 5 xdotool type --window "$window" --delay 30 1 2>/dev/null && key Return || fail "could not type"
 wait_for 30 shows '^[0-9]+ seconds? left$' || fail "no seconds countdown: '$(caption)'"
 # "Time is up!", then the tune's title as soon as the tune is ready.
 wait_for 150 playing_tune || fail "no tune's title in the caption after the alarm: '$(caption)'"

@@ -194,8 +194,8 @@ class ShellTest : public QObject {
   }
 
   // The menu with "__" apart at the right end, a fixed window centred on the
-  // screen with only a close box, each control its own tip wrapped to the
-  // tooltip width (tips show soon); the stored entry whole, past the typing
+  // screen with only a close box, each control its own tip, wrapped to the
+  // tooltip width on the menu bar (tips show soon); the stored entry whole, past the typing
   // limit; typing stops at ten, which show whole; Tab toggles between box and
   // button, the focus showing; the cursor stops blinking after ten seconds
   // until a key or the focus comes back.
@@ -211,8 +211,8 @@ class ShellTest : public QObject {
     QVERIFY(minimise.right() >= w.MenuBar()->width() - 12);
     QVERIFY(minimise.left() > w.MenuBar()->actionGeometry(w.MenuAction(CmdHelp)).right() + 20);
     QCOMPARE(w.minimumSize(), w.maximumSize());
-    const QPoint offCentre = w.frameGeometry().center() - w.screen()->geometry().center();
-    QVERIFY(offCentre.manhattanLength() <= 10);  // near: the frame is known only once shown
+    // Near the centre: the frame is known only once shown.
+    QVERIFY((w.frameGeometry().center() - w.screen()->geometry().center()).manhattanLength() <= 10);
     const auto boxes = Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
     QCOMPARE(w.windowFlags() & boxes, Qt::WindowFlags(Qt::WindowCloseButtonHint));
     QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 200);
