@@ -43,8 +43,9 @@ hardening-check --nocfprotection --nofortify "$root"/usr/lib/*/tovins-timer/tovi
 xvfb
 
 # No window manager gives the program's window the focus: keys are sent to the window, and reach the widget that the
-# program focused. Every X call is bounded, so a stuck server or program fails the test with a message instead of stalling it.
-# Typing warns that no window has the focus (there is no window manager): that is expected, so it is not shown.
+# program focused. Every X call is bounded, so a stuck server or program fails the test with a message instead of
+# stalling it. Typing warns that no window has the focus (there is no window manager): that is expected, so it is not
+# shown.
 shows() { [[ "$(caption)" =~ $1 ]]; }
 key() { timeout 5 xdotool key --window "$window" "$@" 2>/dev/null || fail "could not type into the window"; }
 wait_window() { timeout 5 xdotool search --sync --name "$1" >/dev/null || fail "no window '$1' appeared"; }
