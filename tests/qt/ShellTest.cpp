@@ -1,8 +1,8 @@
 // The Qt shell on the offscreen platform: its rules (keys, ticks, typing,
-// wrapping, dialog units), the main window, the music dialog and the folder
-// chooser, real widgets wired to the fakes of every other port; the settings
-// file, a real INI file under faults; the sound module loaded for the music;
-// the signals that end the program.
+// wrapping, dialog units), the main window and its clock, the music dialog
+// and the folder chooser, real widgets wired to the fakes of every other
+// port; the settings file, a real INI file under faults; the sound module
+// loaded for the music; the signals that end the program.
 #include <dlfcn.h>
 #include <signal.h>
 
