@@ -207,9 +207,7 @@ class ShellTest : public QObject {
     QCOMPARE(labels, (QStringList{"&Go", "&Stop", "&Volume", "&Folder", "&Help", "", "__"}));
     QCOMPARE(std::pair(w.windowTitle(), w.TimerButton()->text()),
              std::pair(QStringLiteral("Timer"), QStringLiteral("&Timer")));
-    const QRect minimise = w.MenuBar()->actionGeometry(w.MenuAction(CmdMinimize));
-    QVERIFY(minimise.right() >= w.MenuBar()->width() - 12);
-    QVERIFY(minimise.left() > w.MenuBar()->actionGeometry(w.MenuAction(CmdHelp)).right() + 20);
+    QVERIFY(w.MenuBar()->actionGeometry(w.MenuAction(CmdMinimize)).right() >= w.MenuBar()->width() - 12);
     QCOMPARE(w.minimumSize(), w.maximumSize());
     // Near the centre: the frame is known only once shown.
     QVERIFY((w.frameGeometry().center() - w.screen()->geometry().center()).manhattanLength() <= 10);
