@@ -42,6 +42,19 @@ xvfb() {
   pids+=" $!"
   wait_for 100 test -s "$work/display" && export DISPLAY=":$(cat "$work/display")" || fail "Xvfb did not start"
 }
+# A session bus of our own as $DBUS_SESSION_BUS_ADDRESS, killed at exit.
+session_bus() {
+  local bus
+  bus=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
+  export DBUS_SESSION_BUS_ADDRESS=${bus%%$'\n'*}
+  pids+=" ${bus##*$'\n'}"
+}
+# Starts the command after $1 as $app (its output in app.log) and finds its window named like $1.
+launch() {
+  "${@:2}" >"$work/app.log" 2>&1 &
+  app=$!
+  find_window "$1"
+}
 # The program's visible window named like $1 as $window, its process as $pid, and its caption.
 find_window() {
   # A first start after installing can be slow (font and icon caches): a bound, not a timing.

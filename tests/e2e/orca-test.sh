@@ -3,7 +3,7 @@
 # AT-SPI bus of its own, speaking through speech-dispatcher with a voice that says nothing (a generic module running
 # `true`). Orca's debug log records every line it speaks ("SPEECH OUTPUT"). With the clock ten times faster
 # (faketime): the time box's content when it gets focus and again after Tab back; the timer's start with the time
-# left; a rejected entry; the tune that Go plays; the alarm, the focus elsewhere; the caption when asked for
+# left; the tune that Go plays; the alarm, the focus elsewhere; the caption when asked for
 # (Orca+KP_Enter), and never a countdown second unasked.
 set -euo pipefail
 
@@ -15,9 +15,7 @@ private_home
 log="$work/orca.debug"
 
 xvfb
-DBUS_SESSION_BUS_ADDRESS=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 3>"$work/dbus.pid" | head -n1)
-export DBUS_SESSION_BUS_ADDRESS
-pids+=" $(cat "$work/dbus.pid")"
+session_bus
 /usr/libexec/at-spi-bus-launcher --launch-immediately >"$work/atspi.log" 2>&1 &
 launcher=$!
 # The AT-SPI bus is a daemon of the launcher's that outlives it: ended with it.
@@ -65,9 +63,7 @@ wait_for 600 eval 'spoken | grep -qx "Screen reader on."' || fail "Orca did not 
 
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 SDL_AUDIODRIVER=dummy
 settings Time=7 UseMidi=1
-faketime -f '@2026-12-06 10:00:00 x10' "$program" >"$work/app.log" 2>&1 &
-app=$!
-find_window '^Timer$'
+launch '^Timer$' faketime -f '@2026-12-06 10:00:00 x10' "$program"
 key() { step && timeout 5 xdotool key --window "$window" "$@" 2>/dev/null || fail "could not type $*"; }
 
 # No window manager: the window is given the focus, and the time box holds it.
@@ -82,12 +78,10 @@ wait_for 50 eval '[[ "$(caption)" =~ ^1[0-9]\ minutes\ left$ ]]' || fail "no cou
 key Insert+KP_Enter
 hear_like '1[0-9] minutes left'
 asked=$heard
-key ctrl+a 3 x Return
-hear "notification Invalid entry."
 key Tab
 hear "Timer push button."
 key shift+Tab
-hear "3x."
+hear "20."
 key g
 # Orca ends a sentence with a full stop unless it ends in a closing bracket ("Largo (New World)").
 hear_like 'notification .+ - .+'

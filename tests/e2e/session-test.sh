@@ -15,7 +15,6 @@ deb=${1:?usage: session-test.sh path/to/tovins-timer_VERSION_ARCH.deb}
 here=$(dirname "$0")
 source "$here/lib.sh"
 need Xvfb xdotool xprop faketime pulseaudio pactl sox lintian dbus-daemon hardening-check
-titles_source="$here/../../src/core/music/TuneTitles.cpp"
 # A home and runtime folder of our own; no session bus (one started on demand would outlive the test).
 private_home
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
@@ -43,18 +42,12 @@ hardening-check --nocfprotection --nofortify "$root"/usr/lib/*/tovins-timer/tovi
 
 xvfb
 
-# Starts the program (after any command given, such as faketime). No window manager gives its window the focus: keys
-# are sent to the window, and reach the widget that the program focused.
-start() {
-  "$@" "$program" >"$work/app.log" 2>&1 &
-  app=$!
-  find_window '^Timer$'
-}
-# Every X call is bounded, so a stuck server or program fails the test with a message instead of stalling it.
-# Typing warns that no window has the focus (there is no window manager): that is expected, so it is not shown.
+# No window manager gives the program's window the focus: keys are sent to the window, and reach the widget that the
+# program focused. Every X call is bounded, so a stuck server or program fails the test with a message instead of
+# stalling it. Typing warns that no window has the focus (there is no window manager): that is expected, so it is not
+# shown.
 shows() { [[ "$(caption)" =~ $1 ]]; }
 key() { timeout 5 xdotool key --window "$window" "$@" 2>/dev/null || fail "could not type into the window"; }
-type_timer() { timeout 5 xdotool type --window "$window" --delay 30 "$1" 2>/dev/null && key Return || fail "could not type"; }
 wait_window() { timeout 5 xdotool search --sync --name "$1" >/dev/null || fail "no window '$1' appeared"; }
 playing_tune() { caption | grep -qvxE '(.* left|Timer( started)?|Time is up!|<no answer>)?'; }
 stored_time() { grep -A1 -Fx '[Time]' "$ini" | grep -qx "String%20Value=$1" || fail "Time is not stored as $1: $(cat "$ini")"; }
@@ -65,15 +58,14 @@ for n in $(seq 40); do
 done
 settings UseMidi=0 MP3Folder="$work/broken"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/sound.raw"
-start faketime -f '@2026-12-06 10:00:00 x10'
+launch '^Timer$' faketime -f '@2026-12-06 10:00:00 x10' "$program"
 grep -q tovins-timer-sound "/proc/$pid/maps" && fail "the sound module was loaded before any music"
-type_timer 1
+timeout 5 xdotool type --window "$window" --delay 30 1 2>/dev/null && key Return || fail "could not type"
 wait_for 30 shows '^[0-9]+ seconds? left$' || fail "no seconds countdown: '$(caption)'"
-echo "counting: $(caption)"
 # "Time is up!", then the tune's title as soon as the tune is ready.
 wait_for 150 playing_tune || fail "no tune's title in the caption after the alarm: '$(caption)'"
 fired=$(caption)
-grep -qF "\"$fired\"," "$titles_source" || fail "the caption '$fired' after the alarm is no tune's title"
+grep -qF "\"$fired\"," "$here/../../src/core/music/TuneTitles.cpp" || fail "the caption '$fired' after the alarm is no tune's title"
 grep -q "$root/usr/lib/.*tovins-timer-sound" "/proc/$pid/maps" || fail "the alarm did not load the packaged sound module"
 # The sound device opens at the alarm: its first 10 s of samples (44.1 kHz, 16-bit stereo) hold more than silence. The
 # disk driver writes at the faked clock's pace, so that is one real second, and the tune's loading is seconds of it.
@@ -97,9 +89,7 @@ end_with TERM
 # From the command line, on a session bus of its own: a bad entry opens nothing and stores nothing; "1 -m Tea" counts
 # down with the launcher's progress, rings with "Tea" and asks for attention; the desktop entry's "Stop music" action
 # (a second copy's --stop) stops the first copy's music and takes the progress away; with no copy left it fails.
-bus_info=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "no session bus"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n1 <<<"$bus_info")
-pids+=" $(sed -n 2p <<<"$bus_info")"
+session_bus
 dbus-monitor "interface='com.canonical.Unity.LauncherEntry'" "interface='org.freedesktop.Notifications',member='Notify'" \
   >"$work/bus.txt" 2>&1 &
 pids+=" $!"
@@ -108,10 +98,7 @@ status=0 && "$program" 99:99 2>"$work/error.txt" || status=$?
 [ "$status" = 2 ] && grep -qFx "tovins-timer: '99:99' is not a time to count down to." "$work/error.txt" ||
   fail "99:99: status $status, '$(cat "$work/error.txt")'"
 stored_time 5
-faketime -f '@2026-12-06 10:00:00 x10' "$program" 1 -m Tea >"$work/app.log" 2>&1 &
-app=$!
-find_window '^(Timer started|[0-9]+ seconds? left)$'
-wait_for 30 shows '^[0-9]+ seconds? left$' || fail "no seconds countdown: '$(caption)'"
+launch '^(Timer started|[0-9]+ seconds? left)$' faketime -f '@2026-12-06 10:00:00 x10' "$program" 1 -m Tea
 stored_time 1
 # The launcher's Update signals, one a line: progress, progress-visible, urgent.
 updates() { awk '/member=/ {u = /member=Update/} u && /variant/ {printf "%s%s", $3, (++v % 3 ? " " : "\n")}' "$work/bus.txt"; }
@@ -121,19 +108,15 @@ wait_window "^Tovin's Timer$"
 told_tea() { grep -A8 'member=Notify' "$work/bus.txt" | grep -qx '   string "Tea"'; }
 wait_for 30 told_tea || fail "the alarm did not show 'Tea'"
 wait_for 30 eval 'updates | grep -qx "1 true true"' || fail "the launcher does not ask for attention: $(updates | tail -n1)"
-echo "launcher: $(updates | head -n2 | paste -sd ';'); ...; $(updates | grep -x '1 true true')"
 stop_action=$(sed -n '/^\[Desktop Action stop\]/,/^$/s/^Exec=//p' "$root/usr/share/applications/tovins-timer.desktop")
 PATH="$root/usr/bin:$PATH" $stop_action || fail "'$stop_action' found no copy"
 wait_for 30 shows '^Timer$' || fail "--stop left the caption at '$(caption)'"
 wait_for 30 eval 'updates | tail -n1 | grep -qx "0 false false"' || fail "the launcher still shows $(updates | tail -n1)"
-echo "'$stop_action' stopped the music; launcher: $(updates | tail -n1)"
 end_with TERM
 status=0 && "$program" --stop 2>/dev/null || status=$?
 [ "$status" = 1 ] || fail "--stop with no copy running: status $status"
 # --minimized, after one of Qt's own options: the window asks to start hidden (no window manager here to make it so).
-"$program" -platform xcb --minimized >"$work/app.log" 2>&1 &
-app=$!
-find_window '^Timer$'
+launch '^Timer$' "$program" -platform xcb --minimized
 timeout 5 xprop -id "$window" _NET_WM_STATE | grep -q '_NET_WM_STATE_HIDDEN' || fail "--minimized: the window does not ask to start hidden"
 end_with TERM
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
@@ -154,7 +137,7 @@ stream() {
 }
 # Full volume, then ten steps of 2000 down to 45535 (the server's 45536 of 65536).
 identity="application.icon_name=tovins-timer application.name=Tovin's Timer media.name=Music"
-start
+launch '^Timer$' "$program"
 key g
 wait_for 50 eval '[ "$(stream)" = "65536 $identity" ]' || fail "the mixer shows the stream as: $(stream)"
 timeout 5 xdotool mousemove --window "$window" 20 20 keydown ctrl click --repeat 10 --delay 30 5 keyup ctrl

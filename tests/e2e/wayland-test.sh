@@ -54,7 +54,6 @@ settings UseMidi=1
 faketime -f '@2026-12-06 10:00:00 x10' "$program" >"$work/app.log" 2>&1 &
 app=$!
 wait_for 300 has_window '^xdg_shell\tTimer\t' || fail "no native Wayland window 'Timer': $(windows)"
-echo "mapped: $(windows | cut -f1,2 | tr '\t' ' ')"
 pid=$(windows | cut -f3)  # faketime runs the program as a child
 
 # The message: Browse has the focus, then the folder box, then the message box; Escape closes the window.
@@ -64,11 +63,9 @@ type_keys -k Tab -k Tab Tea\ time -k Escape
 wait_for 300 eval '! has_window "\tSet folder"' || fail "the music window did not close"
 type_keys 1 -k Return
 wait_for 300 has_window '\t[0-9]+ seconds? left\t' || fail "no seconds countdown: $(windows)"
-echo "counting: $(windows | cut -f2)"
 # The user has gone to another workspace: the alarm asks for attention there.
 timeout 5 swaymsg workspace 2 >/dev/null || fail "could not switch to workspace 2"
 wait_for 300 has_window "\tTovin's Timer\t" || fail "no alarm box: $(windows)"
-echo "at the alarm: $(windows | cut -f2,4 | tr '\t' ' ' | paste -sd ';')"
 wait_for 300 eval 'windows | grep -v "	Tovin'"'"'s Timer	" | grep -q "	urgent\$"' ||
   fail "the main window did not ask for attention: $(windows)"
 

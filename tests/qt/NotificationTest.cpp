@@ -47,8 +47,7 @@ class NotificationTest : public QObject, protected QDBusContext {
     const QByteArray address = bus.readLine().trimmed();
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);  // before anything opens the session bus
     QDBusConnection service = QDBusConnection::connectToBus(QString::fromUtf8(address), QStringLiteral("service"));
-    QVERIFY(service.registerObject(Path, this, QDBusConnection::ExportAllSlots));
-    QVERIFY(service.registerService(Service));
+    QVERIFY(service.registerObject(Path, this, QDBusConnection::ExportAllSlots) && service.registerService(Service));
     // A signal of the server, then a call to it and back: the signal has
     // arrived, so nothing waits on the wall clock and a fault fails at once.
     const auto roundTrip = [] {
