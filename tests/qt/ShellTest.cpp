@@ -387,6 +387,9 @@ class ShellTest : public QObject {
     int start = -1, end = -1;
     text->attributes(1, &start, &end);
     QCOMPARE((std::pair{start, end}), (std::pair{0, text->characterCount()}));
+    dialog.FolderEdit()->setSelection(6, 2);  // a part selected is read as that part
+    text->selection(0, &start, &end);
+    QCOMPARE((std::pair{start, end}), (std::pair{6, 8}));
     // The wheel's hint goes with the Volume button, which keeps its name, not with the whole window.
     QLabel* hint = nullptr;
     for (QLabel* label : dialog.findChildren<QLabel*>()) hint = label->text() == "Or CTRL + mousewheel" ? label : hint;
