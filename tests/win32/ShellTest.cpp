@@ -30,12 +30,7 @@ struct Program {  // the real window over the fakes' other ports
   ShellFolderChooser chooser;
   App app{AppState{}, Ports{window, fakes.sound, fakes.store, fakes.folders, fakes.listing, fakes.clock, fakes.volume,
                             fakes.tunes, launcher, chooser}};
-};
-
-Program& TheProgram() {
-  static Program program;
-  return program;
-}
+} program;
 
 HWND MainWindow() {
   static const HWND window = StartUp(GetModuleHandleA(nullptr)).MainWindow;
@@ -43,9 +38,9 @@ HWND MainWindow() {
 }
 }  // namespace
 
-App& TheApp() { return TheProgram().app; }
-ShellFolderChooser& TheFolderChooser() { return TheProgram().chooser; }
-ShellLauncher& TheLauncher() { return TheProgram().launcher; }
+App& TheApp() { return program.app; }
+ShellFolderChooser& TheFolderChooser() { return program.chooser; }
+ShellLauncher& TheLauncher() { return program.launcher; }
 
 // At each DPI, both windows take the template's font at that size, and no
 // control overlaps another or leaves the client area. The first pass is the
@@ -215,11 +210,11 @@ TEST(Messages, MouseWheelStepsMinutesOrVolume) {
   ASSERT_TRUE(main != nullptr && dialog != nullptr);
   for (const auto& [over, delta, keys, minutes, volume] : rows) {
     SetDlgItemTextA(main, IdTimeEdit, "20");
-    TheProgram().fakes.volume.wave = 0x4E204E20;  // 20000 on each side
+    program.fakes.volume.wave = 0x4E204E20;  // 20000 on each side
     const HWND target = over == 0 ? main : over == -1 ? dialog : GetDlgItem(over == IdTimeEdit ? main : dialog, over);
     SendMessageA(target, WM_MOUSEWHEEL, MAKEWPARAM(keys, delta), 0);
     EXPECT_EQ(WindowText(GetDlgItem(main, IdTimeEdit)), minutes) << over << ", " << delta << ", keys " << keys;
-    EXPECT_EQ(TheProgram().fakes.volume.wave, volume) << over << ", " << delta << ", keys " << keys;
+    EXPECT_EQ(program.fakes.volume.wave, volume) << over << ", " << delta << ", keys " << keys;
   }
   DestroyWindow(dialog);
 }
