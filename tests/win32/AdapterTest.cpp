@@ -79,9 +79,8 @@ TEST(Win32FolderListing, EntriesWithTheirAttributesAndSizes) {
   const auto handle = listing.FindFirst(folder + "*.mp3", data, error);
   ASSERT_NE(handle, FolderListing::InvalidHandle);
   do {
-    const bool isFolder = (data.Attributes & Dir) != 0;
     listed.emplace_back(data.Name, data.Attributes & (Hid | Sys | Arc | Dir),
-                        isFolder ? 0 : (std::uint64_t{data.SizeHigh} << 32) | data.SizeLow);
+                        (data.Attributes & Dir) != 0 ? 0 : (std::uint64_t{data.SizeHigh} << 32) | data.SizeLow);
   } while (listing.FindNext(handle, data, error));
   EXPECT_EQ(error, 18u);  // ERROR_NO_MORE_FILES
   listing.FindClose(handle);
@@ -122,9 +121,8 @@ TEST(ResourceTuneStore, WriteFileReplacesTheWholeFile) {
     const std::string path = ShellUserFolders().TempFolder() + name;
     ResourceTuneStore().WriteFile(path, "a longer file from before");
     EXPECT_EQ(ResourceTuneStore().WriteFile(path, "MThd\0\1"s), written) << name;
-    std::ifstream file(path, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), written ? "MThd\0\1"s : ""s) << name;
-    file.close();
+    const std::string read(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
+    EXPECT_EQ(read, written ? "MThd\0\1"s : ""s) << name;  // the file closed again, so that it can go
     std::filesystem::remove(path);
   }
 }

@@ -30,7 +30,6 @@ pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
 wait_for 300 find_window window '^Timer$' || fail "the window \"Timer\" did not appear"
 wait_for 50 xdotool windowfocus --sync "$window" || fail "the window can't take the focus"
-sleep 0.3
 
 # The time box has the focus with the old entry selected: "20" replaces it.
 xdotool type --delay 60 20
@@ -60,7 +59,6 @@ wait_for 50 eval '! viewable "$dialog"' || fail "Escape did not close the dialog
 
 # "__" at the right end of the menu bar (the window's top row: no window
 # manager) minimises; an alarm set now ("0" minutes) fires at the next tick.
-wait_for 50 xdotool windowfocus --sync "$window" || fail "the window can't take the focus back"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + WIDTH - 10)) $((Y + 8)) click 1
 wait_for 50 probe iconic || fail "\"__\" did not minimise the window"
