@@ -197,6 +197,7 @@ TEST(Messages, MouseWheelStepsMinutesOrVolume) {
       {0, 120, MK_CONTROL, "20", 0x55F055F0},
       {0, -240, MK_CONTROL | MK_SHIFT, "20", 0x46504650},
       {-1, -120, MK_CONTROL, "20", 0x46504650},
+      {IdTimeEdit, 120, 0, "21", 0x4E204E20},  // the edit control keeps a plain turn unless handed on
       {IdTimeEdit, -120, MK_CONTROL, "20", 0x46504650},
       {IdFolderEdit, -120, 0, "19", 0x4E204E20},
       {IdMessageEdit, 120, 0, "21", 0x4E204E20},
