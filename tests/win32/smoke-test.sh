@@ -32,7 +32,8 @@ wait_for 300 find_window window '^Timer$' || fail "the window \"Timer\" did not 
 wait_for 50 xdotool windowfocus --sync "$window" || fail "the window can't take the focus"
 
 # The time box has the focus with the old entry selected: "20" replaces it.
-xdotool type --delay 60 20 key Return
+xdotool type --delay 60 20
+xdotool key Return
 wait_for 30 caption_is "19 minutes left" || fail "caption is \"$(caption)\", not \"19 minutes left\""
 setting Time | grep -Eq 'REG_SZ[[:space:]]+20$' || fail "setting Time is not 20: $(setting Time)"
 
