@@ -160,7 +160,6 @@ TEST(Tooltips, ShowOverMenuBarItemsAndControls) {
       {-1, 199, "The current time"},
   };
   const HWND main = MainWindow();
-  ASSERT_NE(main, nullptr);
   SetForegroundWindow(main);
   const HWND tooltip = TheHandles().TooltipWindow;
   for (const auto& [menuPosition, controlId, text] : rows) {
@@ -204,7 +203,6 @@ TEST(Messages, MouseWheelStepsMinutesOrVolume) {
   };
   const HWND main = MainWindow();
   const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MusicDialogTemplateName, main, MusicDialogProc, 0);
-  ASSERT_TRUE(main != nullptr && dialog != nullptr);
   for (const auto& [over, delta, keys, minutes, volume] : rows) {
     SetDlgItemTextA(main, IdTimeEdit, "20");
     program.fakes.volume.wave = 0x4E204E20;  // 20000 on each side
