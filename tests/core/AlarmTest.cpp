@@ -7,21 +7,15 @@
 #include "Fakes.h"
 #include "alarm/Wheel.h"
 
-const auto no = std::nullopt;
-
 // What an entry asks for, read in the morning and in the afternoon: a span
 // of real time, or a local time of day.
 TEST(ParseAlarmSetting, WorkedResultsInBothHalvesOfTheDay) {
   const auto span = [](std::int32_t seconds) { return AlarmEntry{false, seconds}; };
   const auto at = [](std::int32_t seconds) { return AlarmEntry{true, seconds}; };
   const std::tuple<const char*, std::optional<AlarmEntry>, std::optional<AlarmEntry>> cases[] = {
-      {"20", span(1200), span(1200)},
-      {"1380", span(82800), span(82800)},
-      {"1381", no, no},
-      {"8:30", at(30600), at(73800)},
-      {"12:15 am", at(900), at(900)},
-      {"24:00", at(0), at(0)},
-      {"8:60", no, no}};
+      {"20", span(1200), span(1200)},      {"1380", span(82800), span(82800)}, {"1381", std::nullopt, std::nullopt},
+      {"8:30", at(30600), at(73800)},      {"12:15 am", at(900), at(900)},     {"24:00", at(0), at(0)},
+      {"8:60", std::nullopt, std::nullopt}};
   for (const auto& [text, am, pm] : cases) {
     EXPECT_EQ(ParseAlarmSetting(text, false), am) << text << " in the morning";
     EXPECT_EQ(ParseAlarmSetting(text, true), pm) << text << " in the afternoon";

@@ -50,7 +50,6 @@ TEST(Mp3Library, ShuffleOfAKnownSeedGivesTheWorkedOutOrder) {
   t.state.MP3Folder = P("M/");
   t.clock.counter = 0x1234567800003039ull;
   ASSERT_TRUE(ShuffleSongs(t.app));
-  EXPECT_EQ(std::pair(t.state.SongOrder, t.state.SongPos), std::pair(std::vector<std::int32_t>{0, 3, 1, 2}, 2));
   std::string songs;
   for (int k = 0; k < 4; ++k) NextSongPath(t.app), songs += t.state.SongPath + " ";
   EXPECT_EQ(songs, P("M/s2.mp3 M/s3.mp3 M/s1.mp3 M/s2.mp3 "));
