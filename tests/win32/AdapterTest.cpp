@@ -91,11 +91,15 @@ TEST(Win32FolderListing, EntriesWithTheirAttributesAndSizes) {
                                         {"x.mp3", Dir, 0}}));
   EXPECT_EQ(listing.FindFirst(folder + "*.wav", data, error), FolderListing::InvalidHandle);
   EXPECT_EQ(error, 2u);  // ERROR_FILE_NOT_FOUND
-  // The walk over it finds its one song.
+  // The walk over it finds its one song; a blank folder none, even with this
+  // one the working folder (it would be the home folder, or a whole drive).
+  SetCurrentDirectoryA(folder.c_str());
   TestApp t;
   App app{AppState{},
           Ports{t.window, t.sound, t.store, t.folders, listing, t.clock, t.volume, t.tunes, t.launcher, t.chooser}};
-  EXPECT_EQ(CountSongs(app, folder), 1);
+  for (const std::string& songFolder : {folder, ""s, " "s})
+    EXPECT_EQ(CountSongs(app, songFolder), songFolder == folder) << "'" << songFolder << "'";
+  SetCurrentDirectoryA(ShellUserFolders().TempFolder().c_str());
   for (const auto& row : rows) SetFileAttributesA((folder + std::get<0>(row)).c_str(), FILE_ATTRIBUTE_NORMAL);
   std::filesystem::remove_all(folder);
 }
