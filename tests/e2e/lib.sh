@@ -27,12 +27,11 @@ wait_for() {
   for _ in $(seq "$1"); do "${@:2}" && return 0; sleep 0.1; done
   return 1
 }
-# Sends the signal and waits for a normal exit: the time it took is shown, not judged (a loaded machine is slow);
-# only a program still running after ten seconds fails.
+# Sends the signal and waits for a normal exit: a bound, not a timing (a loaded machine is slow); only a program
+# still running after ten seconds fails.
 end_with() {
-  local start=$(date +%s%N) && kill -"$1" "$pid"
+  kill -"$1" "$pid"
   wait_for 100 eval '! kill -0 "$pid" 2>/dev/null' || fail "SIG$1 did not end the program"
-  echo "SIG$1 ended it within $((($(date +%s%N) - start) / 1000000)) ms"
   wait "$app" || fail "SIG$1: exit status $?"
   app="" pid=""
 }
@@ -62,4 +61,5 @@ find_window() {
     fail "no window '$1' appeared (the program $(kill -0 "${app:-0}" 2>/dev/null && echo runs || echo had ended))"
   pid=$(timeout 5 xdotool getwindowpid "$window") || fail "the window has no process"
 }
-caption() { timeout 5 xdotool getwindowname "$window" || echo "<no answer>"; }
+caption() { timeout 5 xdotool getwindowname "$window" 2>/dev/null || echo "<no answer>"; }
+shows() { [[ "$(caption)" =~ $1 ]]; }

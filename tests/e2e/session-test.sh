@@ -24,15 +24,12 @@ dpkg-deb -x "$deb" "$root"
 desktop-file-validate "$root/usr/share/applications/tovins-timer.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml || fail "AppStream file"
 tags=$(lintian --fail-on error "$deb" 2>&1) || fail "lintian found errors: $tags"
-echo "lintian: $(grep -v 'root privileges' <<<"$tags" || echo no tags)"
-for file in icons/hicolor/scalable/apps/tovins-timer.svg man/man1/tovins-timer.1.gz doc/tovins-timer/copyright; do
-  [ -f "$root/usr/share/$file" ] || fail "no /usr/share/$file in the package"
-done
 program="$root/usr/bin/tovins-timer"
+# The icon, the manual, the copyright, the guide the help names and each picture the guide shows.
 guide=$(tr '\0' '\n' <"$program" | grep -o 'The guide: /.*' | head -n1 | cut -d' ' -f3)
-[ -n "$guide" ] && [ -f "$root$guide" ] || fail "the help's guide '$guide' is not in the package"
-for picture in $(grep -o '!\[[^]]*\]([^)]*)' "$root$guide" | sed 's/.*(\(.*\))/\1/'); do
-  [ -f "${root}${guide%/*}/$picture" ] || fail "the guide shows $picture, which is not in the package"
+for file in /usr/share/{icons/hicolor/scalable/apps/tovins-timer.svg,man/man1/tovins-timer.1.gz,doc/tovins-timer/copyright} \
+  "$guide" $(grep -o '!\[[^]]*\]([^)]*)' "$root$guide" 2>/dev/null | sed "s|.*(\(.*\))|${guide%/*}/\1|"); do
+  [ -f "$root$file" ] || fail "no '$file' in the package (the help's guide: '$guide')"
 done
 # PIE, stack protector, fortified functions, full RELRO, immediate binding (Debian 12's flags add no control-flow
 # protection). The module's only libc copies take sizes known at run time, which no fortified function can check.
@@ -46,11 +43,8 @@ xvfb
 # program focused. Every X call is bounded, so a stuck server or program fails the test with a message instead of
 # stalling it. Typing warns that no window has the focus (there is no window manager): that is expected, so it is not
 # shown.
-shows() { [[ "$(caption)" =~ $1 ]]; }
 key() { timeout 5 xdotool key --window "$window" "$@" 2>/dev/null || fail "could not type into the window"; }
-wait_window() { timeout 5 xdotool search --sync --name "$1" >/dev/null || fail "no window '$1' appeared"; }
 playing_tune() { caption | grep -qvxE '(.* left|Timer( started)?|Time is up!|<no answer>)?'; }
-stored_time() { grep -A1 -Fx '[Time]' "$ini" | grep -qx "String%20Value=$1" || fail "Time is not stored as $1: $(cat "$ini")"; }
 
 for n in $(seq 40); do
   mkdir -p "$work/broken/album$((n % 4))" && printf '\377\373\220\144%2000s' "" >"$work/broken/album$((n % 4))/song$n.mp3"
@@ -64,8 +58,7 @@ timeout 5 xdotool type --window "$window" --delay 30 1 2>/dev/null && key Return
 wait_for 30 shows '^[0-9]+ seconds? left$' || fail "no seconds countdown: '$(caption)'"
 # "Time is up!", then the tune's title as soon as the tune is ready.
 wait_for 150 playing_tune || fail "no tune's title in the caption after the alarm: '$(caption)'"
-fired=$(caption)
-grep -qF "\"$fired\"," "$here/../../src/core/music/TuneTitles.cpp" || fail "the caption '$fired' after the alarm is no tune's title"
+grep -qF "\"$(caption)\"," "$here/../../src/core/music/TuneTitles.cpp" || fail "the caption '$(caption)' after the alarm is no tune's title"
 grep -q "$root/usr/lib/.*tovins-timer-sound" "/proc/$pid/maps" || fail "the alarm did not load the packaged sound module"
 # The sound device opens at the alarm: its first 10 s of samples (44.1 kHz, 16-bit stereo) hold more than silence. The
 # disk driver writes at the faked clock's pace, so that is one real second, and the tune's loading is seconds of it.
@@ -74,39 +67,31 @@ wait_for 100 eval '[ "$(stat -c %s "$SDL_DISKAUDIOFILE" 2>/dev/null || echo 0)" 
   fail "the alarm's first 10 s of sound were not written: $(stat -c %s "$SDL_DISKAUDIOFILE" 2>/dev/null || echo 0) bytes"
 peak=$(head -c "$bytes" "$SDL_DISKAUDIOFILE" | od -An -v -t d2 -w2 | awk '{v = $1 < 0 ? -$1 : $1} v > m {m = v} END {print m + 0}')
 [ "$peak" -gt 1000 ] || fail "the alarm's first second is silent (peak $peak)"
-echo "fired: $fired; peak in its first second: $peak"
-sleep 1
-playing_tune || fail "the music stopped by itself: '$(caption)'"
 key s
 wait_for 30 shows '^Timer$' || fail "Stop left the caption at '$(caption)'"
 key g
 wait_for 30 playing_tune || fail "Go showed '$(caption)'"
-stored_time 1
+grep -A1 -Fx '[Time]' "$ini" | grep -qx "String%20Value=1" || fail "Time is not stored as 1: $(cat "$ini")"
 key h
-wait_window "^Tovin's Timer$"
+timeout 5 xdotool search --sync --name "^Tovin's Timer$" >/dev/null || fail "no help box appeared"
 end_with TERM
 
-# From the command line, on a session bus of its own: a bad entry opens nothing and stores nothing; "1 -m Tea" counts
+# From the command line, on a session bus of its own: a bad entry opens nothing; "1 -m Tea" counts
 # down with the launcher's progress, rings with "Tea" and asks for attention; the desktop entry's "Stop music" action
 # (a second copy's --stop) stops the first copy's music and takes the progress away; with no copy left it fails.
 session_bus
 dbus-monitor "interface='com.canonical.Unity.LauncherEntry'" "interface='org.freedesktop.Notifications',member='Notify'" \
   >"$work/bus.txt" 2>&1 &
 pids+=" $!"
-settings Time=5
 status=0 && "$program" 99:99 2>"$work/error.txt" || status=$?
 [ "$status" = 2 ] && grep -qFx "tovins-timer: '99:99' is not a time to count down to." "$work/error.txt" ||
   fail "99:99: status $status, '$(cat "$work/error.txt")'"
-stored_time 5
 launch '^(Timer started|[0-9]+ seconds? left)$' faketime -f '@2026-12-06 10:00:00 x10' "$program" 1 -m Tea
-stored_time 1
 # The launcher's Update signals, one a line: progress, progress-visible, urgent.
 updates() { awk '/member=/ {u = /member=Update/} u && /variant/ {printf "%s%s", $3, (++v % 3 ? " " : "\n")}' "$work/bus.txt"; }
 wait_for 30 eval 'updates | grep -q "^0\.[0-9]* true false$"' || fail "no launcher progress: $(updates | tail -n1)"
 wait_for 150 playing_tune || fail "no music at the alarm: '$(caption)'"
-wait_window "^Tovin's Timer$"
-told_tea() { grep -A8 'member=Notify' "$work/bus.txt" | grep -qx '   string "Tea"'; }
-wait_for 30 told_tea || fail "the alarm did not show 'Tea'"
+wait_for 30 eval 'grep -A8 member=Notify "$work/bus.txt" | grep -qx "   string \"Tea\""' || fail "the alarm did not show 'Tea'"
 wait_for 30 eval 'updates | grep -qx "1 true true"' || fail "the launcher does not ask for attention: $(updates | tail -n1)"
 stop_action=$(sed -n '/^\[Desktop Action stop\]/,/^$/s/^Exec=//p' "$root/usr/share/applications/tovins-timer.desktop")
 PATH="$root/usr/bin:$PATH" $stop_action || fail "'$stop_action' found no copy"
@@ -119,7 +104,6 @@ status=0 && "$program" --stop 2>/dev/null || status=$?
 launch '^Timer$' "$program" -platform xcb --minimized
 timeout 5 xprop -id "$window" _NET_WM_STATE | grep -q '_NET_WM_STATE_HIDDEN' || fail "--minimized: the window does not ask to start hidden"
 end_with TERM
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 
 # A steady tone as the one song of the MP3 folder (the player goes by content), stored with its final "/".
 pulseaudio -n --daemonize=yes --exit-idle-time=-1 --log-target=file:"$work/pulse.log" \
@@ -127,8 +111,7 @@ pulseaudio -n --daemonize=yes --exit-idle-time=-1 --log-target=file:"$work/pulse
 pids+=" $(cat "$XDG_RUNTIME_DIR/pulse/pid")"
 wait_for 50 timeout 5 pactl info >/dev/null 2>&1 || fail "the sound server does not answer"
 export SDL_AUDIODRIVER=pulseaudio
-mkdir "$work/music"
-sox -n -r 22050 -c 1 -b 16 -t wav "$work/music/tone.mp3" synth 60 sine 440 gain -6
+mkdir "$work/music" && sox -n -r 22050 -c 1 -b 16 -t wav "$work/music/tone.mp3" synth 60 sine 440 gain -6
 settings UseMidi=0 MP3Folder="$work/music/"
 # Our stream's left volume, name, media name and icon, as the mixer shows them.
 stream() {
