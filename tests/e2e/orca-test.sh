@@ -32,13 +32,14 @@ pids+=" $!"
 wait_for 100 test -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" || fail "speech-dispatcher did not start"
 
 # Orca writes its log through a buffer; line by line, each spoken line can be waited for as it is said.
-cat >"$work/sitecustomize.py" <<'EOF'
+mkdir -p "$work/python"
+cat >"$work/python/sitecustomize.py" <<'EOF'
 import builtins, os
 def _open(file, *args, _builtin=builtins.open, **kwargs):
     return _builtin(file, *args, **kwargs, **({"buffering": 1} if file == os.environ["ORCA_TEST_LOG"] else {}))
 builtins.open = _open
 EOF
-ORCA_TEST_LOG="$log" PYTHONPATH="$work" orca --replace --user-prefs "$work/orca" --debug-file="$log" \
+ORCA_TEST_LOG="$log" PYTHONPATH="$work/python" orca --replace --user-prefs "$work/orca" --debug-file="$log" \
   >"$work/orca.log" 2>&1 &
 pids+=" $!"
 
