@@ -12,8 +12,7 @@
 set -euo pipefail
 
 deb=${1:?usage: session-test.sh path/to/tovins-timer_VERSION_ARCH.deb}
-here=$(dirname "$0")
-source "$here/lib.sh"
+source "$(dirname "$0")/lib.sh"
 need Xvfb xdotool xprop faketime pulseaudio pactl sox lintian dbus-daemon hardening-check
 # A home and runtime folder of our own; no session bus (one started on demand would outlive the test).
 private_home
@@ -58,7 +57,7 @@ timeout 5 xdotool type --window "$window" --delay 30 1 2>/dev/null && key Return
 wait_for 30 shows '^[0-9]+ seconds? left$' || fail "no seconds countdown: '$(caption)'"
 # "Time is up!", then the tune's title as soon as the tune is ready.
 wait_for 150 playing_tune || fail "no tune's title in the caption after the alarm: '$(caption)'"
-grep -qF "\"$(caption)\"," "$here/../../src/core/music/TuneTitles.cpp" || fail "the caption '$(caption)' after the alarm is no tune's title"
+grep -qF "\"$(caption)\"," "$(dirname "$0")/../../src/core/music/TuneTitles.cpp" || fail "the caption '$(caption)' after the alarm is no tune's title"
 grep -q "$root/usr/lib/.*tovins-timer-sound" "/proc/$pid/maps" || fail "the alarm did not load the packaged sound module"
 # The sound device opens at the alarm: its first 10 s of samples (44.1 kHz, 16-bit stereo) hold more than silence. The
 # disk driver writes at the faked clock's pace, so that is one real second, and the tune's loading is seconds of it.
@@ -109,7 +108,6 @@ end_with TERM
 pulseaudio -n --daemonize=yes --exit-idle-time=-1 --log-target=file:"$work/pulse.log" \
   -L module-null-sink -L module-native-protocol-unix -L module-stream-restore 2>/dev/null || fail "no sound server"
 pids+=" $(cat "$XDG_RUNTIME_DIR/pulse/pid")"
-wait_for 50 timeout 5 pactl info >/dev/null 2>&1 || fail "the sound server does not answer"
 export SDL_AUDIODRIVER=pulseaudio
 mkdir "$work/music" && sox -n -r 22050 -c 1 -b 16 -t wav "$work/music/tone.mp3" synth 60 sine 440 gain -6
 settings UseMidi=0 MP3Folder="$work/music/"

@@ -91,5 +91,4 @@ exit_status $! && [ "$status" = 1 ] || fail "/stop with no copy running: exit st
 pid=$!
 wait_for 300 eval 'probe iconic; iconic=$?; [ "$iconic" != 2 ]' && [ "$iconic" = 0 ] || fail "/minimized: not minimised"
 closed || fail "the minimised window did not close"
-trap - EXIT
 echo "smoke: passed"
