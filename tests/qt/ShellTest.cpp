@@ -59,18 +59,17 @@ struct WindowRig {
 // Runs `act` on the first modal window that opens (inside its own loop),
 // then makes sure it closes. A zero-length timer asks at each turn of the
 // loop: nothing waits on the wall clock.
-struct ModalHandler : QObject {
+// It stops once it has acted.
+struct ModalHandler : QTimer {
   explicit ModalHandler(const std::function<void(QWidget*)>& act) {
-    connect(&poll, &QTimer::timeout, this, [this, act] {
+    connect(this, &QTimer::timeout, [this, act] {
       QWidget* modal = QApplication::activeModalWidget();
       if (!modal || !modal->isVisible()) return;
-      poll.stop(), seen = true, act(modal);
+      stop(), act(modal);
       if (modal->isVisible()) modal->close();
     });
-    poll.start(0);
+    start(0);
   }
-  QTimer poll;
-  bool seen = false;
 };
 
 // A screen reader's view of an object: role, name, text, description, and
@@ -85,11 +84,10 @@ QStringList Heard(QAccessibleInterface* iface) {
   return heard;
 }
 
-struct PaintedRegion : QObject {  // what the watched widget's paints covered
-  QRegion region;
-  bool eventFilter(QObject*, QEvent* e) override {
-    return e->type() == QEvent::Paint ? region += static_cast<QPaintEvent*>(e)->region(), false : false;
-  }
+struct EventTap : QObject {  // hands `on` each event the watched object gets
+  EventTap(QObject* watched, std::function<void(QEvent*)> on) : on(std::move(on)) { watched->installEventFilter(this); }
+  std::function<void(QEvent*)> on;
+  bool eventFilter(QObject*, QEvent* e) override { return on(e), false; }
 };
 
 void SendWheel(QWidget* target, int delta, bool ctrl) {
@@ -282,13 +280,15 @@ class ShellTest : public QObject {
     QPalette colours;
     colours.setColor(QPalette::Window, QColor(221, 255, 255));
     colours.setColor(QPalette::WindowText, QColor(170, 0, 0));
-    PaintedRegion painted;
-    clock->installEventFilter(&painted);
+    QRegion painted;  // what the clock's paints covered
+    EventTap tap(clock, [&](QEvent* e) {
+      if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+    });
     // A text to show, or one of the other changes: "font", "colours", "size".
     for (const char* change : {"", " 9:59:58 am", " 9:59:59 am", "10:00:00 am" /* wider */, "10:00:00 pm",
                                " 1:00:00 pm" /* narrower */, "1:00", "font", "colours", "size", "1:01"}) {
       const QString what = QString::fromLatin1(change);
-      painted.region = QRegion();
+      painted = QRegion();
       what == "font"      ? clock->setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 15))
       : what == "colours" ? clock->setPalette(colours)
       : what == "size"    ? clock->setFixedWidth(110)
@@ -296,7 +296,7 @@ class ShellTest : public QObject {
       QTRY_VERIFY2(onScreen() == fresh(), change);
       if (what == " 9:59:59 am" || what == "1:01") {  // only the changed digit's place is repainted
         const QChar digit = what.at(what == "1:01" ? 3 : 7);
-        QCOMPARE(painted.region.boundingRect().width(), clock->fontMetrics().horizontalAdvance(digit));
+        QCOMPARE(painted.boundingRect().width(), clock->fontMetrics().horizontalAdvance(digit));
       }
     }
     const QImage shown = onScreen();
@@ -423,15 +423,10 @@ class ShellTest : public QObject {
     WindowRig rig;
     QAccessibleInterface* notice = QAccessible::queryAccessibleInterface(rig.window.Announcer());
     QCOMPARE(notice->role(), QAccessible::Notification);
-    struct : QObject {
-      QStringList said;
-      bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show)
-          said << QAccessible::queryAccessibleInterface(watched)->text(QAccessible::Name);
-        return false;
-      }
-    } ears;
-    rig.window.Announcer()->installEventFilter(&ears);
+    QStringList heard;
+    EventTap ears(rig.window.Announcer(), [&](QEvent* e) {
+      if (e->type() == QEvent::Show) heard << notice->text(QAccessible::Name);
+    });
     // Command (0: the alarm, -1: a minute passes), its entry or message -> what is said, and whether it stays shown.
     const std::tuple<int, const char*, QStringList, bool> cases[] = {
         {CmdStartTimer, "2", {"Timer started, 2 minutes left"}, true},
@@ -444,14 +439,14 @@ class ShellTest : public QObject {
         {CmdStartTimer, "", {}, true},
         {0, "", {"Time is up!"}, true}};
     for (const auto& [command, text, said, shown] : cases) {
-      ears.said.clear();
+      heard.clear();
       ModalHandler handler([](QWidget*) {});
       rig.window.SetItemText(IdTimeEdit, command == CmdStartTimer ? text : "20");
       rig.app.State.AlarmMessage = text;
       if (command > 0) RunCommand(rig.app, command);
       if (command == 0) FireAlarm(rig.app);
       if (command == -1) rig.fakes.clock.Advance(60), rig.window.Tick();
-      QCOMPARE(ears.said, said);
+      QCOMPARE(heard, said);
       QCOMPARE(!notice->state().invisible, shown);
     }
     QCOMPARE(rig.window.Announcer()->accessibleName(), QString());       // setting it would send a name change
@@ -524,7 +519,7 @@ class ShellTest : public QObject {
       rig.window.SetItemText(IdTimeEdit, "0");
       RunCommand(rig.app, CmdStartTimer);  // fires at the next tick
       tick->start(0);
-      QTRY_VERIFY(handler.seen);
+      QTRY_VERIFY(!handler.isActive());
     }
   }
 
