@@ -254,7 +254,7 @@ class ShellTest : public QObject {
   // change what the screen shows is what a fresh clock with the same text,
   // font, colours and size paints whole; in its colours behind the
   // characters too, and centred.
-  void clockRepaintsOnlyWhatChanged() {
+  void clockAndWheel() {
     WindowRig rig;
     auto* clock = qobject_cast<ClockLabel*>(rig.window.Item(IdClock));
     const auto onScreen = [&] {
@@ -301,6 +301,33 @@ class ShellTest : public QObject {
       if (shown.pixelColor(i % shown.width(), i / shown.width()) != QColor(221, 255, 255))
         left = std::min(left, i % shown.width()), right = std::max(right, i % shown.width());
     QCOMPARE_LE(std::abs(left - (shown.width() - 1 - right)), 3);  // the margins left and right
+    // The wheel over the window's controls.
+    rig.fakes.volume.wave = 0x80008000;
+    rig.window.TimeEdit()->setText(QStringLiteral("20"));
+    const std::tuple<int, int, bool, QString, uint> turns[] = {
+        // item, delta, Ctrl -> minutes, volume
+        {IdTimeEdit, 360, false, "21", 0x8000},  // several notches
+        {IdClock, -15, false, "20", 0x8000},     // a fine touchpad step
+        {IdClock, 0, false, "20", 0x8000},
+        {IdTimerButton, 120, true, "20", 0x8000 + 2000}};
+    for (const auto& [item, delta, ctrl, minutes, volume] : turns) {
+      SendWheel(rig.window.Item(item), delta, ctrl);
+      QCOMPARE(rig.window.TimeEdit()->text(), minutes);
+      QCOMPARE(rig.fakes.volume.wave & 0xFFFF, volume);
+    }
+    // Over the music dialog the wheel still acts here; keys are typed.
+    ModalHandler handler([&](QWidget* modal) {
+      auto* dialog = qobject_cast<MusicSettingsDialog*>(modal);
+      SendWheel(dialog->FolderEdit(), 120, false);
+      SendWheel(dialog->MessageEdit()->viewport(), 120, false);
+      SendWheel(dialog, -120, true);
+      dialog->FolderEdit()->clear();
+      QTest::keyClicks(dialog->FolderEdit(), "gst");
+      QCOMPARE(dialog->FolderEdit()->text(), QStringLiteral("gst"));
+    });
+    rig.window.OpenMusicDialog();
+    QCOMPARE(rig.window.TimeEdit()->text(), QStringLiteral("22"));
+    QCOMPARE(rig.fakes.volume.wave & 0xFFFF, 0x8000u);
   }
 
   // While the menu bar holds the keyboard (after Alt; Alt or Esc gives it
@@ -349,71 +376,17 @@ class ShellTest : public QObject {
     }
   }
 
-  // What a screen reader reads: the window a frame named by the caption
-  // (minimised too), the clock's and the alarm display's texts, the menu's
-  // names and descriptions, the music window's fields named by their labels;
-  // the music window's texts, no label read as markup, both windows fixed.
-  void screenReaderViewAndTexts() {
-    WindowRig rig;
-    MainWindow& w = rig.window;
-    rig.app.State.AlarmMessage = "Wake up";
-    rig.app.State.MP3Folder = "/home/u/Music/";
-    rig.app.State.UseMidi = false;
-    w.Tick();
-    w.SetItemText(IdTimeEdit, "20");
-    RunCommand(rig.app, CmdStartTimer);
-    w.SetCaption("Song [*] 1");
-    w.showMinimized();
-    QTRY_VERIFY(w.isMinimized());
-    MusicSettingsDialog dialog(rig.app, &w);
-    const std::pair<QObject*, QStringList> cases[] = {
-        {&w, {"Window", "Song [*] 1", "-", ""}},
-        {w.Item(IdClock), {"StaticText", "Clock", "10:00:00 am", "The current time"}},
-        {w.Item(IdAlarmDisplay),
-         {"StaticText", "Alarm", "20", "The alarm setting (total minutes or specific time) for timer to go off"}},
-        {w.MenuAction(CmdMinimize), {"MenuItem", "Minimize", "-", "Minimize", "Press"}},
-        {w.MenuAction(CmdGo), {"MenuItem", "Go", "-", "Play songs (shortcut key = G)", "Press"}},
-        {w.MenuBar()->actions().value(5), {"Separator", "", "-", ""}},  // nothing to read or press
-        {dialog.FolderEdit(), {"EditableText", "Folder for MP3 songs:", "/home/u/Music", "", "SetFocus"}},
-        {dialog.MessageEdit(), {"EditableText", "Alarm message", "Wake up", "", "SetFocus"}}};
-    for (const auto& [object, heard] : cases) QCOMPARE(Heard(QAccessible::queryAccessibleInterface(object)), heard);
-    // A text box's text attributes run over all of it: Orca reads no text outside a run.
-    QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(dialog.FolderEdit())->textInterface();
-    int start = -1, end = -1;
-    text->attributes(1, &start, &end);
-    QCOMPARE((std::pair{start, end}), (std::pair{0, text->characterCount()}));
-    dialog.FolderEdit()->setSelection(6, 2);  // a part selected is read as that part
-    text->selection(0, &start, &end);
-    QCOMPARE((std::pair{start, end}), (std::pair{6, 8}));
-    // The wheel's hint goes with the Volume button, which keeps its name, not with the whole window.
-    QLabel* hint = nullptr;
-    for (QLabel* label : dialog.findChildren<QLabel*>()) hint = label->text() == "Or CTRL + mousewheel" ? label : hint;
-    const auto related = QAccessible::queryAccessibleInterface(hint)->relations(QAccessible::Label);
-    QCOMPARE(related.size(), 1);
-    QCOMPARE(related.first().first->text(QAccessible::Name), QStringLiteral("Volume"));
-    QCOMPARE(dialog.windowTitle(), QStringLiteral("Set folder for MP3 music files"));
-    QCOMPARE(dialog.Button(IdBrowseButton)->geometry(), Pixels(UnitsOf(dialog.font()), {179, 8, 36, 15}));
-    QCOMPARE(dialog.Button(IdInternalMusicCheck)->isChecked(), false);
-    QStringList texts;  // no Cancel
-    for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) texts << button->text();
-    for (QLabel* label : w.findChildren<QLabel*>()) {  // the dialog's too
-      if (label->window() == &dialog) texts << label->text();
-      QCOMPARE(label->textFormat(), Qt::PlainText);
-    }
-    texts.sort();
-    QCOMPARE(texts, (QStringList{"&Browse", "&Done", "&Play music", "&Stop music", "&Volume", "Alarm message",
-                                 "Folder for MP3 songs:", "Or CTRL + mousewheel", "Play music from subfolders too",
-                                 "Use internal music instead of MP3 songs"}));
-    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-  }
-
   // What a screen reader is told as it happens, each by a notification that
   // shows anew and stays while it holds: the timer's start with the time
   // left, the tune Go plays, the alarm with its message (not the tune that
   // starts with it), a rejected entry (the time box also flashes); never the
   // countdown, and never by a name change (Orca cannot read Qt 6.4's). The
-  // alarm asks for attention and reaches the desktop.
-  void screenReaderAnnouncements() {
+  // alarm asks for attention and reaches the desktop. Then what it reads:
+  // the window a frame named by the caption (minimised too), the clock's and
+  // the alarm display's texts, the menu's names and descriptions, the music
+  // window's fields named by their labels; the music window's texts, no
+  // label read as markup, both windows fixed.
+  void screenReader() {
     WindowRig rig;
     QAccessibleInterface* notice = QAccessible::queryAccessibleInterface(rig.window.Announcer());
     QCOMPARE(notice->role(), QAccessible::Notification);
@@ -452,36 +425,55 @@ class ShellTest : public QObject {
     QVERIFY(!notice->state().invisible);
     AlarmAttention(rig.alarms, rig.window).ShowAlarm("Tea");
     QCOMPARE(rig.fakes.notifier.shown, std::optional<std::string>("Tea"));
-  }
-
-  void wheel() {
-    WindowRig rig;
-    rig.fakes.volume.wave = 0x80008000;
-    rig.window.TimeEdit()->setText(QStringLiteral("20"));
-    const std::tuple<int, int, bool, QString, uint> turns[] = {
-        // item, delta, Ctrl -> minutes, volume
-        {IdTimeEdit, 360, false, "21", 0x8000},  // several notches
-        {IdClock, -15, false, "20", 0x8000},     // a fine touchpad step
-        {IdClock, 0, false, "20", 0x8000},
-        {IdTimerButton, 120, true, "20", 0x8000 + 2000}};
-    for (const auto& [item, delta, ctrl, minutes, volume] : turns) {
-      SendWheel(rig.window.Item(item), delta, ctrl);
-      QCOMPARE(rig.window.TimeEdit()->text(), minutes);
-      QCOMPARE(rig.fakes.volume.wave & 0xFFFF, volume);
+    MainWindow& w = rig.window;
+    rig.app.State.AlarmMessage = "Wake up";
+    rig.app.State.MP3Folder = "/home/u/Music/";
+    rig.app.State.UseMidi = false;
+    w.SetItemText(IdTimeEdit, "20");
+    RunCommand(rig.app, CmdStartTimer);
+    w.SetCaption("Song [*] 1");
+    w.showMinimized();
+    QTRY_VERIFY(w.isMinimized());
+    MusicSettingsDialog dialog(rig.app, &w);
+    const std::pair<QObject*, QStringList> views[] = {
+        {&w, {"Window", "Song [*] 1", "-", ""}},
+        {w.Item(IdClock), {"StaticText", "Clock", "10:02:00 am", "The current time"}},
+        {w.Item(IdAlarmDisplay),
+         {"StaticText", "Alarm", "20", "The alarm setting (total minutes or specific time) for timer to go off"}},
+        {w.MenuAction(CmdMinimize), {"MenuItem", "Minimize", "-", "Minimize", "Press"}},
+        {w.MenuAction(CmdGo), {"MenuItem", "Go", "-", "Play songs (shortcut key = G)", "Press"}},
+        {w.MenuBar()->actions().value(5), {"Separator", "", "-", ""}},  // nothing to read or press
+        {dialog.FolderEdit(), {"EditableText", "Folder for MP3 songs:", "/home/u/Music", "", "SetFocus"}},
+        {dialog.MessageEdit(), {"EditableText", "Alarm message", "Wake up", "", "SetFocus"}}};
+    for (const auto& [object, read] : views) QCOMPARE(Heard(QAccessible::queryAccessibleInterface(object)), read);
+    // A text box's text attributes run over all of it: Orca reads no text outside a run.
+    QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(dialog.FolderEdit())->textInterface();
+    int start = -1, end = -1;
+    text->attributes(1, &start, &end);
+    QCOMPARE((std::pair{start, end}), (std::pair{0, text->characterCount()}));
+    dialog.FolderEdit()->setSelection(6, 2);  // a part selected is read as that part
+    text->selection(0, &start, &end);
+    QCOMPARE((std::pair{start, end}), (std::pair{6, 8}));
+    // The wheel's hint goes with the Volume button, which keeps its name, not with the whole window.
+    QLabel* hint = nullptr;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) hint = label->text() == "Or CTRL + mousewheel" ? label : hint;
+    const auto related = QAccessible::queryAccessibleInterface(hint)->relations(QAccessible::Label);
+    QCOMPARE(related.size(), 1);
+    QCOMPARE(related.first().first->text(QAccessible::Name), QStringLiteral("Volume"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Set folder for MP3 music files"));
+    QCOMPARE(dialog.Button(IdBrowseButton)->geometry(), Pixels(UnitsOf(dialog.font()), {179, 8, 36, 15}));
+    QCOMPARE(dialog.Button(IdInternalMusicCheck)->isChecked(), false);
+    QStringList texts;  // no Cancel
+    for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) texts << button->text();
+    for (QLabel* label : w.findChildren<QLabel*>()) {  // the dialog's too
+      if (label->window() == &dialog) texts << label->text();
+      QCOMPARE(label->textFormat(), Qt::PlainText);
     }
-    // Over the music dialog the wheel still acts here; keys are typed.
-    ModalHandler handler([&](QWidget* modal) {
-      auto* dialog = qobject_cast<MusicSettingsDialog*>(modal);
-      SendWheel(dialog->FolderEdit(), 120, false);
-      SendWheel(dialog->MessageEdit()->viewport(), 120, false);
-      SendWheel(dialog, -120, true);
-      dialog->FolderEdit()->clear();
-      QTest::keyClicks(dialog->FolderEdit(), "gst");
-      QCOMPARE(dialog->FolderEdit()->text(), QStringLiteral("gst"));
-    });
-    rig.window.OpenMusicDialog();
-    QCOMPARE(rig.window.TimeEdit()->text(), QStringLiteral("22"));
-    QCOMPARE(rig.fakes.volume.wave & 0xFFFF, 0x8000u);
+    texts.sort();
+    QCOMPARE(texts, (QStringList{"&Browse", "&Done", "&Play music", "&Stop music", "&Volume", "Alarm message",
+                                 "Folder for MP3 songs:", "Or CTRL + mousewheel", "Play music from subfolders too",
+                                 "Use internal music instead of MP3 songs"}));
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
   }
 
   // With the window's own ticks, made due at once: the alarm box opens inside
