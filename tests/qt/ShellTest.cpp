@@ -212,9 +212,7 @@ class ShellTest : public QObject {
     const auto boxes = Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
     QCOMPARE(w.windowFlags() & boxes, Qt::WindowFlags(Qt::WindowCloseButtonHint));
     QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 200);
-    const QPoint volume = w.MenuBar()->actionGeometry(w.MenuAction(CmdVolume)).center();  // the bar shows its tips
-    QHelpEvent hover(QEvent::ToolTip, volume, w.MenuBar()->mapToGlobal(volume));
-    QApplication::sendEvent(w.MenuBar(), &hover);
+    QTest::mouseMove(w.MenuBar(), w.MenuBar()->actionGeometry(w.MenuAction(CmdVolume)).center());  // the bar's tips
     QTRY_COMPARE(QToolTip::text().replace(QLatin1Char('\n'), QLatin1Char(' ')),
                  "Volume control (shortcut key = V), or hold down CTRL key and spin the mousewheel");
     for (const QString& line : QToolTip::text().split(QLatin1Char('\n')))
@@ -361,13 +359,11 @@ class ShellTest : public QObject {
           QVERIFY(!QAccessible::queryAccessibleInterface(w.MenuAction(CmdStop))->state().focused);
         }
       }
-      const auto seen = [&] {
-        return w.isMinimized()                      ? "minimised"
-               : rig.fakes.sound.isOpen             ? "music"
-               : w.ItemText(IdAlarmDisplay) == "20" ? "timer"
-                                                    : "";
-      };
-      QTRY_COMPARE(QString(seen()), effect);
+      QTRY_COMPARE(QString(w.isMinimized()                      ? "minimised"
+                           : rig.fakes.sound.isOpen             ? "music"
+                           : w.ItemText(IdAlarmDisplay) == "20" ? "timer"
+                                                                : ""),
+                   effect);
     }
   }
 
