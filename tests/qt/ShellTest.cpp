@@ -244,7 +244,9 @@ class ShellTest : public QObject {
   // The clock repaints only the characters that changed; after every kind of
   // change what the screen shows is what a fresh clock with the same text,
   // font, colours and size paints whole; in its colours behind the
-  // characters too, and centred.
+  // characters too, and centred. Then the wheel over the window's controls:
+  // the minutes, with Ctrl the volume, a step per notch and none without a
+  // turn; over the music dialog too.
   void clockAndWheel() {
     WindowRig rig;
     auto* clock = qobject_cast<ClockLabel*>(rig.window.Item(IdClock));
@@ -292,7 +294,6 @@ class ShellTest : public QObject {
       if (shown.pixelColor(i % shown.width(), i / shown.width()) != QColor(221, 255, 255))
         left = std::min(left, i % shown.width()), right = std::max(right, i % shown.width());
     QCOMPARE_LE(std::abs(left - (shown.width() - 1 - right)), 3);  // the margins left and right
-    // The wheel over the window's controls.
     rig.fakes.volume.wave = 0x80008000;
     rig.window.TimeEdit()->setText(QStringLiteral("20"));
     const std::tuple<int, int, bool, QString, uint> turns[] = {
