@@ -59,37 +59,32 @@ struct WindowRig {
 // Runs `act` on the first modal window that opens (inside its own loop),
 // then makes sure it closes. A zero-length timer asks at each turn of the
 // loop: nothing waits on the wall clock.
-struct ModalHandler : QObject {
+// It stops once it has acted.
+struct ModalHandler : QTimer {
   explicit ModalHandler(const std::function<void(QWidget*)>& act) {
-    connect(&poll, &QTimer::timeout, this, [this, act] {
+    connect(this, &QTimer::timeout, [this, act] {
       QWidget* modal = QApplication::activeModalWidget();
       if (!modal || !modal->isVisible()) return;
-      poll.stop(), seen = true, act(modal);
+      stop(), act(modal);
       if (modal->isVisible()) modal->close();
     });
-    poll.start(0);
+    start(0);
   }
-  QTimer poll;
-  bool seen = false;
 };
 
-// A screen reader's view of an object: role, name, text, description, and
-// the actions it offers, if any.
+// A screen reader's view of an object: role, name, text, description and
+// the actions it offers.
 QStringList Heard(QAccessibleInterface* iface) {
   QAccessibleTextInterface* text = iface->textInterface();
-  QStringList heard{QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(iface->role())),
-                    iface->text(QAccessible::Name), text ? text->text(0, text->characterCount()) : QStringLiteral("-"),
-                    iface->text(QAccessible::Description)};
-  if (const QStringList actions = iface->actionInterface()->actionNames(); !actions.isEmpty())
-    heard << actions.join(',');
-  return heard;
+  return {QString::fromLatin1(QMetaEnum::fromType<QAccessible::Role>().valueToKey(iface->role())),
+          iface->text(QAccessible::Name), text ? text->text(0, text->characterCount()) : QStringLiteral("-"),
+          iface->text(QAccessible::Description), iface->actionInterface()->actionNames().join(',')};
 }
 
-struct PaintedRegion : QObject {  // what the watched widget's paints covered
-  QRegion region;
-  bool eventFilter(QObject*, QEvent* e) override {
-    return e->type() == QEvent::Paint ? region += static_cast<QPaintEvent*>(e)->region(), false : false;
-  }
+struct EventTap : QObject {  // hands `on` each event the watched object gets
+  EventTap(QObject* watched, std::function<void(QEvent*)> on) : on(std::move(on)) { watched->installEventFilter(this); }
+  std::function<void(QEvent*)> on;
+  bool eventFilter(QObject*, QEvent* e) override { return on(e), false; }
 };
 
 void SendWheel(QWidget* target, int delta, bool ctrl) {
@@ -146,7 +141,6 @@ class ShellTest : public QObject {
                     env = "bash -c \"printenv %1 >%2.part; mv %2.part %2\"";
       QVERIFY(QtLauncher().Launch(env.arg(variable, seen).toStdString()));
       QTRY_COMPARE(Contents(seen), mixers);
-      qunsetenv(variable);
     }
     QVERIFY(!QtLauncher().Launch("no-such-mixer-program"));
   }
@@ -180,9 +174,8 @@ class ShellTest : public QObject {
         {"1234567890", "12abcdefgh90", "12abcdef90", 8},
         {"123456789012345", "1234567890123456", "123456789012345", 15}};
     for (const auto& [before, after, text, cursor] : typing) {
-      const auto kept = LimitTyping(before, after, 10);
-      QCOMPARE(kept ? std::make_pair(kept->Text, kept->Cursor) : std::make_pair(QString(), 0),
-               std::make_pair(text, cursor));
+      const LimitedText kept = LimitTyping(before, after, 10).value_or(LimitedText{});
+      QCOMPARE(std::pair(kept.Text, kept.Cursor), std::pair(text, cursor));
     }
     const auto width = [](const QString& s) { return static_cast<int>(s.size()); };  // a pixel a character
     QCOMPARE(WrapToWidth("aaa bbb ccc ddd", 7, width), QStringLiteral("aaa bbb\nccc ddd"));
@@ -206,11 +199,9 @@ class ShellTest : public QObject {
   void mainWindowSession() {
     WindowRig rig(false, std::string("123456789012345", 16), true);
     MainWindow& w = rig.window;
-    QStringList labels;
+    QStringList labels{w.windowTitle(), w.TimerButton()->text()};  // the caption, the button, the menu
     for (QAction* action : w.MenuBar()->actions()) labels << action->text();
-    QCOMPARE(labels, (QStringList{"&Go", "&Stop", "&Volume", "&Folder", "&Help", "", "__"}));
-    QCOMPARE(std::pair(w.windowTitle(), w.TimerButton()->text()),
-             std::pair(QStringLiteral("Timer"), QStringLiteral("&Timer")));
+    QCOMPARE(labels, (QStringList{"Timer", "&Timer", "&Go", "&Stop", "&Volume", "&Folder", "&Help", "", "__"}));
     QVERIFY(w.MenuBar()->actionGeometry(w.MenuAction(CmdMinimize)).right() >= w.MenuBar()->width() - 12);
     QCOMPARE(w.minimumSize(), w.maximumSize());
     // Near the centre: the frame is known only once shown.
@@ -218,25 +209,19 @@ class ShellTest : public QObject {
     const auto boxes = Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
     QCOMPARE(w.windowFlags() & boxes, Qt::WindowFlags(Qt::WindowCloseButtonHint));
     QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 200);
-    const QPoint volume = w.MenuBar()->actionGeometry(w.MenuAction(CmdVolume)).center();  // the bar shows its tips
-    QHelpEvent hover(QEvent::ToolTip, volume, w.MenuBar()->mapToGlobal(volume));
-    QApplication::sendEvent(w.MenuBar(), &hover);
+    QTest::mouseMove(w.MenuBar(), w.MenuBar()->actionGeometry(w.MenuAction(CmdVolume)).center());  // the bar's tips
     QTRY_COMPARE(QToolTip::text().replace(QLatin1Char('\n'), QLatin1Char(' ')),
                  "Volume control (shortcut key = V), or hold down CTRL key and spin the mousewheel");
     for (const QString& line : QToolTip::text().split(QLatin1Char('\n')))
       QVERIFY(QFontMetrics(QToolTip::font()).horizontalAdvance(line) <= 250);
-    QToolTip::hideText();
     QCOMPARE(w.Item(IdClock)->toolTip(), QStringLiteral("The current time"));  // each control its own tip
     QLineEdit* edit = w.TimeEdit();
     QCOMPARE(edit->text(), QStringLiteral("123456789012345"));
     QTest::keyClicks(edit, "01234567899");
     QCOMPARE(edit->text(), QStringLiteral("0123456789"));
-    edit->grab();  // the line edit places its text as it paints
-    const int end = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
     edit->home(false);
-    edit->grab();
-    const int start = edit->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
-    QVERIFY(qAbs(end - start - edit->fontMetrics().horizontalAdvance(edit->text())) <= 1);
+    edit->grab();  // the line edit places its text as it paints
+    QCOMPARE(edit->cursorPositionAt(QPoint(edit->width() - 1, edit->height() / 2)), 10);  // the last digit shows
     const QImage unfocused = w.TimerButton()->grab().toImage();
     QTest::keyClick(edit, Qt::Key_Tab);
     QTRY_VERIFY(w.TimerButton()->hasFocus());
@@ -245,11 +230,10 @@ class ShellTest : public QObject {
     QTRY_VERIFY(edit->hasFocus());
     QVERIFY(!edit->hasSelectedText());  // a plain focus change
     auto* blink = w.findChild<QTimer*>(QStringLiteral("cursorBlinkTimeout"));
-    for (const auto& wake : {std::function<void()>([&] { QTest::keyClick(edit, Qt::Key_End); }),
-                             std::function<void()>([&] { edit->clearFocus(), edit->setFocus(); })}) {
+    for (const bool key : {true, false}) {                                // a key, the focus back
       QMetaObject::invokeMethod(blink, "timeout");                        // as after ten seconds without input
       QTRY_COMPARE(QGuiApplication::styleHints()->cursorFlashTime(), 0);  // the cursor stays lit, no repaints
-      wake();
+      key ? QTest::keyClick(edit, Qt::Key_End) : (edit->clearFocus(), edit->setFocus());
       QVERIFY(QGuiApplication::styleHints()->cursorFlashTime() > 0);
       QVERIFY(blink->remainingTime() > 9000);
     }
@@ -260,8 +244,10 @@ class ShellTest : public QObject {
   // The clock repaints only the characters that changed; after every kind of
   // change what the screen shows is what a fresh clock with the same text,
   // font, colours and size paints whole; in its colours behind the
-  // characters too, and centred.
-  void clockRepaintsOnlyWhatChanged() {
+  // characters too, and centred. Then the wheel over the window's controls:
+  // the minutes, with Ctrl the volume, a step per notch and none without a
+  // turn; over the music dialog too.
+  void clockAndWheel() {
     WindowRig rig;
     auto* clock = qobject_cast<ClockLabel*>(rig.window.Item(IdClock));
     const auto onScreen = [&] {
@@ -282,13 +268,15 @@ class ShellTest : public QObject {
     QPalette colours;
     colours.setColor(QPalette::Window, QColor(221, 255, 255));
     colours.setColor(QPalette::WindowText, QColor(170, 0, 0));
-    PaintedRegion painted;
-    clock->installEventFilter(&painted);
+    QRegion painted;  // what the clock's paints covered
+    EventTap tap(clock, [&](QEvent* e) {
+      if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+    });
     // A text to show, or one of the other changes: "font", "colours", "size".
     for (const char* change : {"", " 9:59:58 am", " 9:59:59 am", "10:00:00 am" /* wider */, "10:00:00 pm",
                                " 1:00:00 pm" /* narrower */, "1:00", "font", "colours", "size", "1:01"}) {
       const QString what = QString::fromLatin1(change);
-      painted.region = QRegion();
+      painted = QRegion();
       what == "font"      ? clock->setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 15))
       : what == "colours" ? clock->setPalette(colours)
       : what == "size"    ? clock->setFixedWidth(110)
@@ -296,7 +284,7 @@ class ShellTest : public QObject {
       QTRY_VERIFY2(onScreen() == fresh(), change);
       if (what == " 9:59:59 am" || what == "1:01") {  // only the changed digit's place is repainted
         const QChar digit = what.at(what == "1:01" ? 3 : 7);
-        QCOMPARE(painted.region.boundingRect().width(), clock->fontMetrics().horizontalAdvance(digit));
+        QCOMPARE(painted.boundingRect().width(), clock->fontMetrics().horizontalAdvance(digit));
       }
     }
     const QImage shown = onScreen();
@@ -306,6 +294,32 @@ class ShellTest : public QObject {
       if (shown.pixelColor(i % shown.width(), i / shown.width()) != QColor(221, 255, 255))
         left = std::min(left, i % shown.width()), right = std::max(right, i % shown.width());
     QCOMPARE_LE(std::abs(left - (shown.width() - 1 - right)), 3);  // the margins left and right
+    rig.fakes.volume.wave = 0x80008000;
+    rig.window.TimeEdit()->setText(QStringLiteral("20"));
+    const std::tuple<int, int, bool, QString, uint> turns[] = {
+        // item, delta, Ctrl -> minutes, volume
+        {IdTimeEdit, 360, false, "21", 0x8000},  // several notches
+        {IdClock, -15, false, "20", 0x8000},     // a fine touchpad step
+        {IdClock, 0, false, "20", 0x8000},
+        {IdTimerButton, 120, true, "20", 0x8000 + 2000}};
+    for (const auto& [item, delta, ctrl, minutes, volume] : turns) {
+      SendWheel(rig.window.Item(item), delta, ctrl);
+      QCOMPARE(rig.window.TimeEdit()->text(), minutes);
+      QCOMPARE(rig.fakes.volume.wave & 0xFFFF, volume);
+    }
+    // Over the music dialog the wheel still acts here; keys are typed.
+    ModalHandler handler([&](QWidget* modal) {
+      auto* dialog = qobject_cast<MusicSettingsDialog*>(modal);
+      SendWheel(dialog->FolderEdit(), 120, false);
+      SendWheel(dialog->MessageEdit()->viewport(), 120, false);
+      SendWheel(dialog, -120, true);
+      dialog->FolderEdit()->clear();
+      QTest::keyClicks(dialog->FolderEdit(), "gst");
+      QCOMPARE(dialog->FolderEdit()->text(), QStringLiteral("gst"));
+    });
+    rig.window.OpenMusicDialog();
+    QCOMPARE(rig.window.TimeEdit()->text(), QStringLiteral("22"));
+    QCOMPARE(rig.fakes.volume.wave & 0xFFFF, 0x8000u);
   }
 
   // While the menu bar holds the keyboard (after Alt; Alt or Esc gives it
@@ -338,50 +352,88 @@ class ShellTest : public QObject {
         QTest::keyClick(QApplication::focusWidget(), key, key == Qt::Key_Alt ? Qt::AltModifier : Qt::NoModifier);
         if (&key == &keys.front() && key == Qt::Key_Alt) {  // the keyboard is on it, and a screen reader told so
           QVERIFY(goFramed());
-          QStringList focused;
-          for (QAction* action : w.MenuBar()->actions())
-            if (QAccessible::queryAccessibleInterface(action)->state().focused) focused << action->text();
-          QCOMPARE(focused, QStringList{"&Go"});
+          QVERIFY(QAccessible::queryAccessibleInterface(w.MenuAction(CmdGo))->state().focused);
+          QVERIFY(!QAccessible::queryAccessibleInterface(w.MenuAction(CmdStop))->state().focused);
         }
       }
-      const auto seen = [&] {
-        return w.isMinimized()                      ? "minimised"
-               : rig.fakes.sound.isOpen             ? "music"
-               : w.ItemText(IdAlarmDisplay) == "20" ? "timer"
-                                                    : "";
-      };
-      QTRY_COMPARE(QString(seen()), effect);
+      QTRY_COMPARE(QString(w.isMinimized()                      ? "minimised"
+                           : rig.fakes.sound.isOpen             ? "music"
+                           : w.ItemText(IdAlarmDisplay) == "20" ? "timer"
+                                                                : ""),
+                   effect);
     }
   }
 
-  // What a screen reader reads: the window a frame named by the caption
-  // (minimised too), the clock's and the alarm display's texts, the menu's
-  // names and descriptions, the music window's fields named by their labels;
-  // the music window's texts, no label read as markup, both windows fixed.
-  void screenReaderViewAndTexts() {
+  // What a screen reader is told as it happens, each by a notification that
+  // shows anew and stays while it holds: the timer's start with the time
+  // left, the tune Go plays, the alarm with its message (not the tune that
+  // starts with it), a rejected entry (the time box also flashes); never the
+  // countdown, and never by a name change (Orca cannot read Qt 6.4's). The
+  // alarm asks for attention and reaches the desktop. Then what it reads:
+  // the window a frame named by the caption (minimised too), the clock's and
+  // the alarm display's texts, the menu's names and descriptions, the music
+  // window's fields named by their labels; the music window's texts, no
+  // label read as markup, both windows fixed.
+  void screenReader() {
     WindowRig rig;
+    QAccessibleInterface* notice = QAccessible::queryAccessibleInterface(rig.window.Announcer());
+    QCOMPARE(notice->role(), QAccessible::Notification);
+    QStringList heard;
+    EventTap ears(rig.window.Announcer(), [&](QEvent* e) {
+      if (e->type() == QEvent::Show) heard << notice->text(QAccessible::Name);
+    });
+    // Command (0: the alarm, -1: a minute passes), its entry or message -> what is said, and whether it stays shown.
+    const std::tuple<int, const char*, QStringList, bool> cases[] = {
+        {CmdStartTimer, "2", {"Timer started, 2 minutes left"}, true},
+        {-1, "", {}, true},
+        {-1, "", {"Time is up!"}, true},
+        {CmdStop, "", {}, false},
+        {CmdGo, "", {"Scott Joplin - The Entertainer"}, true},
+        {0, "Tea <b>is</b> ready", {"Time is up! Tea <b>is</b> ready"}, true},
+        {CmdStartTimer, "25:99", {"Invalid entry"}, true},
+        {CmdStartTimer, "", {}, true},
+        {0, "", {"Time is up!"}, true}};
+    for (const auto& [command, text, said, shown] : cases) {
+      heard.clear();
+      ModalHandler handler([](QWidget*) {});
+      rig.window.SetItemText(IdTimeEdit, command == CmdStartTimer ? text : "20");
+      rig.app.State.AlarmMessage = text;
+      if (command > 0) RunCommand(rig.app, command);
+      if (command == 0) FireAlarm(rig.app);
+      if (command == -1) rig.fakes.clock.Advance(60), rig.window.Tick();
+      QCOMPARE(heard, said);
+      QCOMPARE(!notice->state().invisible, shown);
+    }
+    QCOMPARE(rig.window.Announcer()->accessibleName(), QString());       // setting it would send a name change
+    QCOMPARE(rig.fakes.notifier.shown, std::optional<std::string>(""));  // passed on to the desktop
+    // The flash of the rejected entry ends; the alarm said since stays.
+    const QPalette flashed = rig.window.TimeEdit()->palette();
+    QCOMPARE(flashed.color(QPalette::Base), flashed.color(QPalette::Highlight));
+    QTRY_COMPARE(rig.window.TimeEdit()->palette().color(QPalette::Base), QColor(255, 255, 221));
+    QVERIFY(!notice->state().invisible);
+    AlarmAttention(rig.alarms, rig.window).ShowAlarm("Tea");
+    QCOMPARE(rig.fakes.notifier.shown, std::optional<std::string>("Tea"));
     MainWindow& w = rig.window;
     rig.app.State.AlarmMessage = "Wake up";
     rig.app.State.MP3Folder = "/home/u/Music/";
     rig.app.State.UseMidi = false;
-    w.Tick();
     w.SetItemText(IdTimeEdit, "20");
     RunCommand(rig.app, CmdStartTimer);
     w.SetCaption("Song [*] 1");
     w.showMinimized();
     QTRY_VERIFY(w.isMinimized());
     MusicSettingsDialog dialog(rig.app, &w);
-    const std::pair<QObject*, QStringList> cases[] = {
-        {&w, {"Window", "Song [*] 1", "-", ""}},
-        {w.Item(IdClock), {"StaticText", "Clock", "10:00:00 am", "The current time"}},
+    const std::pair<QObject*, QStringList> views[] = {
+        {&w, {"Window", "Song [*] 1", "-", "", ""}},
+        {w.Item(IdClock), {"StaticText", "Clock", "10:02:00 am", "The current time", ""}},
         {w.Item(IdAlarmDisplay),
-         {"StaticText", "Alarm", "20", "The alarm setting (total minutes or specific time) for timer to go off"}},
+         {"StaticText", "Alarm", "20", "The alarm setting (total minutes or specific time) for timer to go off", ""}},
         {w.MenuAction(CmdMinimize), {"MenuItem", "Minimize", "-", "Minimize", "Press"}},
         {w.MenuAction(CmdGo), {"MenuItem", "Go", "-", "Play songs (shortcut key = G)", "Press"}},
-        {w.MenuBar()->actions().value(5), {"Separator", "", "-", ""}},  // nothing to read or press
+        {w.MenuBar()->actions().value(5), {"Separator", "", "-", "", ""}},  // nothing to read or press
         {dialog.FolderEdit(), {"EditableText", "Folder for MP3 songs:", "/home/u/Music", "", "SetFocus"}},
         {dialog.MessageEdit(), {"EditableText", "Alarm message", "Wake up", "", "SetFocus"}}};
-    for (const auto& [object, heard] : cases) QCOMPARE(Heard(QAccessible::queryAccessibleInterface(object)), heard);
+    for (const auto& [object, read] : views) QCOMPARE(Heard(QAccessible::queryAccessibleInterface(object)), read);
     // A text box's text attributes run over all of it: Orca reads no text outside a run.
     QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(dialog.FolderEdit())->textInterface();
     int start = -1, end = -1;
@@ -395,7 +447,6 @@ class ShellTest : public QObject {
     for (QLabel* label : dialog.findChildren<QLabel*>()) hint = label->text() == "Or CTRL + mousewheel" ? label : hint;
     const auto related = QAccessible::queryAccessibleInterface(hint)->relations(QAccessible::Label);
     QCOMPARE(related.size(), 1);
-    QCOMPARE(related.first().first->object(), dialog.Button(IdVolumeButton));
     QCOMPARE(related.first().first->text(QAccessible::Name), QStringLiteral("Volume"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Set folder for MP3 music files"));
     QCOMPARE(dialog.Button(IdBrowseButton)->geometry(), Pixels(UnitsOf(dialog.font()), {179, 8, 36, 15}));
@@ -411,88 +462,6 @@ class ShellTest : public QObject {
                                  "Folder for MP3 songs:", "Or CTRL + mousewheel", "Play music from subfolders too",
                                  "Use internal music instead of MP3 songs"}));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-  }
-
-  // What a screen reader is told as it happens, each by a notification that
-  // shows anew and stays while it holds: the timer's start with the time
-  // left, the tune Go plays, the alarm with its message (not the tune that
-  // starts with it), a rejected entry (the time box also flashes); never the
-  // countdown, and never by a name change (Orca cannot read Qt 6.4's). The
-  // alarm asks for attention and reaches the desktop.
-  void screenReaderAnnouncements() {
-    WindowRig rig;
-    QAccessibleInterface* notice = QAccessible::queryAccessibleInterface(rig.window.Announcer());
-    QCOMPARE(notice->role(), QAccessible::Notification);
-    struct : QObject {
-      QStringList said;
-      bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show)
-          said << QAccessible::queryAccessibleInterface(watched)->text(QAccessible::Name);
-        return false;
-      }
-    } ears;
-    rig.window.Announcer()->installEventFilter(&ears);
-    // Command (0: the alarm, -1: a minute passes), its entry or message -> what is said, and whether it stays shown.
-    const std::tuple<int, const char*, QStringList, bool> cases[] = {
-        {CmdStartTimer, "2", {"Timer started, 2 minutes left"}, true},
-        {-1, "", {}, true},
-        {-1, "", {"Time is up!"}, true},
-        {CmdStop, "", {}, false},
-        {CmdGo, "", {"Scott Joplin - The Entertainer"}, true},
-        {0, "Tea <b>is</b> ready", {"Time is up! Tea <b>is</b> ready"}, true},
-        {CmdStartTimer, "25:99", {"Invalid entry"}, true},
-        {CmdStartTimer, "", {}, true},
-        {0, "", {"Time is up!"}, true}};
-    for (const auto& [command, text, said, shown] : cases) {
-      ears.said.clear();
-      ModalHandler handler([](QWidget*) {});
-      rig.window.SetItemText(IdTimeEdit, command == CmdStartTimer ? text : "20");
-      rig.app.State.AlarmMessage = text;
-      if (command > 0) RunCommand(rig.app, command);
-      if (command == 0) FireAlarm(rig.app);
-      if (command == -1) rig.fakes.clock.Advance(60), rig.window.Tick();
-      QCOMPARE(ears.said, said);
-      QCOMPARE(!notice->state().invisible, shown);
-    }
-    QCOMPARE(rig.window.Announcer()->accessibleName(), QString());       // setting it would send a name change
-    QCOMPARE(rig.fakes.notifier.shown, std::optional<std::string>(""));  // passed on to the desktop
-    // The flash of the rejected entry ends; the alarm said since stays.
-    const QPalette flashed = rig.window.TimeEdit()->palette();
-    QCOMPARE(flashed.color(QPalette::Base), flashed.color(QPalette::Highlight));
-    QTRY_COMPARE(rig.window.TimeEdit()->palette().color(QPalette::Base), QColor(255, 255, 221));
-    QVERIFY(!notice->state().invisible);
-    AlarmAttention(rig.alarms, rig.window).ShowAlarm("Tea");
-    QCOMPARE(rig.fakes.notifier.shown, std::optional<std::string>("Tea"));
-  }
-
-  void wheel() {
-    WindowRig rig;
-    rig.fakes.volume.wave = 0x80008000;
-    rig.window.TimeEdit()->setText(QStringLiteral("20"));
-    const std::tuple<int, int, bool, QString, uint> turns[] = {
-        // item, delta, Ctrl -> minutes, volume
-        {IdTimeEdit, 360, false, "21", 0x8000},  // several notches
-        {IdClock, -15, false, "20", 0x8000},     // a fine touchpad step
-        {IdClock, 0, false, "20", 0x8000},
-        {IdTimerButton, 120, true, "20", 0x8000 + 2000}};
-    for (const auto& [item, delta, ctrl, minutes, volume] : turns) {
-      SendWheel(rig.window.Item(item), delta, ctrl);
-      QCOMPARE(rig.window.TimeEdit()->text(), minutes);
-      QCOMPARE(rig.fakes.volume.wave & 0xFFFF, volume);
-    }
-    // Over the music dialog the wheel still acts here; keys are typed.
-    ModalHandler handler([&](QWidget* modal) {
-      auto* dialog = qobject_cast<MusicSettingsDialog*>(modal);
-      SendWheel(dialog->FolderEdit(), 120, false);
-      SendWheel(dialog->MessageEdit()->viewport(), 120, false);
-      SendWheel(dialog, -120, true);
-      dialog->FolderEdit()->clear();
-      QTest::keyClicks(dialog->FolderEdit(), "gst");
-      QCOMPARE(dialog->FolderEdit()->text(), QStringLiteral("gst"));
-    });
-    rig.window.OpenMusicDialog();
-    QCOMPARE(rig.window.TimeEdit()->text(), QStringLiteral("22"));
-    QCOMPARE(rig.fakes.volume.wave & 0xFFFF, 0x8000u);
   }
 
   // With the window's own ticks, made due at once: the alarm box opens inside
@@ -524,7 +493,7 @@ class ShellTest : public QObject {
       rig.window.SetItemText(IdTimeEdit, "0");
       RunCommand(rig.app, CmdStartTimer);  // fires at the next tick
       tick->start(0);
-      QTRY_VERIFY(handler.seen);
+      QTRY_VERIFY(!handler.isActive());
     }
   }
 
@@ -639,7 +608,6 @@ class ShellTest : public QObject {
       volume.SetWaveVolume(before);  // and comes back for the next step
       QVERIFY(channel.Loaded());
     }
-    qunsetenv("SDL_SOUNDFONTS");
 #endif
   }
 
@@ -682,37 +650,34 @@ class ShellTest : public QObject {
       QDir().mkpath(folder);
       QCOMPARE(std::system(("cd '" + folder.toStdString() + "' && " + plant).c_str()), 0);
       const QByteArray before = Contents(ini);
-      {
-        HangGuard guard(plant, 10);
-        QCOMPARE(StartWith(ini, false), loaded);
-        QtKeyValueStore store(ini);
-        WriteSetting(store, "Time", "20");
-      }
+      HangGuard guard(plant, 10);
+      QCOMPARE(StartWith(ini, false), loaded);
+      QtKeyValueStore store(ini);
+      WriteSetting(store, "Time", "20");  // written at once
       QCOMPARE(writeLands ? QByteArray::fromStdString(StartWith(ini)) : Contents(ini),
                writeLands ? QByteArray::fromStdString("20" + loaded) : before);
     }
     const QString ini = dir_.filePath(QStringLiteral("values.ini"));
     const std::string m4095 = std::string(4095, 'm') + '\0';
-    const std::pair<std::string, std::string> values[] = {
-        // written -> read ("-": refused)
-        {{"20", 3}, {"20", 3}},
-        {{"\xff\xfe caf\xe9", 8}, {"\xff\xfe caf\xe9", 8}},  // not UTF-8
-        {m4095, m4095},
-        {'m' + m4095, "-"}};
-    for (const auto& [written, read] : values) {
+    const std::tuple<QString, std::string, std::string> values[] = {
+        // file, written -> read ("-": refused, "x": the write failed)
+        {ini, {"20", 3}, {"20", 3}},
+        {ini, {"\xff\xfe caf\xe9", 8}, {"\xff\xfe caf\xe9", 8}},  // not UTF-8
+        {ini, m4095, m4095},
+        {ini, 'm' + m4095, "-"},
+        {"/proc/self/no-such-folder/Timer.ini", {"20", 3}, "x"}};
+    for (const auto& [file, written, read] : values) {
       KeyValueStore::Key key = 0;
-      QtKeyValueStore store(ini), fresh(ini);
-      QVERIFY(store.CreateKey("Software\\TimerZqv2010\\MP3Folder", key) &&
-              store.SetValue(key, "String Value", written));
-      QVERIFY(fresh.OpenKey("Software\\TimerZqv2010\\MP3Folder", key));
+      QtKeyValueStore store(file), fresh(file);
+      QVERIFY(store.CreateKey("Software\\TimerZqv2010\\MP3Folder", key));
       std::uint32_t size = 4096;
       char buffer[4096];
-      QCOMPARE(fresh.QueryValue(key, "String Value", buffer, size) ? std::string(buffer, size) : "-", read);
+      const bool set = store.SetValue(key, "String Value", written);
+      QVERIFY(!set || fresh.OpenKey("Software\\TimerZqv2010\\MP3Folder", key));
+      std::string got = set ? "-" : "x";
+      if (set && fresh.QueryValue(key, "String Value", buffer, size)) got.assign(buffer, size);
+      QCOMPARE(got, read);
     }
-    KeyValueStore::Key key = 0;
-    QtKeyValueStore store("/proc/self/no-such-folder/Timer.ini");
-    QVERIFY(store.CreateKey("Software\\TimerZqv2010\\Time", key));
-    QVERIFY(!store.SetValue(key, "String Value", std::string_view("20", 3)));
   }
 };
 
