@@ -17,8 +17,6 @@
 
 namespace {
 
-std::string_view TestTune(char letter) { return letter == 'a' || letter == 'A' ? "MThd tune a" : ""; }
-
 // The permissions of what lies at the path, a link not followed.
 std::filesystem::perms ModeOf(const std::string& path) { return std::filesystem::symlink_status(path).permissions(); }
 
@@ -27,7 +25,7 @@ std::filesystem::perms ModeOf(const std::string& path) { return std::filesystem:
 // is replaced, never followed) or fails leaving everything as it was: a full
 // disk never replaces a good tune file.
 TEST(EmbeddedTuneStore, FindsOneLetterMidiTunesAndWritesWholeOrNotAtAll) {
-  EmbeddedTuneStore store(TestTune);
+  EmbeddedTuneStore store([](char c) -> std::string_view { return c == 'a' || c == 'A' ? "MThd tune a" : ""; });
   EXPECT_EQ(store.FindResource("A", "midi"), std::optional<std::string_view>("MThd tune a"));
   for (const char* name : {"ab", "b", ""}) EXPECT_EQ(store.FindResource(name, "MIDI"), std::nullopt) << name;
   EXPECT_EQ(store.FindResource("a", "WAVE"), std::nullopt);

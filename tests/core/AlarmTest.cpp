@@ -48,19 +48,10 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
   // Europe/Berlin in 2027: clocks go forward at 01:00 UTC on 28 March and
   // back at 01:00 UTC on 31 October.
   const std::int64_t spring = 1806195600, autumn = 1824944400;
-  // Clocks set back on 1 November 2026 in New York (02:00 to 01:00) and on
-  // 5 April 2026 on Lord Howe Island (02:00 to 01:30); Apia went from 23:59:59
-  // on 29 December 2011 to 00:00 on the 31st.
-  const std::int64_t newYorkBack = 1793512800, lordHoweBack = 1775314800, apiaJump = 1325239200;
-  enum Zone { Utc, Berlin, FlightToUtcMinus5, UtcMinus10, NewYork, LordHowe, Apia };
+  // New York, Lord Howe Island and Apia: under their real rules in the adapters' clock test.
+  enum Zone { Utc, Berlin, FlightToUtcMinus5, UtcMinus10 };
   const std::pair<std::int32_t, std::map<std::int64_t, std::int32_t>> zones[] = {
-      {0, {}},
-      {3600, {{spring, 7200}, {autumn, 3600}}},
-      {3600, {{nine + 300, -18000}}},
-      {-36000, {}},
-      {-14400, {{newYorkBack, -18000}}},
-      {39600, {{lordHoweBack, 37800}}},
-      {-36000, {{apiaJump, 50400}}}};
+      {0, {}}, {3600, {{spring, 7200}, {autumn, 3600}}}, {3600, {{nine + 300, -18000}}}, {-36000, {}}};
   // entered at (UTC), zone, clock label, entry, steps
   const std::tuple<std::int64_t, Zone, const char*, const char*, const char*> rows[] = {
       // 20 at 9:00.
@@ -68,8 +59,6 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
        "0 20 minutes left; 1139 1 minute left; 1 60 seconds left; 59 1 second left, song ready; 1 rang; 3600 rang"},
       // 8:01 at 9:00, missed by 59 minutes.
       {nine, Utc, " 9:00:00 am", "8:01", "0 rang"},
-      // 2:30, skipped on the spring night, at 01:50.
-      {spring - 600, Berlin, " 1:50:00 am", "2:30", "0 10 minutes left; 599 1 second left, song ready; 1 rang"},
       // 2:30 at 04:10, after the jump past it that night: tomorrow's.
       {spring + 4200, Berlin, " 4:10:00 am", "2:30", "0 1340 minutes left"},
       // 20, then a flight from UTC+1 to UTC-5.
@@ -83,16 +72,9 @@ TEST(Countdown, RingsOnItsPointInRealTime) {
       // 21:00 at 20:00 in UTC-10, already the next day in UTC.
       {FakeClock::Day + 6 * 3600, UtcMinus10, " 8:00:00 pm", "21:00", "0 60 minutes left"},
       // In the repeated hour, a time later in it is still ahead: 2:50 at the
-      // second 02:10 in Berlin, 1:50 am at 01:10 EST, 1:55 am at the second
-      // 01:35 on Lord Howe; 1:30 at the second 02:10 is 40 minutes late.
+      // second 02:10; 1:30 then is 40 minutes late.
       {autumn + 600, Berlin, " 2:10:00 am", "2:50", "0 40 minutes left; 2399 1 second left, song ready; 1 rang"},
-      {newYorkBack + 600, NewYork, " 1:10:00 am", "1:50 am", "0 40 minutes left"},
-      {lordHoweBack + 300, LordHowe, " 1:35:00 am", "1:55 am", "0 20 minutes left"},
       {autumn + 600, Berlin, " 2:10:00 am", "1:30", "0 rang"},
-      // Apia's skipped day: 8:00 am at 23:00 on the 29th is 08:00 on the 31st;
-      // 0:30 am at 23:59 is 00:30 on the 31st.
-      {apiaJump - 3600, Apia, "11:00:00 pm", "8:00 am", "0 540 minutes left; 3600 480 minutes left"},
-      {apiaJump - 60, Apia, "11:59:00 pm", "0:30 am", "0 31 minutes left; 1859 1 second left, song ready; 1 rang"},
       // 30, then the wall clock set two hours forward, then three hours back.
       {nine, Utc, " 9:00:00 am", "30",
        "0 30 minutes left; set+7200 30 minutes left; set-10800 30 minutes left; 1799 1 second left, song ready; 1 "
