@@ -18,8 +18,11 @@ viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
 find_window() { eval "$1=\$(xdotool search --name '$2' 2>/dev/null | head -1)" && [ -n "${!1}" ] && viewable "${!1}"; }
 
 # A clean start: an old entry "5", no tune file from before.
-"$run" reg delete 'HKCU\Software\TimerZqv2010' /f >/dev/null 2>&1 || true  # there may be none
-"$run" reg add 'HKCU\Software\TimerZqv2010\Time' /v 'String Value' /d 5 /f >/dev/null 2>&1
+if "$run" reg query 'HKCU\Software\TimerZqv2010' >/dev/null 2>&1; then
+  "$run" reg delete 'HKCU\Software\TimerZqv2010' /f >/dev/null 2>&1 || fail "could not clear the stored settings"
+fi
+"$run" reg add 'HKCU\Software\TimerZqv2010\Time' /v 'String Value' /d 5 /f >/dev/null 2>&1 ||
+  fail "could not store the old entry"
 find "$WINEPREFIX/drive_c" -name Temp.mid -delete || fail "could not delete an old Temp.mid"
 "$run" "$build/Timer.exe" >/dev/null 2>&1 &
 pid=$!
