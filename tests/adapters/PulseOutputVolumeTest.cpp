@@ -140,7 +140,10 @@ void Step(Rig& r, const std::string& step) {
   }
   if (op == "cont") {  // steps until the server takes one again (or the hang guard ends the test)
     kill(r.pid, SIGCONT), waitpid(r.pid, nullptr, WCONTINUED);
-    while (!r.volume.UsingServer()) r.volume.SetWaveVolume(level()), std::this_thread::sleep_for(50ms);
+    while (!r.volume.UsingServer()) {
+      r.volume.SetWaveVolume(level());
+      std::this_thread::sleep_for(50ms);  // a real server, coming back at its own pace
+    }
   }
   if (op == "restart") r.Kill(), r.log += r.Start() ? "" : "no restart; ";
 }
